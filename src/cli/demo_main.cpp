@@ -1,0 +1,6 @@
+#include <cstdio>
+
+int main() {
+    std::printf("Fabulor engine demo\n");
+    return 0;
+}

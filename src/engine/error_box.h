@@ -1,0 +1,48 @@
+// Reporting faults to the user. Every routine formats its text into a
+// 520-byte buffer, as the program always has, and hands it to the one
+// installed reporter: the desktop program shows a message box, the
+// command-line program prints to standard error, tests collect the texts.
+#pragma once
+
+#include <functional>
+#include <string>
+
+enum class MessageKind {
+    Error,        // exclamation icon, the application's title as caption
+    SystemError,  // information icon, a caption of its own, the system's last-error text appended
+    Question,     // Yes/No/Cancel
+};
+
+enum class Answer { Yes, No, Cancel };
+
+struct Message {
+    MessageKind kind = MessageKind::Error;
+    std::string caption;
+    std::string text;
+};
+
+// Receives every message; returns the answer for a question (ignored otherwise).
+using Reporter = std::function<Answer(const Message&)>;
+
+// Installs the reporter and returns the one it replaces. An empty function
+// restores the default, which prints to standard error and answers No.
+Reporter SetReporter(Reporter reporter);
+
+constexpr int kMessageBufferSize = 520;
+inline const char* const kAppTitle = "Fabulor";
+
+// printf-style message with the application's title as caption.
+void ErrorBox(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// A caption, the formatted text and the system's text for the last error (errno).
+void SystemErrorBox(const char* caption, const char* format, ...)
+    __attribute__((format(printf, 2, 3)));
+
+// The same box as ErrorBox for a text of the program's string table.
+void ErrorBoxFromString(unsigned stringId);
+
+// The text of the string table under id, or nullptr when there is none.
+const char* LoadProgramString(unsigned stringId);
+
+// Yes/No/Cancel question, task-modal, with the application's title as caption.
+Answer QuestionBox(const char* format, ...) __attribute__((format(printf, 1, 2)));
