@@ -1,0 +1,25 @@
+// Collects the messages the code under test reports, instead of printing them.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engine/error_box.h"
+
+class MessageCapture {
+  public:
+    // answer: what a question gets.
+    explicit MessageCapture(Answer answer = Answer::No);
+    ~MessageCapture();
+    MessageCapture(const MessageCapture&) = delete;
+    MessageCapture& operator=(const MessageCapture&) = delete;
+
+    const std::vector<Message>& Messages() const { return messages_; }
+    // The texts alone, in order.
+    std::vector<std::string> Texts() const;
+    void Clear() { messages_.clear(); }
+
+  private:
+    std::vector<Message> messages_;
+    Reporter previous_;
+};
