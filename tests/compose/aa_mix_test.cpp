@@ -1,0 +1,159 @@
+#include "compose/aa_mix.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "engine/progress.h"
+#include "support/message_capture.h"
+#include "surface/cdadc.h"
+
+namespace {
+
+void Fill(CDADC& s, const std::function<COLORREF(int, int)>& colourAt) {
+    for (int y = 0; y < s.height; ++y) {
+        for (int x = 0; x < s.width; ++x) {
+            const COLORREF c = colourAt(x, y);
+            BYTE* p = s.Row(y) + 3 * x;
+            p[0] = static_cast<BYTE>(GetBValue(c));
+            p[1] = static_cast<BYTE>(GetGValue(c));
+            p[2] = static_cast<BYTE>(GetRValue(c));
+        }
+    }
+}
+
+COLORREF At(const CDADC& s, int x, int y) {
+    const BYTE* p = s.Row(y) + 3 * x;
+    return RGB(p[2], p[1], p[0]);
+}
+
+MixSettings Mode(int mode, int percent = 50, COLORREF colour = 0xFFFFFF) {
+    MixSettings m;
+    m.Mode = mode;
+    m.Percent = percent;
+    m.Colour = colour;
+    return m;
+}
+
+struct AAMix : ::testing::Test {
+    std::atomic<int> progress{0};
+    MixSettings off = Mode(kMixModeOff);
+};
+
+}  // namespace
+
+TEST_F(AAMix, LevelOneWithoutMixCopiesTheCanvasAndSaysSo) {
+    CDADC canvas(7, 5), draw(7, 5);
+    Fill(canvas, [](int x, int y) { return RGB(x * 30, y * 40, 200); });
+    AAMixBlit(&draw, &canvas, nullptr, &off, &off, &progress);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 7; ++x)
+            EXPECT_EQ(At(draw, x, y), At(canvas, x, y));
+}
+
+TEST_F(AAMix, BoxAverageTruncates) {
+    // Alternating black and white columns average to 127 at k = 2.
+    CDADC canvas(8, 6), draw(4, 3);
+    Fill(canvas, [](int x, int) { return x % 2 ? RGB(255, 255, 255) : RGB(0, 0, 0); });
+    AAMixBlit(&draw, &canvas, nullptr, &off, &off, &progress);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(At(draw, x, y), RGB(127, 127, 127));
+
+    // At k = 4 every block is the mean of its sixteen pixels.
+    CDADC big(16, 8), small(4, 2);
+    Fill(big, [](int x, int y) { return RGB(x * 15, y * 30, (x + y) * 7); });
+    AAMixBlit(&small, &big, nullptr, &off, &off, &progress);
+    for (int by = 0; by < 2; ++by) {
+        for (int bx = 0; bx < 4; ++bx) {
+            int r = 0;
+            for (int j = 0; j < 4; ++j)
+                for (int i = 0; i < 4; ++i)
+                    r += GetRValue(At(big, 4 * bx + i, 4 * by + j));
+            EXPECT_EQ(GetRValue(At(small, bx, by)), r / 16);
+        }
+    }
+}
+
+TEST_F(AAMix, EvenMixAndLeftRightRamp) {
+    CDADC canvas(10, 4), draw(10, 4), original(10, 4);
+    Fill(original, [](int, int) { return RGB(255, 255, 255); });
+    MixSettings even = Mode(kMixEven, 99);
+    AAMixBlit(&draw, &canvas, &original, &even, &off, &progress);
+    EXPECT_EQ(At(draw, 3, 2), RGB(252, 252, 252));
+
+    // Sharpness 1: column x takes the original with weight x / W.
+    MixSettings ramp = Mode(kMixLeftRight, 1);
+    AAMixBlit(&draw, &canvas, &original, &ramp, &off, &progress);
+    for (int x = 0; x < 10; ++x) {
+        // Within one step: the weight is computed as 1 - (1 - x / W), which may round down.
+        EXPECT_NEAR(GetRValue(At(draw, x, 0)), 255 * x / 10.0, 1.0) << "column " << x;
+    }
+}
+
+TEST_F(AAMix, SharpnessNarrowsTheRampAroundTheMiddle) {
+    MixSettings sharp = Mode(kMixRightLeft, 99);  // b = x / W, ramp from 0.49 to 0.51
+    EXPECT_EQ(MixWeight(sharp, 40, 0, 100, 10, nullptr), 1.0);
+    EXPECT_EQ(MixWeight(sharp, 49, 0, 100, 10, nullptr), 1.0);
+    EXPECT_DOUBLE_EQ(MixWeight(sharp, 50, 0, 100, 10, nullptr), 0.5);
+    EXPECT_EQ(MixWeight(sharp, 51, 0, 100, 10, nullptr), 0.0);
+    EXPECT_EQ(MixWeight(sharp, 90, 0, 100, 10, nullptr), 0.0);
+}
+
+TEST_F(AAMix, EllipticalCentreOutKeepsTheOriginalInTheCorners) {
+    MixSettings m = Mode(kMixCentreOutElliptical, 1);
+    EXPECT_EQ(MixWeight(m, 0, 0, 100, 60, nullptr), 1.0);
+    EXPECT_LT(MixWeight(m, 50, 30, 100, 60, nullptr), 0.01);
+    MixSettings outer = Mode(kMixOuterIn, 1);
+    EXPECT_NEAR(MixWeight(outer, 50, 30, 100, 60, nullptr), 1.0, 1e-12);
+}
+
+TEST_F(AAMix, WebFadeAloneBlendsWithTheColour) {
+    CDADC canvas(4, 4), draw(2, 2);
+    Fill(canvas, [](int, int) { return RGB(100, 100, 100); });
+    MixSettings fade = Mode(kMixEven, 25, RGB(255, 0, 0));  // keeps a quarter of the picture
+    AAMixBlit(&draw, &canvas, nullptr, &off, &fade, &progress);
+    EXPECT_EQ(At(draw, 1, 1), RGB(static_cast<int>(100 * 0.25 + 255 * 0.75),
+                                  static_cast<int>(100 * 0.25), static_cast<int>(100 * 0.25)));
+}
+
+TEST_F(AAMix, HsvMixWithAnEmptySelectionKeepsTheOriginal) {
+    CDADC canvas(6, 4), draw(6, 4), original(6, 4);
+    MixSettings hsv = Mode(kMixHsv);
+    hsv.Selection.invert = 0;
+    hsv.Selection.SetHsv(0, 0, 0);  // black: a white picture has no weight anywhere
+    hsv.Selection.SetSmoothing(0);
+    Fill(original, [](int, int) { return RGB(255, 255, 255); });
+    AAMixBlit(&draw, &canvas, &original, &hsv, &off, &progress);
+    EXPECT_EQ(At(draw, 2, 2), RGB(255, 255, 255));
+}
+
+TEST_F(AAMix, BadSizesReportAndLeaveTheResultAlone) {
+    MessageCapture capture;
+    CDADC draw(4, 4);
+    Fill(draw, [](int, int) { return RGB(9, 9, 9); });
+
+    CDADC nonSquare(12, 8);
+    AAMixBlit(&draw, &nonSquare, nullptr, &off, &off, &progress);
+    CDADC five(20, 20);
+    AAMixBlit(&draw, &five, nullptr, &off, &off, &progress);
+    CDADC original(5, 4);
+    MixSettings even = Mode(kMixEven);
+    AAMixBlit(&draw, &draw, &original, &even, &off, &progress);
+    AAMixBlit(&draw, &draw, &draw, nullptr, &off, &progress);
+
+    EXPECT_EQ(capture.Texts(), (std::vector<std::string>{
+                                   "AAMixBlit, non square pixel error",
+                                   "AAMixBlit, Bad aa level (5)",
+                                   "AAMB: Origin and destination\nx sizes are different...",
+                                   "AAMB: insufficient mix data",
+                               }));
+    EXPECT_EQ(At(draw, 3, 3), RGB(9, 9, 9));
+}
+
+TEST_F(AAMix, ReportsProgressPerRow) {
+    CDADC canvas(8, 8), draw(4, 4);
+    progress = 0;
+    AAMixBlit(&draw, &canvas, nullptr, &off, &off, &progress);
+    EXPECT_EQ(progress.load(), 75);  // the last row reports 100 × 3 / 4
+}
