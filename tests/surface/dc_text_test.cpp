@@ -1,0 +1,307 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/shared_dir.h"
+#include "surface/cdadc.h"
+#include "tools/gdi_script.h"
+
+namespace {
+
+constexpr COLORREF kInk = RGB(255, 255, 255);
+constexpr COLORREF kPaper = RGB(0, 0, 255);
+
+COLORREF Pixel(const CDADC& s, int x, int y) {
+    const BYTE* p = s.Row(y) + x * 3;
+    return RGB(p[2], p[1], p[0]);
+}
+
+// [left, right) × [top, bottom) around the pixels of one colour; empty
+// (left == right) when there are none.
+RECT BoxOf(const CDADC& s, COLORREF colour) {
+    RECT r{s.width, s.height, 0, 0};
+    for (int y = 0; y < s.height; ++y)
+        for (int x = 0; x < s.width; ++x)
+            if (Pixel(s, x, y) == colour) {
+                r.left = std::min<LONG>(r.left, x);
+                r.top = std::min<LONG>(r.top, y);
+                r.right = std::max<LONG>(r.right, x + 1);
+                r.bottom = std::max<LONG>(r.bottom, y + 1);
+            }
+    if (r.right == 0) r = {};
+    return r;
+}
+
+int CountOf(const CDADC& s, COLORREF colour) {
+    int n = 0;
+    for (int y = 0; y < s.height; ++y)
+        for (int x = 0; x < s.width; ++x)
+            n += Pixel(s, x, y) == colour;
+    return n;
+}
+
+struct Arial {
+    explicit Arial(LONG height, LONG escapement = 0, LONG weight = FW_NORMAL,
+                   const char* face = "Arial") {
+        LOGFONT lf;
+        lf.lfHeight = height;
+        lf.lfEscapement = escapement;
+        lf.lfWeight = weight;
+        std::strncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
+        created = font.CreateFontIndirect(&lf);
+    }
+    CFont font;
+    BOOL created = FALSE;
+};
+
+void Prepare(CDADC& s, CFont* font, int bkMode) {
+    s.pDC->SelectObject(font);
+    s.pDC->SetTextColor(kInk);
+    s.pDC->SetBkColor(kPaper);
+    s.pDC->SetBkMode(bkMode);
+}
+
+void ExpectBox(const RECT& r, LONG l, LONG t, LONG rt, LONG b) {
+    EXPECT_EQ(r.left, l);
+    EXPECT_EQ(r.top, t);
+    EXPECT_EQ(r.right, rt);
+    EXPECT_EQ(r.bottom, b);
+}
+
+}  // namespace
+
+TEST(TextMetrics, SystemStandInHasTheClassicMetricsAndWidths) {
+    CDC dc;
+    TEXTMETRIC tm;
+    ASSERT_TRUE(dc.GetTextMetrics(&tm));
+    EXPECT_EQ(tm.tmHeight, 16);
+    EXPECT_EQ(tm.tmAscent, 13);
+    EXPECT_EQ(tm.tmDescent, 3);
+    EXPECT_EQ(tm.tmAveCharWidth, 7);
+    EXPECT_EQ(tm.tmWeight, FW_BOLD);
+    EXPECT_EQ(dc.GetTextFace(), "System");
+    const SIZE s = dc.GetTextExtent("AWiz[");
+    EXPECT_EQ(s.cx, 8 + 11 + 4 + 6 + 4);
+    EXPECT_EQ(s.cy, 16);
+}
+
+TEST(TextMetrics, PositiveHeightIsTheCellNegativeTheEm) {
+    // Liberation Sans: the cell is 2288/2048 of the em square.
+    CDC dc;
+    Arial cell(40), em(-40), bold(100, 0, FW_BOLD), zero(0);
+    ASSERT_TRUE(cell.created && em.created && bold.created && zero.created);
+    TEXTMETRIC tm;
+    dc.SelectObject(&cell.font);
+    dc.GetTextMetrics(&tm);
+    EXPECT_EQ(tm.tmHeight, 41);  // ppem 36: ascent and descent round separately
+    EXPECT_EQ(tm.tmAscent, 33);
+    EXPECT_EQ(dc.GetTextExtent("W").cx, 34);
+    dc.SelectObject(&em.font);
+    dc.GetTextMetrics(&tm);
+    EXPECT_EQ(tm.tmHeight, 44);
+    EXPECT_EQ(dc.GetTextExtent("A").cx, 27);
+    dc.SelectObject(&bold.font);
+    dc.GetTextMetrics(&tm);
+    EXPECT_EQ(tm.tmHeight, 100);
+    EXPECT_EQ(tm.tmWeight, FW_BOLD);
+    dc.SelectObject(&zero.font);
+    dc.GetTextMetrics(&tm);
+    EXPECT_EQ(tm.tmHeight, 16);
+}
+
+TEST(TextMetrics, UnknownFaceFallsBackToAFaceThatDraws) {
+    Arial missing(30, 0, FW_NORMAL, "No Such Face 7");
+    ASSERT_TRUE(missing.created);
+    CDADC s(60, 40);
+    Prepare(s, &missing.font, TRANSPARENT);
+    EXPECT_FALSE(s.pDC->GetTextFace().empty());
+    EXPECT_TRUE(s.pDC->TextOut(2, 2, "Hm"));
+    EXPECT_GT(CountOf(s, kInk), 20);
+}
+
+TEST(TextOut, OpaqueFillsTheCellAndTransparentDoesNot) {
+    Arial font(20);
+    CDADC s(80, 40);
+    Prepare(s, &font.font, OPAQUE);
+    const SIZE ext = s.pDC->GetTextExtent("Ab");
+    ASSERT_TRUE(s.pDC->TextOut(10, 7, "Ab"));
+    // Background and ink together fill exactly the cell.
+    for (int y = 0; y < s.height; ++y)
+        for (int x = 0; x < s.width; ++x) {
+            const bool inside = x >= 10 && x < 10 + ext.cx && y >= 7 && y < 7 + ext.cy;
+            const COLORREF c = Pixel(s, x, y);
+            ASSERT_EQ(inside, c == kPaper || c == kInk) << x << "," << y;
+        }
+    const RECT ink = BoxOf(s, kInk);
+    TEXTMETRIC tm;
+    s.pDC->GetTextMetrics(&tm);
+    EXPECT_GE(ink.top, 7);
+    EXPECT_LE(ink.bottom, 7 + tm.tmAscent + 1);  // no descenders in "Ab"
+
+    CDADC t(80, 40);
+    Prepare(t, &font.font, TRANSPARENT);
+    t.pDC->TextOut(10, 7, "Ab");
+    EXPECT_EQ(CountOf(t, kPaper), 0);
+    EXPECT_EQ(CountOf(t, kInk), CountOf(s, kInk));
+}
+
+// The cell turns counter-clockwise about the reference point (y down): at
+// 90° the text runs upward with the ascent to the right of the point.
+TEST(TextOut, TurnedCellLandsWhereGdiPutsIt) {
+    const int x = 60, y = 60;
+    for (LONG esc : {0, 900, 1800, 2700}) {
+        SCOPED_TRACE(esc);
+        Arial font(24, esc);
+        CDADC s(120, 120);
+        Prepare(s, &font.font, OPAQUE);
+        const SIZE e = s.pDC->GetTextExtent("HE");
+        ASSERT_TRUE(s.pDC->TextOut(x, y, "HE"));
+        TEXTMETRIC tm;
+        s.pDC->GetTextMetrics(&tm);
+        RECT cell, caps;  // caps: where the ink of capitals may lie
+        switch (esc) {
+            case 0:
+                cell = {x, y, x + e.cx, y + e.cy};
+                caps = {x, y, x + e.cx, y + tm.tmAscent};
+                break;
+            case 900:
+                cell = {x, y - e.cx, x + e.cy, y};
+                caps = {x, y - e.cx, x + tm.tmAscent, y};
+                break;
+            case 1800:
+                cell = {x - e.cx, y - e.cy, x, y};
+                caps = {x - e.cx, y - tm.tmAscent, x, y};
+                break;
+            default:
+                cell = {x - e.cy, y, x, y + e.cx};
+                caps = {x - tm.tmAscent, y, x, y + e.cx};
+                break;
+        }
+        RECT all = BoxOf(s, kPaper);
+        const RECT ink = BoxOf(s, kInk);
+        all = {std::min(all.left, ink.left), std::min(all.top, ink.top),
+               std::max(all.right, ink.right), std::max(all.bottom, ink.bottom)};
+        ExpectBox(all, cell.left, cell.top, cell.right, cell.bottom);
+        EXPECT_GE(ink.left, caps.left);
+        EXPECT_GE(ink.top, caps.top);
+        EXPECT_LE(ink.right, caps.right);
+        EXPECT_LE(ink.bottom, caps.bottom);
+        // "H" comes first along the baseline: its half of the ink is nearer
+        // the reference point's end of the cell.
+        CDADC h(120, 120);
+        Prepare(h, &font.font, TRANSPARENT);
+        h.pDC->TextOut(x, y, "H");
+        const RECT first = BoxOf(h, kInk);
+        const LONG firstEdge[] = {first.left, first.bottom, first.right, first.top};
+        const LONG inkEdge[] = {ink.left, ink.bottom, ink.right, ink.top};
+        EXPECT_EQ(firstEdge[esc / 900], inkEdge[esc / 900]);
+    }
+}
+
+// Text that leaves the surface draws the same pixels as on a larger one,
+// and writes nothing outside (the sanitizers see any stray write).
+TEST(TextOut, ClipsAtTheSurfaceEdges) {
+    for (LONG esc : {0, 900, 1800}) {
+        SCOPED_TRACE(esc);
+        Arial font(40, esc);
+        CDADC small(30, 20);
+        CDADC large(230, 220);
+        Prepare(small, &font.font, OPAQUE);
+        Prepare(large, &font.font, OPAQUE);
+        for (auto [x, y] : {std::pair{-12, -9}, {18, 8}, {-40, 15}, {25, -30}}) {
+            small.pDC->TextOut(x, y, "Wq@");
+            large.pDC->TextOut(x + 100, y + 100, "Wq@");
+        }
+        int mismatches = 0;
+        for (int y = 0; y < small.height; ++y)
+            for (int x = 0; x < small.width; ++x)
+                mismatches += Pixel(small, x, y) != Pixel(large, x + 100, y + 100);
+        EXPECT_EQ(mismatches, 0);
+    }
+    // Turned text puts its baseline by truncation, which depends on the sign
+    // of the position, so only its safety is checked here.
+    Arial turned(40, 450);
+    CDADC edge(30, 20);
+    Prepare(edge, &turned.font, OPAQUE);
+    for (auto [x, y] : {std::pair{-12, -9}, {18, 8}, {-40, 15}, {25, -30}, {5, 40}})
+        EXPECT_TRUE(edge.pDC->TextOut(x, y, "Wq@"));
+    CDADC tiny(1, 1);
+    Arial big(3000);
+    Prepare(tiny, &big.font, OPAQUE);
+    EXPECT_TRUE(tiny.pDC->TextOut(-500, -500, "M"));
+}
+
+TEST(TextOut, RefusesBadArgumentsAndDrawsNothingForEmptyText) {
+    CDADC s(20, 20);
+    EXPECT_FALSE(s.pDC->TextOut(0, 0, "abc", -1));
+    EXPECT_FALSE(s.pDC->TextOut(0, 0, nullptr, 3));
+    EXPECT_TRUE(s.pDC->TextOut(0, 0, "abc", 0));
+    EXPECT_EQ(CountOf(s, RGB(0, 0, 0)), 400);
+    EXPECT_EQ(s.pDC->GetTextExtent(nullptr, 2).cx, 0);
+    EXPECT_EQ(s.pDC->GetTextExtent("", 0).cy, 16);
+    EXPECT_FALSE(s.pDC->GetTextMetrics(nullptr));
+    // A context without a bitmap of its own draws nowhere but succeeds.
+    CDC bare;
+    EXPECT_TRUE(bare.TextOut(0, 0, "abc"));
+}
+
+TEST(TextOut, ThreadsDrawingAtOnceGetTheSamePicture) {
+    Arial font(33, 300);
+    auto draw = [&font](CDADC* s) {
+        Prepare(*s, &font.font, OPAQUE);
+        for (int i = 0; i < 40; ++i)
+            s->pDC->TextOut(i * 3, 10 + i, "Fallen");
+    };
+    CDADC alone(200, 100);
+    draw(&alone);
+    CDADC a(200, 100), b(200, 100);
+    std::thread ta(draw, &a), tb(draw, &b);
+    ta.join();
+    tb.join();
+    EXPECT_EQ(std::memcmp(a.pBits, alone.pBits, static_cast<size_t>(alone.imageBytes)), 0);
+    EXPECT_EQ(std::memcmp(b.pBits, alone.pBits, static_cast<size_t>(alone.imageBytes)), 0);
+}
+
+// Each TextOut of the reference script: the box around its lit pixels is
+// within 2 pixels of the reference's on every side. The reference picture
+// holds all calls at once; each call's pixels are those lit near our box.
+TEST(TextOracle, LitBoxOfEveryTextOutMatchesTheReference) {
+    SKIP_WITHOUT_SHARED();
+    const auto dir = SharedDir() / "gdi-oracle";
+    std::ifstream script(dir / "cases" / "text.gdi");
+    ASSERT_TRUE(script);
+    std::stringstream text;
+    text << script.rdbuf();
+    const ReplayResult ours = ReplayGdiScript(text.str());
+    ASSERT_TRUE(ours.surface) << ours.error;
+    std::unique_ptr<CDADC> expected(
+        CDADC::LoadBmpFile((dir / "expected" / "text.bmp").string().c_str()));
+    ASSERT_TRUE(expected);
+    ASSERT_EQ(ours.textBoxes.size(), 6u);
+    constexpr int kReach = 6;
+    for (const TextBox& tb : ours.textBoxes) {
+        SCOPED_TRACE("script line " + std::to_string(tb.line));
+        ASSERT_FALSE(tb.empty);
+        RECT ref{expected->width, expected->height, 0, 0};
+        for (LONG y = std::max<LONG>(0, tb.box.top - kReach);
+             y < std::min<LONG>(expected->height, tb.box.bottom + kReach); ++y)
+            for (LONG x = std::max<LONG>(0, tb.box.left - kReach);
+                 x < std::min<LONG>(expected->width, tb.box.right + kReach); ++x)
+                if (Pixel(*expected, x, y) != 0) {
+                    ref.left = std::min(ref.left, x);
+                    ref.top = std::min(ref.top, y);
+                    ref.right = std::max(ref.right, x + 1);
+                    ref.bottom = std::max(ref.bottom, y + 1);
+                }
+        EXPECT_NEAR(tb.box.left, ref.left, 2);
+        EXPECT_NEAR(tb.box.top, ref.top, 2);
+        EXPECT_NEAR(tb.box.right, ref.right, 2);
+        EXPECT_NEAR(tb.box.bottom, ref.bottom, 2);
+    }
+}
