@@ -2,6 +2,8 @@
 // Xform acts, and how strongly.
 #pragma once
 
+#include <cstdlib>
+
 #include "surface/gdi_types.h"
 
 struct AreaSelection {
@@ -23,7 +25,15 @@ struct AreaSelection {
     void GetRgb(int rgb[3]);
     COLORREF GetColour();
     bool IsPlainBrightness() const;
-    int WeightOf(COLORREF pixel) const;
+    // How strongly a pixel of this colour counts, 0..255. Inline: the force
+    // field calls it once per pixel.
+    int WeightOf(COLORREF pixel) const {
+        int d = std::abs(GetRValue(pixel) - red) + std::abs(GetGValue(pixel) - green) +
+                std::abs(GetBValue(pixel) - blue);
+        if (invert == 0) d = 765 - d;
+        const int w = d / 3;
+        return smoothing == 0 ? w * w / 255 : w;
+    }
 
   private:
     void RecomputeColour();

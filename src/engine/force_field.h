@@ -1,0 +1,21 @@
+// The force field: one weight 0..255 per pixel of a picture, built from an
+// AreaSelection, telling an Xform how strongly to act at each place.
+#pragma once
+
+#include <memory>
+
+#include "engine/area_selection.h"
+#include "surface/cdadc.h"
+#include "surface/gdi_types.h"
+
+// width × height bytes, row-major, top row first; read with ForceAt.
+using ForceField = std::unique_ptr<BYTE[]>;
+
+// Null when in is null or empty, when memory is short for the field, or when
+// a stop is requested while it is built. The field spans 0..255 (a uniform
+// picture gives 255 everywhere, or 0 where every weight is 0).
+ForceField MakeForceField(const CDADC* in, const AreaSelection* sel);
+
+// For tests: the calling thread's next `count` field allocations succeed and
+// the ones after fail; a negative count lifts the limit.
+void LimitForceFieldAllocations(int count);
