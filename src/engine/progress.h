@@ -18,3 +18,14 @@ void SetPercent(std::atomic<int>* progress, int lo, int hi, int percentOfStage, 
 // The status text: at most 40 characters.
 void SetStatusText(const char* text);
 std::string GetStatusText();
+
+// The status bar's ticker: while a run shows its progress bar, the status
+// text turns one character to the left on every call of Scroll (the main
+// window calls it every 250 ms). A new text starts again at its first
+// character.
+namespace StatusTicker {
+// Starts the ticker at the text's first character (a new progress bar).
+void Restart();
+// The status text turned by the current offset; the offset then moves on.
+std::string Scroll();
+}  // namespace StatusTicker

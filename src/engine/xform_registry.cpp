@@ -1,0 +1,51 @@
+#include "engine/xform_registry.h"
+
+#include "engine/filspec.h"
+#include "xforms/mosaic.h"
+
+namespace {
+
+template <auto Block>
+void ConstructDefaults(CFilSpec& spec) {
+    spec.*Block = {};
+}
+
+void ConstructExplode(CFilSpec& spec) {
+    spec.Explode = {};
+    spec.Explode.background.RandomBackground(1.0, 0);
+}
+
+// In index order. Each Xform's unit supplies run, validate and wizard.
+XformOps table[kXformCount] = {
+    /* 0 Banya */ {ConstructDefaults<&CFilSpec::Banya>},
+    /* 1 Bubble */ {ConstructDefaults<&CFilSpec::Bubble>},
+    /* 2 Clouds */ {ConstructDefaults<&CFilSpec::Clouds>},
+    /* 3 Explode */ {ConstructExplode},
+    /* 4 Fallen Letters */ {ConstructDefaults<&CFilSpec::FallenLetters>},
+    /* 5 Haaisi */ {ConstructDefaults<&CFilSpec::Haaisi>},
+    /* 6 Zimbel */ {ConstructDefaults<&CFilSpec::Zimbel>},
+    /* 7 Liquid Energy */ {ConstructDefaults<&CFilSpec::LiquidEnergy>},
+    /* 8 Mad Painter */ {ConstructDefaults<&CFilSpec::MadPainter>},
+    /* 9 Velmira Tonkart */ {ConstructDefaults<&CFilSpec::VelmiraTonkart>},
+    /* 10 Mist */ {ConstructDefaults<&CFilSpec::Mist>},
+    /* 11 Mosaic */
+    {ConstructDefaults<&CFilSpec::Mosaic>, MosaicRunOp, MosaicValidateOp, MosaicWizardOp, nullptr,
+     &kMosaicDecl},
+    /* 12 Net */ {ConstructDefaults<&CFilSpec::Net>},
+    /* 13 Old Film */ {ConstructDefaults<&CFilSpec::OldFilm>},
+    /* 14 Op Art */ {ConstructDefaults<&CFilSpec::OpArt>},
+    /* 15 Relief Map */ {ConstructDefaults<&CFilSpec::ReliefMap>},
+    /* 16 StarDust */ {ConstructDefaults<&CFilSpec::StarDust>},
+    /* 17 Swarm */ {ConstructDefaults<&CFilSpec::Swarm>},
+    /* 18 Wood */ {ConstructDefaults<&CFilSpec::Wood>},
+};
+
+}  // namespace
+
+const XformOps* FindXform(int index) {
+    return MutableXformRow(index);
+}
+
+XformOps* MutableXformRow(int index) {
+    return index >= 0 && index < kXformCount ? &table[index] : nullptr;
+}

@@ -1,0 +1,394 @@
+#include "engine/filspec.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/crt_random.h"
+#include "engine/toolkit.h"
+#include "engine/xform_registry.h"
+#include "support/message_capture.h"
+#include "surface/cdadc.h"
+
+namespace {
+
+// Puts the dispatch table back after each test that stands in operations.
+class FilSpecTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (int i = 0; i < kXformCount; ++i)
+            saved_[i] = *MutableXformRow(i);
+    }
+    void TearDown() override {
+        for (int i = 0; i < kXformCount; ++i)
+            *MutableXformRow(i) = saved_[i];
+        SetChooseXformDialog(nullptr);
+    }
+    static void ClearOperations(int index) {
+        XformOps* row = MutableXformRow(index);
+        row->run = nullptr;
+        row->validate = nullptr;
+        row->wizard = nullptr;
+        row->settings = nullptr;
+    }
+
+    CDADC draw_, out_, in_;
+    XformOps saved_[kXformCount];
+};
+
+std::string Formatted(const char* format, const void* in, const void* out, const void* draw) {
+    char text[520];
+    std::snprintf(text, sizeof text, format, in, out, draw);
+    return text;
+}
+
+TEST_F(FilSpecTest, ConstructorGivesEveryDefault) {
+    CrtSrand(7);
+    const CFilSpec spec;
+    EXPECT_EQ(spec.XformIndex, kNullXform);
+    EXPECT_EQ(spec.WizardAll, 1);
+    EXPECT_EQ(spec.FinalMix.Mode, 1064);
+    EXPECT_EQ(spec.FinalMix.Percent, 50);
+    EXPECT_EQ(spec.WebFade.Colour, 0xFFFFFFu);
+    EXPECT_TRUE(spec.Selection.IsPlainBrightness());
+    EXPECT_EQ(spec.Context.In, nullptr);
+    EXPECT_EQ(spec.Context.Progress, &ApplicationProgress());
+    EXPECT_EQ(spec.Seed, 0u);
+    EXPECT_STREQ(spec.FallenLetters.letters, "ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+    CFilSpec writable = spec;
+    for (int i = 0; i < kXformCount; ++i)
+        EXPECT_EQ(*writable.WizardFlag(i), 1) << i;
+    EXPECT_EQ(writable.WizardFlag(kNullXform), nullptr);
+
+    // Explode's background is the only random default: one RandomInt, then a colour.
+    CrtSrand(7);
+    RandomInt(0, 100);
+    const COLORREF expected = ScaleColour(RandomColour(), 1.0);
+    EXPECT_EQ(spec.Explode.background.colour, expected);
+    EXPECT_EQ(spec.Explode.background.useImage, 0);
+    CrtSrand(7);
+    const CFilSpec again;
+    const int afterConstruction = CrtRand();
+    CrtSrand(7);
+    for (int draw = 0; draw < 4; ++draw)
+        CrtRand();
+    EXPECT_EQ(afterConstruction, CrtRand());
+}
+
+TEST_F(FilSpecTest, NamesFollowTheIndexTable) {
+    CFilSpec spec;
+    const std::map<int, std::string> names = {
+        {0, "Banya"},     {4, "Fallen Letters"}, {9, "Velmira Tonkart"}, {10, "Mist"},
+        {16, "StarDust"}, {18, "Wood"},          {19, "Null"},           {20, ""},
+        {-1, ""}};
+    for (const auto& [index, name] : names) {
+        spec.XformIndex = index;
+        EXPECT_EQ(spec.GetName(), name);
+    }
+}
+
+TEST_F(FilSpecTest, SetDCsStoresNothingWhenASurfaceIsMissing) {
+    MessageCapture capture;
+    CFilSpec spec;
+    spec.SetDCs(&draw_, nullptr, &in_);
+    EXPECT_EQ(spec.Context.Draw, nullptr);
+    EXPECT_EQ(spec.Context.In, nullptr);
+    ASSERT_EQ(capture.Texts().size(), 1u);
+    EXPECT_EQ(capture.Texts()[0], Formatted("Bad DC in CFilSpec::SetDCs()\nin=%p out=%p drw=%p",
+                                            &in_, nullptr, &draw_));
+    spec.SetDCs(&draw_, &out_, &in_);
+    EXPECT_EQ(spec.Context.Draw, &draw_);
+    EXPECT_EQ(spec.Context.Out, &out_);
+    EXPECT_EQ(spec.Context.In, &in_);
+}
+
+TEST_F(FilSpecTest, ApplyNeedsAllThreeSurfaces) {
+    MessageCapture capture;
+    CFilSpec spec;
+    spec.XformIndex = kMist;
+    MutableXformRow(kMist)->run = [](CFilSpec&) { return 1; };
+    spec.Context.In = &in_;
+    spec.Context.Out = &out_;
+    EXPECT_EQ(spec.Apply(), 0);
+    EXPECT_EQ(capture.Texts(),
+              std::vector<std::string>{
+                  Formatted("Bad DC in Xform.Apply()\nin=%p out=%p drw=%p", &in_, &out_, nullptr)});
+}
+
+int runCalls = 0;
+
+TEST_F(FilSpecTest, ApplyOfNullCallsNothing) {
+    for (int i = 0; i < kXformCount; ++i) {
+        MutableXformRow(i)->run = [](CFilSpec&) { return ++runCalls; };
+    }
+    MessageCapture capture;
+    CFilSpec spec;
+    spec.SetDCs(&draw_, &out_, &in_);
+    runCalls = 0;
+    EXPECT_EQ(spec.Apply(), 0);
+    EXPECT_EQ(runCalls, 0);
+    EXPECT_TRUE(capture.Messages().empty());
+}
+
+TEST_F(FilSpecTest, ApplyOfAnIndexWithoutRunReports) {
+    ClearOperations(kHaaisi);
+    MessageCapture capture;
+    CFilSpec spec;
+    spec.SetDCs(&draw_, &out_, &in_);
+    for (int index : {static_cast<int>(kHaaisi), 20, -3}) {
+        spec.XformIndex = index;
+        EXPECT_EQ(spec.Apply(), 0);
+    }
+    EXPECT_EQ(capture.Texts(), (std::vector<std::string>{"FI:Xform 5 not\n(yet) supported",
+                                                         "FI:Xform 20 not\n(yet) supported",
+                                                         "FI:Xform -3 not\n(yet) supported"}));
+}
+
+int drawnFirst = 0;
+int seenInvert = 0;
+
+TEST_F(FilSpecTest, ApplySeedsTheGeneratorAndRestoresTheIndex) {
+    MutableXformRow(kMist)->run = [](CFilSpec& spec) {
+        drawnFirst = CrtRand();
+        seenInvert = spec.Context.Selection.invert;
+        spec.XformIndex = kWood;
+        return 7;
+    };
+    CFilSpec spec;
+    spec.SetDCs(&draw_, &out_, &in_);
+    spec.XformIndex = kMist;
+    spec.Seed = 123456789u;
+    spec.Selection.invert = 1;
+    CrtSrand(1);
+    CrtRand();
+
+    EXPECT_EQ(spec.Apply(), 7);
+    CrtSrand(123456789u);
+    EXPECT_EQ(drawnFirst, CrtRand());
+    EXPECT_EQ(seenInvert, 1);
+    EXPECT_EQ(spec.XformIndex, kMist);
+}
+
+TEST_F(FilSpecTest, ValidateDispatchesOrReports) {
+    MutableXformRow(kOpArt)->validate = [](CFilSpec& spec, int width, int height) {
+        spec.OpArt.squaresAcross = width + height;
+        return 1;
+    };
+    ClearOperations(kSwarm);
+    MessageCapture capture;
+    CFilSpec spec;
+    EXPECT_EQ(spec.Validate(60, 40), 0);
+    spec.XformIndex = kSwarm;
+    EXPECT_EQ(spec.Validate(60, 40), 0);
+    EXPECT_EQ(capture.Texts(),
+              (std::vector<std::string>{"CFilSpec::GP:Xform 19 not\n(yet) supported",
+                                        "CFilSpec::GP:Xform 17 not\n(yet) supported"}));
+    spec.XformIndex = kOpArt;
+    EXPECT_EQ(spec.Validate(60, 40), 1);
+    EXPECT_EQ(spec.OpArt.squaresAcross, 100);
+}
+
+TEST_F(FilSpecTest, SettingsCopyBackOnlyTheirBlock) {
+    MutableXformRow(kNet)->settings = [](CFilSpec& copy) {
+        copy.Net.threads = 42;
+        copy.Net.wizardChooses = 0;
+        copy.Mist.colourA = 0x123456;  // not this panel's block: must not come back
+        copy.XformIndex = kWood;
+        return 1;
+    };
+    MutableXformRow(kMist)->settings = [](CFilSpec& copy) {
+        copy.Mist.colourA = 0x123456;
+        return 0;
+    };
+    MessageCapture capture;
+    CFilSpec spec;
+    EXPECT_EQ(spec.OpenSettings(), 0);
+    EXPECT_EQ(capture.Texts(),
+              std::vector<std::string>{"CFilSpec::OCP, Xforms 19 not\n(yet) supported"});
+
+    spec.XformIndex = kMist;
+    EXPECT_EQ(spec.OpenSettings(), 0);
+    EXPECT_EQ(spec.Mist.colourA, 0xFFFFFFu);
+    EXPECT_EQ(spec.WizardAll, 1);
+
+    spec.XformIndex = kNet;
+    EXPECT_EQ(spec.OpenSettings(), 1);
+    EXPECT_EQ(spec.Net.threads, 42);
+    EXPECT_EQ(spec.Mist.colourA, 0xFFFFFFu);
+    EXPECT_EQ(spec.XformIndex, kNet);
+    EXPECT_EQ(spec.WizardAll, 0);
+}
+
+int wizardCalls = 0;
+
+TEST_F(FilSpecTest, AutoChooseRunsTheWizardOfTheCurrentXform) {
+    MutableXformRow(kMosaic)->wizard = [](CFilSpec& spec, const CDADC&) {
+        ++wizardCalls;
+        spec.XformIndex = kClouds;
+    };
+    MessageCapture capture;
+    CFilSpec spec;
+    spec.XformIndex = kMosaic;
+    spec.AutoChoose(nullptr);
+    EXPECT_EQ(capture.Texts(), std::vector<std::string>{"No original image approach"});
+
+    // Without WizardAll a cleared flag keeps the Wizard away.
+    capture.Clear();
+    wizardCalls = 0;
+    spec.WizardAll = 0;
+    spec.Mosaic.wizardChooses = 0;
+    spec.AutoChoose(&in_);
+    EXPECT_EQ(wizardCalls, 0);
+    EXPECT_TRUE(capture.Messages().empty());
+
+    // WizardAll turns every flag on first; a Wizard that changes the index is undone.
+    spec.WizardAll = 1;
+    spec.Wood.wizardChooses = 0;
+    spec.AutoChoose(&in_);
+    EXPECT_EQ(wizardCalls, 1);
+    EXPECT_EQ(spec.Mosaic.wizardChooses, 1);
+    EXPECT_EQ(spec.Wood.wizardChooses, 1);
+    EXPECT_EQ(spec.XformIndex, kMosaic);
+    EXPECT_EQ(capture.Texts(), std::vector<std::string>{"Name change in Autochoose(11-->2)"});
+}
+
+TEST_F(FilSpecTest, AutoChooseOfNullOrUnknownIndex) {
+    ClearOperations(kBanya);
+    MessageCapture capture;
+    CFilSpec spec;
+    spec.AutoChoose(&in_);
+    EXPECT_TRUE(capture.Messages().empty());
+    spec.XformIndex = 20;
+    spec.AutoChoose(&in_);
+    spec.XformIndex = kBanya;
+    spec.AutoChoose(&in_);
+    EXPECT_EQ(capture.Texts(), (std::vector<std::string>{"ACP::Xform 20 not\n(yet) supported",
+                                                         "ACP::Xform 0 not\n(yet) supported"}));
+}
+
+TEST_F(FilSpecTest, LeastUsedNeverPicksMist) {
+    UsageCounts counts{};
+    counts[kMist] = 1000000;
+    std::set<int> seen;
+    CrtSrand(99);
+    for (int i = 0; i < 3000; ++i)
+        seen.insert(CFilSpec::ChooseLeastUsed(counts));
+    EXPECT_EQ(seen.count(kMist), 0u);
+    EXPECT_EQ(seen.size(), 18u);
+
+    counts.fill(5);
+    counts[kOldFilm] = 4;
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(CFilSpec::ChooseLeastUsed(counts), kOldFilm);
+}
+
+TEST_F(FilSpecTest, LeastUsedGivesUpAfter1901Draws) {
+    // Counts of 64000 and more are never the minimum, so no draw can match.
+    UsageCounts counts;
+    counts.fill(70000);
+    CrtSrand(5);
+    const int chosen = CFilSpec::ChooseLeastUsed(counts);
+    const int next = CrtRand();
+
+    CrtSrand(5);
+    int last = -1;
+    for (int i = 0; i < 1901; ++i)
+        last = RandomInt(0, 18);
+    EXPECT_EQ(chosen, last);
+    EXPECT_EQ(next, CrtRand());
+}
+
+TEST_F(FilSpecTest, RandomizeAllMapsTheDrawToAMixMode) {
+    const std::map<int, int> modeOf = {{2, 1065}, {3, 1066}, {4, 1068}, {5, 1067}, {6, 1069},
+                                       {7, 1070}, {8, 1071}, {9, 1072}, {10, 1073}};
+    UsageCounts counts{};
+    std::set<int> drawsSeen;
+    for (unsigned seed = 1; drawsSeen.size() < 20 && seed < 2000; ++seed) {
+        CrtSrand(seed);
+        const int index = RandomInt(0, 18);  // every count is the minimum: one draw
+        const int percent = RandomInt(15, 50);
+        const int r = RandomInt(1, 20);
+        const int invert = RandomInt(0, 100) > 80 ? 1 : 0;
+        drawsSeen.insert(r);
+
+        CFilSpec spec;
+        spec.WizardAll = 0;
+        spec.Net.wizardChooses = 0;
+        spec.Selection.SetHsv(120, 0.5, 0.5);
+        CrtSrand(seed);
+        spec.RandomizeAll(counts);
+        ASSERT_EQ(spec.XformIndex, index);
+        EXPECT_EQ(spec.FinalMix.Percent, percent);
+        EXPECT_EQ(spec.FinalMix.Mode, modeOf.count(r) != 0 ? modeOf.at(r) : 1064) << "r=" << r;
+        EXPECT_EQ(spec.WizardAll, 1);
+        EXPECT_EQ(spec.Net.wizardChooses, 1);
+        EXPECT_EQ(spec.Selection.invert, invert);
+        EXPECT_DOUBLE_EQ(spec.Selection.hue, 0.0);
+    }
+    EXPECT_EQ(drawsSeen.size(), 20u);
+}
+
+int shownIndex = -1;
+int dialogAnswer = 1;
+int dialogChoice = 0;
+int dialogWizard = 0;
+
+int FakeChooseDialog(int shown, int, int* chosen, int* wizard) {
+    shownIndex = shown;
+    *chosen = dialogChoice;
+    *wizard = dialogWizard;
+    return dialogAnswer;
+}
+
+TEST_F(FilSpecTest, ChooseXformTakesTheDialogsChoice) {
+    MessageCapture capture;
+    UsageCounts counts{};
+    CFilSpec spec;
+    EXPECT_EQ(spec.ChooseXform(counts), 0);  // no dialog to show
+
+    SetChooseXformDialog(FakeChooseDialog);
+    dialogAnswer = 1;
+    dialogChoice = kWood;
+    dialogWizard = 0;
+    EXPECT_EQ(spec.ChooseXform(counts), 1);
+    EXPECT_EQ(shownIndex, kMosaic);  // "Null" shows as Mosaic
+    EXPECT_EQ(spec.XformIndex, kWood);
+    EXPECT_EQ(spec.WizardAll, 0);
+
+    dialogAnswer = 0;
+    dialogChoice = kNet;
+    EXPECT_EQ(spec.ChooseXform(counts), 0);
+    EXPECT_EQ(shownIndex, kWood);
+    EXPECT_EQ(spec.XformIndex, kWood);
+
+    dialogAnswer = 1;
+    dialogChoice = 19;
+    EXPECT_EQ(spec.ChooseXform(counts), 1);
+    EXPECT_EQ(spec.XformIndex, 0);
+    EXPECT_EQ(capture.Texts(), std::vector<std::string>{"CChFilDlg::OnOK()19"});
+
+    // With the Wizard checked the whole recipe is drawn at random.
+    dialogWizard = 1;
+    counts.fill(1);
+    counts[kSwarm] = 0;
+    EXPECT_EQ(spec.ChooseXform(counts), 1);
+    EXPECT_EQ(spec.WizardAll, 1);
+    EXPECT_EQ(spec.XformIndex, kSwarm);
+}
+
+TEST_F(FilSpecTest, DeleteOutSurfaceFreesOnce) {
+    MessageCapture capture;
+    CFilSpec spec;
+    spec.Context.Out = new CDADC;
+    spec.DeleteOutSurface();
+    EXPECT_EQ(spec.Context.Out, nullptr);
+    spec.DeleteOutSurface();
+    EXPECT_EQ(capture.Texts(), std::vector<std::string>{"Deleting a NULL Xform DC"});
+}
+
+}  // namespace

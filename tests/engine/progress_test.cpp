@@ -1,0 +1,107 @@
+#include "engine/progress.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+
+#include "support/message_capture.h"
+
+namespace {
+
+TEST(SetPercent, MapsThePercentIntoItsStage) {
+    std::atomic<int> progress{-1};
+    SetPercent(&progress, 20, 100, 50, nullptr);
+    EXPECT_EQ(progress, 60);
+    SetPercent(&progress, 0, 5, 99, nullptr);
+    EXPECT_EQ(progress, 4);  // 4.95 truncated
+    SetPercent(&progress, -10, 10, 25, nullptr);
+    EXPECT_EQ(progress, -5);
+}
+
+TEST(SetPercent, EmptyStageIsReportedAndChangesNothing) {
+    MessageCapture capture;
+    std::atomic<int> progress{33};
+    SetStatusText("before");
+    SetPercent(&progress, 5, 5, 50, "after");
+    SetPercent(&progress, 9, 2, 0, "after");
+    EXPECT_EQ(progress, 33);
+    EXPECT_EQ(GetStatusText(), "before");
+    EXPECT_EQ(capture.Texts(),
+              (std::vector<std::string>{"SetPercent (ptr,5,5,50)", "SetPercent (ptr,9,2,0)"}));
+}
+
+TEST(SetPercent, NullProgressDoesNothingEvenWithText) {
+    MessageCapture capture;
+    SetStatusText("kept");
+    SetPercent(nullptr, 5, 5, 50, "ignored");
+    EXPECT_EQ(GetStatusText(), "kept");
+    EXPECT_TRUE(capture.Messages().empty());
+}
+
+TEST(SetPercent, SetsTheStatusText) {
+    std::atomic<int> progress{0};
+    SetPercent(&progress, 0, 100, 10, "Blowing bubbles...");
+    EXPECT_EQ(GetStatusText(), "Blowing bubbles...");
+}
+
+TEST(StatusText, KeepsFortyCharacters) {
+    SetStatusText("0123456789012345678901234567890123456789ABCDE");
+    EXPECT_EQ(GetStatusText(), "0123456789012345678901234567890123456789");
+    SetStatusText(nullptr);
+    EXPECT_EQ(GetStatusText(), "");
+}
+
+TEST(StatusTicker, TurnsOneCharacterPerScroll) {
+    SetStatusText("ABCD");
+    StatusTicker::Restart();
+    EXPECT_EQ(StatusTicker::Scroll(), "ABCD");
+    EXPECT_EQ(StatusTicker::Scroll(), "BCDA");
+    EXPECT_EQ(StatusTicker::Scroll(), "CDAB");
+    EXPECT_EQ(StatusTicker::Scroll(), "DABC");
+    EXPECT_EQ(StatusTicker::Scroll(), "ABCD");
+    EXPECT_EQ(GetStatusText(), "ABCD");  // the text itself never turns
+}
+
+TEST(StatusTicker, OnlyADifferentTextRestartsIt) {
+    SetStatusText("ABCD");
+    StatusTicker::Restart();
+    StatusTicker::Scroll();
+    SetStatusText("ABCD");
+    EXPECT_EQ(StatusTicker::Scroll(), "BCDA");
+    SetStatusText("XYZ");
+    EXPECT_EQ(StatusTicker::Scroll(), "XYZ");
+    EXPECT_EQ(StatusTicker::Scroll(), "YZX");
+
+    // Only the first 40 characters are compared.
+    const std::string forty = "0123456789012345678901234567890123456789";
+    SetStatusText((forty + "X").c_str());
+    StatusTicker::Scroll();
+    SetStatusText((forty + "Y").c_str());
+    EXPECT_EQ(StatusTicker::Scroll(), forty.substr(1) + "0");
+    SetStatusText("");
+    EXPECT_EQ(StatusTicker::Scroll(), "");
+}
+
+TEST(StatusText, ReadersNeverSeeAHalfWrittenText) {
+    const std::string a(40, 'a');
+    const std::string b(40, 'b');
+    SetStatusText(a.c_str());
+    std::atomic<bool> done{false};
+    std::thread writer([&] {
+        for (int i = 0; i < 20000; ++i)
+            SetStatusText(i % 2 != 0 ? a.c_str() : b.c_str());
+        done = true;
+    });
+    int torn = 0;
+    while (!done) {
+        const std::string text = GetStatusText();
+        const std::string ticker = StatusTicker::Scroll();
+        if (text != a && text != b) ++torn;
+        if (ticker != a && ticker != b) ++torn;
+    }
+    writer.join();
+    EXPECT_EQ(torn, 0);
+}
+
+}  // namespace

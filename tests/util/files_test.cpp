@@ -1,0 +1,201 @@
+#include "util/files.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+
+#include "support/message_capture.h"
+#include "util/app_folders.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class FolderTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "files_test_XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        folder_ = pattern;
+    }
+    void TearDown() override {
+        fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add);
+        fs::remove_all(folder_);
+    }
+    void Touch(const std::string& name) { std::ofstream(folder_ + "/" + name) << "x"; }
+    bool Exists(const std::string& name) const { return fs::exists(folder_ + "/" + name); }
+
+    std::string folder_;
+};
+
+TEST_F(FolderTest, ExistenceAndDirectoryTests) {
+    Touch("a.txt");
+    const std::string file = folder_ + "/a.txt";
+    EXPECT_TRUE(FileExists(file.c_str()));
+    EXPECT_TRUE(FileExists(folder_.c_str()));
+    EXPECT_FALSE(FileExists((folder_ + "/none").c_str()));
+    EXPECT_FALSE(FileExists(nullptr));
+    EXPECT_TRUE(IsDirectory(folder_.c_str()));
+    EXPECT_FALSE(IsDirectory(file.c_str()));
+    EXPECT_FALSE(IsDirectory((folder_ + "/none").c_str()));
+    EXPECT_FALSE(IsDirectory(nullptr));
+}
+
+TEST_F(FolderTest, RemoveFilesFindsNothingQuietly) {
+    MessageCapture capture;
+    EXPECT_FALSE(RemoveFiles(folder_.c_str(), "*.BMP"));
+    Touch("a.txt");
+    EXPECT_FALSE(RemoveFiles(folder_.c_str(), "*.BMP"));
+    EXPECT_FALSE(RemoveFiles((folder_ + "/none").c_str(), "*.BMP"));
+    EXPECT_TRUE(capture.Messages().empty());
+    EXPECT_TRUE(Exists("a.txt"));
+}
+
+TEST_F(FolderTest, RemoveFilesTakesMatchingFilesOnly) {
+    for (const char* name : {"doc_1-1.BMP", "doc_2-4.bmp", "keep.txt", ".hidden.BMP", "BMP"}) {
+        Touch(name);
+    }
+    fs::create_directory(folder_ + "/sub.BMP");
+    MessageCapture capture;
+    EXPECT_TRUE(RemoveFiles((folder_ + "/").c_str(), "*.BMP"));
+    EXPECT_TRUE(capture.Messages().empty());
+    EXPECT_FALSE(Exists("doc_1-1.BMP"));
+    EXPECT_FALSE(Exists("doc_2-4.bmp"));  // matching ignores case
+    for (const char* name : {"keep.txt", ".hidden.BMP", "BMP", "sub.BMP"}) {
+        EXPECT_TRUE(Exists(name)) << name;
+    }
+}
+
+TEST_F(FolderTest, RemoveFilesStopsAtAFileItCannotRemove) {
+    if (geteuid() == 0) GTEST_SKIP() << "root may remove files from a read-only folder";
+    Touch("a.BMP");
+    fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec);
+    MessageCapture capture;
+    EXPECT_FALSE(RemoveFiles(folder_.c_str(), "*.BMP"));
+    EXPECT_EQ(capture.Texts(),
+              std::vector<std::string>{"ERROR: could not remove(" + folder_ + "/a.BMP)"});
+}
+
+// Nobody, root included, may remove a file of /proc: a real failure for any user.
+TEST(RemoveFiles, ReportsTheSameFullNameWithOrWithoutTrailingSlash) {
+    if (!fs::exists("/proc/self/status")) GTEST_SKIP() << "no /proc";
+    MessageCapture capture;
+    EXPECT_FALSE(RemoveFiles("/proc/self", "status"));
+    EXPECT_FALSE(RemoveFiles("/proc/self/", "status"));
+    EXPECT_EQ(capture.Texts(),
+              std::vector<std::string>(2, "ERROR: could not remove(/proc/self/status)"));
+}
+
+TEST_F(FolderTest, DiskBytesAddUp) {
+    std::uint64_t freeBytes = 1, usedBytes = 1, totalBytes = 1;
+    EXPECT_TRUE(GetDiskBytes(folder_.c_str(), &freeBytes, &usedBytes, &totalBytes));
+    EXPECT_GT(totalBytes, 0u);
+    EXPECT_LE(freeBytes, totalBytes);
+    EXPECT_EQ(usedBytes, totalBytes - freeBytes);
+    EXPECT_TRUE(GetDiskBytes(folder_.c_str(), &freeBytes, nullptr, nullptr));
+
+    MessageCapture capture;
+    const std::string missing = folder_ + "/none/deeper";
+    EXPECT_FALSE(GetDiskBytes(missing.c_str(), &freeBytes, &usedBytes, &totalBytes));
+    EXPECT_EQ(freeBytes + usedBytes + totalBytes, 0u);
+    ASSERT_EQ(capture.Messages().size(), 1u);
+    EXPECT_EQ(capture.Messages()[0].kind, MessageKind::SystemError);
+    EXPECT_EQ(capture.Messages()[0].caption, "GetDiskBytes");
+    EXPECT_EQ(capture.Messages()[0].text.rfind("GetDiskFreeSpace (" + missing + ")", 0), 0u);
+}
+
+TEST(StringHelpers, CutAtFirstDot) {
+    char name[] = "faces.old.bmp";
+    EXPECT_EQ(CutAtFirstDot(name), 5);
+    EXPECT_STREQ(name, "faces");
+    char plain[] = "faces";
+    EXPECT_EQ(CutAtFirstDot(plain), 5);
+    EXPECT_STREQ(plain, "faces");
+    char hidden[] = ".bmp";
+    EXPECT_EQ(CutAtFirstDot(hidden), 0);
+    EXPECT_EQ(CutAtFirstDot(nullptr), 0);
+}
+
+TEST(StringHelpers, Whitespace) {
+    const std::string letters = " a\tb  c ";
+    EXPECT_EQ(CountNonWhitespace(letters), 3);
+    EXPECT_EQ(letters, " a\tb  c ");
+    EXPECT_EQ(CountNonWhitespace("\n\v\f\r \t"), 0);
+    char text[] = " x\ty\nz\xE9 ";  // a byte above 127 is not white space
+    EXPECT_EQ(RemoveWhitespace(text), 4);
+    EXPECT_STREQ(text, "xyz\xE9");
+    EXPECT_EQ(RemoveWhitespace(nullptr), 0);
+}
+
+TEST(StringHelpers, IsEven) {
+    EXPECT_FALSE(IsEven(-3));
+    EXPECT_TRUE(IsEven(0));
+    EXPECT_TRUE(IsEven(-4));
+    EXPECT_FALSE(IsEven(7));
+    EXPECT_TRUE(IsEven(INT_MIN));
+    EXPECT_FALSE(IsEven(INT_MAX));
+}
+
+// Sets or clears an environment variable for one test and puts it back.
+class ScopedEnv {
+  public:
+    ScopedEnv(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        if (value != nullptr) {
+            setenv(name, value, 1);
+        } else {
+            unsetenv(name);
+        }
+    }
+    ~ScopedEnv() {
+        if (old_) {
+            setenv(name_, old_->c_str(), 1);
+        } else {
+            unsetenv(name_);
+        }
+    }
+
+  private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+TEST(AppFolders, DefaultFollowsTheXdgRules) {
+    ScopedEnv home("HOME", "/home/tester");
+    {
+        ScopedEnv data("XDG_DATA_HOME", "/data/");
+        EXPECT_EQ(DefaultMainFolder(), "/data/Fabulor");
+    }
+    {
+        ScopedEnv data("XDG_DATA_HOME", "relative/data");
+        EXPECT_EQ(DefaultMainFolder(), "/home/tester/.local/share/Fabulor");
+    }
+    ScopedEnv data("XDG_DATA_HOME", nullptr);
+    EXPECT_EQ(DefaultMainFolder(), "/home/tester/.local/share/Fabulor");
+    SetMainFolder("");
+    SetTempFolder("");
+    EXPECT_EQ(MainFolder(), "/home/tester/.local/share/Fabulor");
+    EXPECT_EQ(TempFolder(), "/home/tester/.local/share/Fabulor/FABULORTEMP");
+}
+
+TEST(AppFolders, SetFoldersWin) {
+    SetMainFolder("/srv/fab/");
+    EXPECT_EQ(MainFolder(), "/srv/fab");
+    EXPECT_EQ(TempFolder(), "/srv/fab/FABULORTEMP");
+    SetTempFolder("/tmp/cache");
+    SetMainFolder("/srv/other");
+    EXPECT_EQ(TempFolder(), "/tmp/cache");
+    SetTempFolder("");
+    EXPECT_EQ(TempFolder(), "/srv/other/FABULORTEMP");
+    SetMainFolder("");
+    EXPECT_NE(MainFolder(), "/srv/other");
+}
+
+}  // namespace
