@@ -1,0 +1,288 @@
+#include "document/fabulor_filter_doc.h"
+
+#include <filesystem>
+#include <memory>
+
+#include "document/disk_cache.h"
+#include "engine/error_box.h"
+#include "surface/cdadc.h"
+#include "surface/image_files.h"
+#include "util/files.h"
+
+namespace {
+// Mist is never chosen at random: its count starts out of reach.
+constexpr int kMistUsage = 1000000;
+}  // namespace
+
+CFabulorFilterDoc::CFabulorFilterDoc(ApplicationHost* app, DocumentView* view)
+    : CImageSequenceDoc(app), app_(app), view_(view) {
+    m_UsageCounts[kMist] = kMistUsage;
+    m_Sequence.push_back(m_Spec);
+}
+
+CFabulorFilterDoc::~CFabulorFilterDoc() {
+    if (!m_szName.empty()) DiskCache::RemoveDocCache(m_szName);
+    delete m_pOrgDC;
+}
+
+void CFabulorFilterDoc::UpdateTitle(int zoomPercent) {
+    char body[600];
+    if (m_iCurrent == 0) {
+        std::snprintf(body, sizeof body, "%s (Original)", m_szName.c_str());
+    } else {
+        std::snprintf(body, sizeof body, "%s (Xform #%d of %d)", m_szName.c_str(), m_iCurrent,
+                      ImageCount() - 1);
+    }
+    char suffix[32] = "";
+    if (zoomPercent != 100) std::snprintf(suffix, sizeof suffix, "[%d%%]", zoomPercent);
+    SetTitle(std::string(body) + suffix);
+}
+
+const char* CFabulorFilterDoc::GetXformName() const {
+    return m_Spec.GetName();
+}
+
+void CFabulorFilterDoc::LoadCurrentSpec() {
+    if (m_iCurrent < 0 || m_iCurrent >= ImageCount()) {
+        ErrorBox("Cannot SPFUB, %d :: %d ", m_iCurrent, ImageCount());
+        return;
+    }
+    m_Spec = m_Sequence[m_iCurrent];
+}
+
+void CFabulorFilterDoc::ShowCurrent() {
+    if (m_iCurrent == 0) {
+        ShowOriginal();
+    } else {
+        StartRun();
+    }
+}
+
+int CFabulorFilterDoc::OpenImageFile(const std::string& path) {
+    HGLOBAL dib = VicLoadImageFile(path.c_str());
+    if (!dib) return 0;
+    std::string name = std::filesystem::path(path).filename().string();
+    name = name.substr(0, name.find('.'));
+    if (name.empty()) {
+        ErrorBox("Bad document name (empty!)");
+        GlobalFree(dib);
+        return 0;
+    }
+    const int k = app_ ? app_->CountDocumentsNamed(name) : 0;
+    if (k != 0) name.append("-").append(std::to_string(k));
+    const int result = SetDocBitmap(dib, name);
+    if (!result) GlobalFree(dib);
+    return result;
+}
+
+int CFabulorFilterDoc::SetDocBitmap(HGLOBAL dib, const std::string& name) {
+    if (!view_ || !dib) {
+        ErrorBox("SDB:Strange pointers\n%p %p", static_cast<void*>(view_), static_cast<void*>(dib));
+        return 0;
+    }
+    if (m_pOrgDC) {
+        ErrorBox("SDB:m_pOrgDC already allocated");
+        return 0;
+    }
+    if (name.empty()) {
+        ErrorBox("SDB: missing bitmap name");
+        return 0;
+    }
+    m_szName = name.substr(0, 255);
+    if (!view_->CreateViewBitmap(dib)) {
+        ErrorBox("SDB, could not CreateViewBitmap");
+        return 0;
+    }
+    m_pOrgDC = CDADC::CreateFromDib(dib);
+    if (!m_pOrgDC) {
+        ErrorBox("RIB,could not create Doc bitmap");
+        return 0;
+    }
+    if (view_->AddToThumbnails(m_pOrgDC, m_szName.c_str()) != 0) {
+        ErrorBox("AddToThumbnails != 0");
+    }
+    view_->Invalidate(true);
+    GlobalFree(dib);
+
+    m_Spec.WizardAll = 1;
+    m_Spec.XformIndex = app_ ? app_->LastXform() : kMosaic;
+    if (ChooseXform() == 1) NewIdea(0);
+    return 1;
+}
+
+int CFabulorFilterDoc::ChooseXform() {
+    if (!m_Spec.ChooseXform(m_UsageCounts)) return 0;
+    if (!m_Spec.WizardAll) return m_Spec.OpenSettings();
+    return 1;
+}
+
+void CFabulorFilterDoc::NewIdea(int keep) {
+    if (!m_pOrgDC) {
+        ErrorBox("OGN:m_pOrgDC == NULL");
+        return;
+    }
+    if (!m_Spec.Validate(m_pOrgDC->width, m_pOrgDC->height)) return;
+    if (!keep) {
+        m_Spec.NewSeed();
+        m_Spec.AutoChoose(m_pOrgDC);
+    }
+    m_Sequence.push_back(m_Spec);
+    m_iPrevious = m_iCurrent;
+    m_iCurrent = ImageCount() - 1;
+    m_iGenMode = NEWGEN;
+    StartRun();
+    if (app_) app_->SetLastXform(m_Spec.XformIndex);
+}
+
+void CFabulorFilterDoc::StartRun() {
+    CDADC* picture = view_ ? view_->Picture() : nullptr;
+    if (!m_pOrgDC || !picture) {
+        ErrorBox("ERROR, RFIT:\nmissing DCs, Org=%p Drw=%p", static_cast<void*>(m_pOrgDC),
+                 static_cast<void*>(picture));
+        return;
+    }
+    if (IsGenerating()) {
+        ErrorBox("ERROR, RFIT:\nalready Xforming");
+        return;
+    }
+    if (m_iCurrent < 1) {
+        ErrorBox("ERROR, RFIT:\nci=%d", m_iCurrent);
+        return;
+    }
+    if (DiskCache::ReadCached(picture, m_szName, m_iCurrent, m_iAALevel)) {
+        view_->Invalidate(true);
+        return;
+    }
+    auto canvas =
+        std::make_unique<CDADC>(m_pOrgDC->width * m_iAALevel, m_pOrgDC->height * m_iAALevel);
+    if (!canvas->pBits) {
+        ErrorBox("RFIT:\nCould not Init data of Xform DC");
+        return;
+    }
+    m_Spec.SetDCs(picture, canvas.release(), m_pOrgDC);
+    host_->BeginRun(this, &m_Spec);
+}
+
+void CFabulorFilterDoc::OnGenerationDone(int stopped) {
+    CDADC* picture = view_ ? view_->Picture() : nullptr;
+    if (!stopped) {
+        if (m_iGenMode == NEWGEN) {
+            view_->AddToThumbnails(picture, GetXformName());
+            if (m_Spec.XformIndex >= 0 && m_Spec.XformIndex < kXformCount) {
+                ++m_UsageCounts[m_Spec.XformIndex];
+            }
+        }
+        DiskCache::SaveToCache(picture, m_szName, m_iCurrent, m_iAALevel);
+    } else {
+        switch (m_iGenMode) {
+            case NOGEN:
+                ErrorBox("Generation Aborted, bad gen mode:NOGEN");
+                break;
+            case NEWGEN:
+                m_Sequence.pop_back();
+                m_iCurrent = ImageCount() - 1;
+                m_Spec = m_Sequence[m_iCurrent];
+                break;
+            case GOTOGEN:
+                m_iCurrent = m_iPrevious;
+                m_Spec = m_Sequence[m_iCurrent];
+                break;
+            case QUALITYGEN:
+                break;
+            default:
+                ErrorBox("Generation Aborted, bad gen mode:%d", m_iGenMode);
+                break;
+        }
+    }
+    m_iGenMode = NOGEN;
+}
+
+void CFabulorFilterDoc::ShowOriginal() {
+    CDADC* picture = view_ ? view_->Picture() : nullptr;
+    if (!m_pOrgDC || !picture) {
+        ErrorBox("Bad DC pointer in OOB\nDrw=%p, Org=%p", static_cast<void*>(picture),
+                 static_cast<void*>(m_pOrgDC));
+        return;
+    }
+    if (IsGenerating()) return;
+    picture->pDC->BitBlt(0, 0, m_pOrgDC->width, m_pOrgDC->height, m_pOrgDC->pDC, 0, 0, SRCCOPY);
+    m_iCurrent = 0;
+    view_->Invalidate(false);
+}
+
+void CFabulorFilterDoc::OnChooseXform() {
+    if (ChooseXform() == 1) NewIdea(0);
+}
+
+void CFabulorFilterDoc::OnWizardChooses() {
+    m_Spec.RandomizeAll(m_UsageCounts);
+    NewIdea(0);
+}
+
+void CFabulorFilterDoc::OnCreate() {
+    if (m_iCurrent == 0) {
+        ErrorBox("Select an ObjectXform");
+        return;
+    }
+    NewIdea(0);
+}
+
+void CFabulorFilterDoc::OnChangeSettings() {
+    if (m_iCurrent == 0 && ImageCount() > 1) m_Spec = m_Sequence.back();
+    if (m_Spec.OpenSettings()) NewIdea(0);
+}
+
+void CFabulorFilterDoc::OnImageQuality() {
+    if (ImageQuality() && m_iCurrent > 0) {
+        m_iGenMode = QUALITYGEN;
+        StartRun();
+    }
+}
+
+void CFabulorFilterDoc::OnFinalMix() {
+    MixSettings copy = m_Spec.FinalMix;
+    int applyNow = 0;
+    if (!view_ || !view_->MixDialog(&copy, m_pOrgDC, &applyNow)) return;
+    // The mix dialog has no colour: only these three fields are its own.
+    m_Spec.FinalMix.Mode = copy.Mode;
+    m_Spec.FinalMix.Selection = copy.Selection;
+    m_Spec.FinalMix.Percent = copy.Percent;
+    if (applyNow && m_iCurrent > 0) NewIdea(1);
+}
+
+void CFabulorFilterDoc::OnWebFade() {
+    MixSettings copy = m_Spec.WebFade;
+    int applyNow = 0;
+    if (!view_ || !view_->WebFadeDialog(&copy, m_pOrgDC, &applyNow)) return;
+    m_Spec.WebFade = copy;
+    if (applyNow && m_iCurrent > 0) NewIdea(1);
+}
+
+void CFabulorFilterDoc::OnSelection() {
+    if (m_Spec.XformIndex == kMosaic) {
+        ErrorBox(
+            "The current Xform Object is MOSAIC.\nMOSAIC is not affected by advanced selection");
+        return;
+    }
+    AreaSelection copy = m_Spec.Selection;
+    int applyNow = 0;
+    if (!view_ || !view_->SelectionDialog(&copy, m_pOrgDC, &applyNow)) return;
+    m_Spec.Selection = copy;
+    if (applyNow && m_iCurrent > 0) NewIdea(1);
+}
+
+void CFabulorFilterDoc::OnSelectImage() {
+    int chosen = m_iCurrent;
+    if (view_ && view_->OverviewDialog(&chosen) && chosen != m_iCurrent && chosen >= 0 &&
+        chosen < ImageCount()) {
+        GoTo(chosen);
+    }
+}
+
+void CFabulorFilterDoc::OnBack() {
+    if (m_iCurrent == 0) {
+        ShowOriginal();
+    } else {
+        Back();
+    }
+}

@@ -1,0 +1,94 @@
+// The image-idea document: one original picture and the growing sequence of
+// ideas made from it, kept as recipes (never as pixels), with the commands
+// of the idea generator and the generation cycle.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "document/image_sequence_doc.h"
+#include "engine/filspec.h"
+#include "surface/global_memory.h"
+
+class CDADC;
+
+// What the document needs of its view, its overview and its dialogs. The
+// desktop program implements it; tests use fakes.
+class DocumentView {
+  public:
+    virtual ~DocumentView() = default;
+    // The picture on show, at the original's size; null before there is one.
+    virtual CDADC* Picture() = 0;
+    // Builds the picture on show from a packed DIB; 1 on success.
+    virtual int CreateViewBitmap(HGLOBAL dib) = 0;
+    virtual void Invalidate(bool erase) = 0;
+    // The overview's thumbnails; 0 on success.
+    virtual int AddToThumbnails(CDADC* picture, const char* name) = 0;
+    // The overview, modal: 1 on OK with the chosen image's index.
+    virtual int OverviewDialog(int* chosenIndex) = 0;
+    // The mix, web-fade and selection dialogs on a copy of their record, with
+    // the original for their previews: 1 on "Set" or "Apply Now" (applyNow
+    // says which), 0 on Cancel.
+    virtual int MixDialog(MixSettings* mix, const CDADC* original, int* applyNow) = 0;
+    virtual int WebFadeDialog(MixSettings* fade, const CDADC* original, int* applyNow) = 0;
+    virtual int SelectionDialog(AreaSelection* selection, const CDADC* original, int* applyNow) = 0;
+};
+
+// What a document asks of the application beyond a run.
+class ApplicationHost : public DocumentHost {
+  public:
+    // The Xform last used to make an image, for new documents.
+    virtual int LastXform() const = 0;
+    virtual void SetLastXform(int index) = 0;
+    // How many open documents carry exactly this name.
+    virtual int CountDocumentsNamed(const std::string& name) const = 0;
+};
+
+class CFabulorFilterDoc : public CImageSequenceDoc {
+  public:
+    CFabulorFilterDoc(ApplicationHost* app, DocumentView* view);
+    ~CFabulorFilterDoc() override;
+
+    CDADC* m_pOrgDC = nullptr;  // owned
+    CFilSpec m_Spec;
+    std::vector<CFilSpec> m_Sequence;
+    UsageCounts m_UsageCounts{};
+
+    void UpdateTitle(int zoomPercent) override;
+    const char* GetXformName() const override;
+    void LoadCurrentSpec() override;
+    void ShowCurrent() override;
+    void OnGenerationDone(int stopped) override;
+    int ImageCount() const override { return static_cast<int>(m_Sequence.size()); }
+
+    // Loads the picture file and makes the document from it; 1 on success.
+    int OpenImageFile(const std::string& path);
+    // The document from a packed DIB (freed here on success) and a name.
+    int SetDocBitmap(HGLOBAL dib, const std::string& name);
+    // Appends the current recipe and draws it; keep = 1 keeps its seed and
+    // parameters, 0 draws new ones.
+    void NewIdea(int keep);
+    // Shows the current image from the cache, or starts its run.
+    void StartRun();
+    void ShowOriginal();
+    int ChooseXform();
+
+    // The commands and their enable rules.
+    void OnChooseXform();
+    void OnWizardChooses();
+    void OnCreate();
+    void OnChangeSettings();
+    void OnImageQuality();
+    void OnFinalMix();
+    void OnWebFade();
+    void OnSelection();
+    void OnSelectImage();
+    void OnBack();
+    bool CanRun() const { return !IsGenerating(); }
+    bool CanCreate() const { return m_iCurrent > 0 && !IsGenerating(); }
+    bool CanChangeSettings() const { return !IsGenerating() && ImageCount() > 1; }
+
+  private:
+    ApplicationHost* app_;
+    DocumentView* view_;
+};

@@ -1,0 +1,56 @@
+// The one generation run of the process: the recipe is applied and mixed on
+// a worker thread while the user interface polls it four times a second.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <thread>
+
+struct CFilSpec;
+
+// Told once, on the user-interface thread, when a run it started has ended.
+class GenerationClient {
+  public:
+    virtual ~GenerationClient() = default;
+    // stopped: the stop flag as the run left it (1 when STOP ended it).
+    virtual void OnGenerationDone(int stopped) = 0;
+};
+
+// What the thread does with the recipe: Apply, then the mix unless a stop
+// was asked for, then the canvas is freed.
+void RunGeneration(CFilSpec* spec, std::atomic<int>* progress);
+
+class GenerationWorker {
+  public:
+    // progress: where the run's percent goes (the application's value).
+    explicit GenerationWorker(std::atomic<int>* progress);
+    ~GenerationWorker();  // waits for a run still going
+    GenerationWorker(const GenerationWorker&) = delete;
+    GenerationWorker& operator=(const GenerationWorker&) = delete;
+
+    // Starts the run of spec, whose three surfaces are set. Refused with a
+    // message while a run exists. A thread that cannot be started ends the
+    // run at once as stopped: the next Poll tells the client.
+    void BeginFilterThread(GenerationClient* client, CFilSpec* spec);
+    // A run is going on, or has ended and is not collected yet.
+    bool IsGenerating() const { return running_; }
+    // STOP: asks a run to stop; with no run, clears the flag.
+    void Stop();
+    // The user interface's poll. While the thread works: showProgress (the
+    // percent). Once it has ended: collects it, tells the client exactly
+    // once, clears the stop flag and calls showProgress (101).
+    void Poll(const std::function<void(int)>& showProgress);
+    // Blocks until the thread has ended (it is still collected by Poll).
+    void WaitForThread();
+
+    // For tests: the next thread start fails as the platform's would.
+    void FailNextStartForTests() { failNextStart_ = true; }
+
+  private:
+    std::atomic<int>* progress_;
+    std::thread thread_;
+    std::atomic<bool> finished_{false};
+    bool running_ = false;
+    bool failNextStart_ = false;
+    GenerationClient* client_ = nullptr;
+};

@@ -1,0 +1,220 @@
+#include "document/fabulor_filter_doc.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "document/disk_cache.h"
+#include "engine/progress.h"
+#include "engine/xform_registry.h"
+#include "support/message_capture.h"
+#include "surface/cdadc.h"
+#include "util/app_folders.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct FakeView : DocumentView {
+    std::unique_ptr<CDADC> picture;
+    std::vector<std::string> thumbnails;
+    CDADC* Picture() override { return picture.get(); }
+    int CreateViewBitmap(HGLOBAL dib) override {
+        picture.reset(CDADC::CreateFromDib(dib));
+        return picture != nullptr;
+    }
+    void Invalidate(bool) override {}
+    int AddToThumbnails(CDADC*, const char* name) override {
+        thumbnails.push_back(name);
+        return 0;
+    }
+    int OverviewDialog(int*) override { return 0; }
+    int MixDialog(MixSettings*, const CDADC*, int*) override { return 0; }
+    int WebFadeDialog(MixSettings*, const CDADC*, int*) override { return 0; }
+    int SelectionDialog(AreaSelection*, const CDADC*, int*) override { return 0; }
+};
+
+// Runs happen when the test says so, on the test's thread.
+struct FakeApp : ApplicationHost {
+    GenerationClient* client = nullptr;
+    CFilSpec* spec = nullptr;
+    int runs = 0;
+    int lastXform = kBanya;
+    std::vector<std::string> openNames;
+    bool IsGenerating() const override { return client != nullptr; }
+    void BeginRun(GenerationClient* c, CFilSpec* s) override {
+        client = c;
+        spec = s;
+        ++runs;
+    }
+    void Finish(int stopped) {
+        ASSERT_NE(client, nullptr);
+        if (stopped) {
+            spec->DeleteOutSurface();
+        } else {
+            std::atomic<int> progress{0};
+            RunGeneration(spec, &progress);
+        }
+        GenerationClient* c = client;
+        client = nullptr;
+        c->OnGenerationDone(stopped);
+    }
+    int ImageQualityDialog(int, int*, int*) override { return 0; }
+    int LastXform() const override { return lastXform; }
+    void SetLastXform(int index) override { lastXform = index; }
+    int CountDocumentsNamed(const std::string& name) const override {
+        int n = 0;
+        for (const std::string& s : openNames)
+            n += s == name;
+        return n;
+    }
+};
+
+// A stand-in Xform on Banya's row: fills the canvas with a colour from the seed.
+int PaintSeed(CFilSpec& spec) {
+    CDADC* out = spec.Context.Out;
+    out->pDC->FillSolidRect(0, 0, out->width, out->height, spec.Seed & 0xFFFFFF);
+    return 1;
+}
+int AlwaysValid(CFilSpec&, int, int) {
+    return 1;
+}
+int SettingsOk(CFilSpec&) {
+    return 1;
+}
+
+struct Document : ::testing::Test {
+    fs::path folder;
+    XformOps saved;
+    FakeApp app;
+    FakeView view;
+    std::unique_ptr<CFabulorFilterDoc> doc;
+    ChooseXformDialog savedDialog = nullptr;
+
+    void SetUp() override {
+        char tmpl[] = "/tmp/fabulor-doc-XXXXXX";
+        folder = mkdtemp(tmpl);
+        SetTempFolder(folder.string());
+        DiskCache::ResetForTests();
+        saved = *MutableXformRow(kBanya);
+        MutableXformRow(kBanya)->run = PaintSeed;
+        MutableXformRow(kBanya)->validate = AlwaysValid;
+        MutableXformRow(kBanya)->settings = SettingsOk;
+        // "Choose Xform": keep the Xform, Wizard off; its settings panel answers OK.
+        savedDialog = SetChooseXformDialog([](int shown, int, int* index, int* wizard) {
+            *index = shown;
+            *wizard = 0;
+            return 1;
+        });
+        doc = std::make_unique<CFabulorFilterDoc>(&app, &view);
+    }
+    void TearDown() override {
+        doc.reset();
+        *MutableXformRow(kBanya) = saved;
+        SetChooseXformDialog(savedDialog);
+        DiskCache::ResetForTests();
+        SetTempFolder("");
+        fs::remove_all(folder);
+    }
+    // A 6 × 4 picture file named name, opened as this document.
+    void Open(const std::string& name) {
+        CDADC picture(6, 4);
+        const std::string path = (folder / name).string();
+        ASSERT_TRUE(picture.WriteBmpFile(path.c_str()));
+        ASSERT_EQ(doc->OpenImageFile(path), 1);
+    }
+    // A new idea with a fixed seed, drawn to the end or stopped.
+    void Idea(std::uint32_t seed, int stopped = 0) {
+        doc->m_Spec.XformIndex = kBanya;
+        doc->m_Spec.Seed = seed;
+        doc->NewIdea(1);
+        app.Finish(stopped);
+    }
+    COLORREF Shown() {
+        const BYTE* p = view.picture->Row(0);
+        return RGB(p[2], p[1], p[0]);
+    }
+};
+
+}  // namespace
+
+TEST_F(Document, ANewDocumentHoldsTheOriginalsRecipeAndNeverPicksMist) {
+    EXPECT_EQ(doc->ImageCount(), 1);
+    for (int i = 0; i < kXformCount; ++i)
+        EXPECT_EQ(doc->m_UsageCounts[i], i == kMist ? 1000000 : 0);
+}
+
+TEST_F(Document, OpeningAPictureNamesTheDocumentAndMakesAFirstIdea) {
+    app.openNames = {"face"};
+    Open("face.old.bmp");
+    EXPECT_EQ(doc->m_szName, "face-1");
+    EXPECT_EQ(app.runs, 1);  // Choose Xform answered OK with the Wizard off: a first idea
+    app.Finish(0);
+    EXPECT_EQ(doc->ImageCount(), 2);
+    EXPECT_EQ(doc->m_UsageCounts[kBanya], 1);
+    EXPECT_EQ(view.thumbnails, (std::vector<std::string>{"face-1", "Banya"}));
+}
+
+TEST_F(Document, StoppingANewIdeaRemovesIt) {
+    Open("face.bmp");
+    app.Finish(0);
+    Idea(0x102030);
+    Idea(0x405060, /*stopped=*/1);
+    EXPECT_EQ(doc->ImageCount(), 3);
+    EXPECT_EQ(doc->m_iCurrent, 2);
+    EXPECT_EQ(doc->m_Spec.Seed, 0x102030u);
+    EXPECT_EQ(doc->m_iGenMode, NOGEN);
+}
+
+TEST_F(Document, WalkingBackUsesTheCacheAndAStoppedWalkRestoresTheIndex) {
+    Open("face.bmp");
+    app.Finish(0);
+    Idea(0x0000AA);
+    Idea(0x00BB00);
+    EXPECT_EQ(Shown(), static_cast<COLORREF>(0x00BB00));
+    const int runsBefore = app.runs;
+    doc->Back();  // image 2 is cached: no run
+    EXPECT_EQ(app.runs, runsBefore);
+    EXPECT_EQ(doc->m_iCurrent, 2);
+    EXPECT_EQ(Shown(), static_cast<COLORREF>(0x0000AA));
+
+    // Change quality so nothing is cached, then stop the walk forward.
+    doc->m_iAALevel = 2;
+    doc->Forward();
+    EXPECT_EQ(app.runs, runsBefore + 1);
+    app.Finish(1);
+    EXPECT_EQ(doc->m_iCurrent, 2);
+    EXPECT_EQ(doc->m_Spec.Seed, 0x0000AAu);
+}
+
+TEST_F(Document, CommandsOnTheOriginalAndTitles) {
+    MessageCapture capture;
+    Open("face.bmp");
+    app.Finish(0);
+    doc->ToFirst();
+    EXPECT_EQ(doc->m_iCurrent, 0);
+    doc->OnCreate();
+    EXPECT_EQ(capture.Texts().back(), "Select an ObjectXform");
+    doc->UpdateTitle(100);
+    EXPECT_EQ(doc->Title(), "face (Original)");
+
+    for (std::uint32_t s = 1; s <= 3; ++s)
+        Idea(s);
+    doc->GoTo(3);
+    doc->UpdateTitle(50);
+    EXPECT_EQ(doc->Title(), "face (Xform #3 of 4)[50%]");
+    doc->Forward();
+    EXPECT_EQ(doc->m_iCurrent, 4);
+    doc->Forward();
+    EXPECT_EQ(capture.Texts().back(), "OGF (5)\nI just can't go on...");
+}
+
+TEST_F(Document, ClosingRemovesTheDocumentsCacheFiles) {
+    Open("face.bmp");
+    app.Finish(0);
+    EXPECT_TRUE(fs::exists(folder / "face_1-1.BMP"));
+    doc.reset();
+    EXPECT_FALSE(fs::exists(folder / "face_1-1.BMP"));
+}
