@@ -20,7 +20,32 @@ struct DecodedDib {
     }
 };
 
-// False, with the reason in *why, when the header is unusable or the block
-// cannot hold what the header promises. Pixel data cut short by a damaged
-// file decode as far as they are sound; the rest stays black.
+// Larger pictures are refused: no real file holds them, and a damaged header
+// must not make the program ask for gigabytes.
+constexpr int kMaxDibSide = 30000;
+constexpr long long kMaxDibPixels = 500'000'000;
+
+// What a packed DIB's header promises, checked against the block that holds it.
+struct DibLayout {
+    int width = 0;
+    int height = 0;  // rows, always positive
+    bool topDown = false;
+    bool core = false;  // OS/2 header: three-byte colour-table entries
+    int bitCount = 0;
+    DWORD compression = BI_RGB;
+    DWORD masks[3] = {};  // red, green, blue: the pixel bits of each at 16 and 32 bits
+    size_t paletteOffset = 0;
+    int paletteEntries = 0;
+    size_t bitsOffset = 0;
+    size_t bitsSize = 0;  // bytes of the block from bitsOffset on
+};
+
+// False, with the reason in *why, when the header is unusable, the picture
+// is too large, or the block cannot hold the header, the colour table or
+// (uncompressed) the pixel rows; the padding of the last row may be missing.
+bool ReadDibLayout(PackedDibView dib, DibLayout* out, std::string* why = nullptr);
+
+// False, with the reason in *why, when ReadDibLayout refuses the DIB. An RLE
+// stream that is cut short or damaged decodes as far as it is sound; pixels
+// it does not reach stay black.
 bool DecodePackedDib(PackedDibView dib, DecodedDib* out, std::string* why = nullptr);

@@ -9,7 +9,7 @@
 #include "surface/global_memory.h"
 
 int GetDibWidth(const BITMAPINFOHEADER* header);
-int GetDibHeight(const BITMAPINFOHEADER* header);
+int GetDibHeight(const BITMAPINFOHEADER* header);  // rows: positive also for top-down DIBs
 int GetDibColourCount(const BITMAPINFOHEADER* header);
 int GetDibPaletteBytes(const BITMAPINFOHEADER* header);
 const BYTE* GetDibBits(const BITMAPINFOHEADER* header);
@@ -18,6 +18,7 @@ const BYTE* GetDibBits(const BITMAPINFOHEADER* header);
 // when the two rectangles have one size, else with StretchDIBits.
 int DrawDib(CDC* dc, const RECT& dest, HGLOBAL dib, const RECT& source);
 
-// Reads a whole BMP file (from its start) into a new packed DIB; null when
-// it is not a complete BMP file.
+// Reads a whole BMP file (from its start) into a new packed DIB whose bits
+// follow its colour table, wherever the file keeps them; null when it is not
+// a BMP file or cannot be read whole. The DIB itself is not checked here.
 HGLOBAL ReadDibFromFile(std::FILE* file);

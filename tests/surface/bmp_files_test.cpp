@@ -1,0 +1,263 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "dib_builder.h"
+#include "support/message_capture.h"
+#include "support/png_reader.h"
+#include "support/shared_dir.h"
+#include "surface/cdadc.h"
+#include "surface/dib_decode.h"
+#include "surface/packed_dib.h"
+
+namespace {
+
+std::vector<BYTE> Quads(std::initializer_list<int> greys) {
+    std::vector<BYTE> out;
+    for (int g : greys)
+        out.insert(out.end(), {BYTE(g), BYTE(g), BYTE(g), 0});
+    return out;
+}
+
+// The decoded picture as "r,g,b" texts, top row first.
+std::vector<std::string> Decode(const DibSpec& spec, std::string* why = nullptr) {
+    const auto bytes = PackedDib(spec);
+    DecodedDib d;
+    if (!DecodePackedDib({bytes.data(), bytes.size()}, &d, why)) return {};
+    std::vector<std::string> out;
+    for (int y = 0; y < d.height; ++y)
+        for (int x = 0; x < d.width; ++x) {
+            const BYTE* p = d.Pixel(x, y);
+            out.push_back(std::to_string(p[2]) + "," + std::to_string(p[1]) + "," +
+                          std::to_string(p[0]));
+        }
+    return out;
+}
+
+std::string Refusal(const DibSpec& spec) {
+    std::string why;
+    EXPECT_TRUE(Decode(spec, &why).empty());
+    return why;
+}
+
+struct BlockFreer {
+    void operator()(GlobalBlock* b) const { GlobalFree(b); }
+};
+using Block = std::unique_ptr<GlobalBlock, BlockFreer>;
+
+Block ReadDib(std::vector<BYTE> file) {
+    std::FILE* f = fmemopen(file.data(), file.size(), "rb");
+    Block block(ReadDibFromFile(f));
+    std::fclose(f);
+    return block;
+}
+
+const BITMAPINFOHEADER* Header(const std::vector<BYTE>& bytes) {
+    return reinterpret_cast<const BITMAPINFOHEADER*>(bytes.data());
+}
+
+using V = std::vector<std::string>;
+
+}  // namespace
+
+TEST(PackedDib, ColourTableSizesFollowTheHeaderKind) {
+    EXPECT_EQ(GetDibPaletteBytes(Header(PackedDib({.bitCount = 8}))), 1024);
+    EXPECT_EQ(GetDibPaletteBytes(Header(PackedDib({.bitCount = 24, .clrUsed = 3}))), 12);
+    EXPECT_EQ(GetDibColourCount(Header(PackedDib({.bitCount = 8, .clrUsed = 305402420}))), 256);
+    EXPECT_EQ(GetDibPaletteBytes(Header(PackedDib({.headerSize = 12, .bitCount = 4}))), 48);
+    // Bit fields follow a 40-byte header but lie inside a larger one.
+    EXPECT_EQ(GetDibPaletteBytes(Header(
+                  PackedDib({.bitCount = 16, .compression = BI_BITFIELDS, .masks = {1, 2, 4}}))),
+              12);
+    EXPECT_EQ(
+        GetDibPaletteBytes(Header(PackedDib(
+            {.headerSize = 124, .bitCount = 16, .compression = BI_BITFIELDS, .masks = {1, 2, 4}}))),
+        0);
+    EXPECT_EQ(GetDibHeight(Header(PackedDib({.height = -64}))), 64);
+}
+
+TEST(ReadDibFromFile, PutsTheBitsRightAfterTheColourTable) {
+    const auto dib = PackedDib(
+        {.width = 2, .bitCount = 8, .clrUsed = 2, .palette = Quads({9, 1}), .bits = {1, 0, 0, 0}});
+    const size_t tableEnd = 40 + 8;
+    Block gap = ReadDib(BmpFile(dib, tableEnd, 30));
+    ASSERT_NE(gap, nullptr);
+    EXPECT_EQ(std::vector<BYTE>(gap->bytes.get(), gap->bytes.get() + GlobalSize(gap.get())), dib);
+
+    // bfOffBits inside the table: the table keeps its bytes, the bits are those at bfOffBits.
+    auto file = BmpFile(dib, tableEnd);
+    PutLe(file, 10, 14 + 40 + 4, 4);
+    Block overlap = ReadDib(file);
+    ASSERT_NE(overlap, nullptr);
+    ASSERT_EQ(GlobalSize(overlap.get()), dib.size() + 4);
+    EXPECT_EQ(overlap->bytes[tableEnd], 1);  // the second colour's first byte
+    EXPECT_EQ(overlap->bytes[tableEnd + 4], 1);
+
+    PutLe(file, 10, 0, 4);  // an offset that points nowhere sound is ignored
+    EXPECT_EQ(GlobalSize(ReadDib(file).get()), dib.size());
+}
+
+TEST(DecodePackedDib, PaletteAndDirectColourDepths) {
+    // 1 bit, 9 wide: two bytes of pixels and two of padding a row, bottom row first.
+    EXPECT_EQ(Decode({.width = 9,
+                      .height = 2,
+                      .bitCount = 1,
+                      .palette = Quads({0, 255}),
+                      .bits = {0x80, 0x80, 0, 0, 0x01, 0x00, 0, 0}}),
+              (V{"0,0,0", "0,0,0", "0,0,0", "0,0,0", "0,0,0", "0,0,0", "0,0,0", "255,255,255",
+                 "0,0,0", "255,255,255", "0,0,0", "0,0,0", "0,0,0", "0,0,0", "0,0,0", "0,0,0",
+                 "0,0,0", "255,255,255"}));
+    // A table of three colours: index 5 is past it and black.
+    EXPECT_EQ(Decode({.width = 3,
+                      .bitCount = 4,
+                      .clrUsed = 3,
+                      .palette = Quads({1, 2, 3}),
+                      .bits = {0x25, 0x10, 0, 0}}),
+              (V{"3,3,3", "0,0,0", "2,2,2"}));
+    EXPECT_EQ(Decode({.height = -2,
+                      .bitCount = 8,
+                      .clrUsed = 2,
+                      .palette = Quads({10, 40}),
+                      .bits = {0, 0, 0, 0, 1}}),
+              (V{"10,10,10", "40,40,40"}));
+    EXPECT_EQ(Decode({.headerSize = 12,
+                      .width = 2,
+                      .bitCount = 1,
+                      .palette = {1, 2, 3, 4, 5, 6},
+                      .bits = {0x40, 0, 0, 0}}),
+              (V{"3,2,1", "6,5,4"}));
+
+    // Fields scale to 0..255 with rounding: 5 bits 3 → 25, 6 bits 32 → 130, 10 bits 512 → 128.
+    EXPECT_EQ(Decode({.width = 2, .bitCount = 16, .bits = {0xFF, 0x7F, 0x03, 0x00}}),
+              (V{"255,255,255", "0,0,25"}));
+    EXPECT_EQ(Decode({.bitCount = 16,
+                      .compression = BI_BITFIELDS,
+                      .masks = {0xF800, 0x07E0, 0x001F},
+                      .bits = {0x00, 0x04}}),
+              V{"0,130,0"});
+    EXPECT_EQ(Decode({.bitCount = 32,
+                      .compression = BI_BITFIELDS,
+                      .masks = {0x3FF00000, 0x000FFC00, 0},
+                      .bits = {0xFF, 0xFF, 0x0F, 0x20}}),
+              V{"128,255,0"});
+    EXPECT_EQ(Decode({.bitCount = 32, .bits = {1, 2, 3, 99}}), V{"3,2,1"});
+}
+
+TEST(DecodePackedDib, RleRunsEscapesAndDamage) {
+    const auto palette = Quads({1, 2, 3, 4, 5, 6});
+    // Bottom row: 2 × index 1, absolute 3, 4, 3 (padded), end of line; then a
+    // jump 2 right and 1 up, 1 × index 5, end of bitmap. Unreached pixels are black.
+    auto rle8 = Decode({.width = 6,
+                        .height = 3,
+                        .bitCount = 8,
+                        .compression = BI_RLE8,
+                        .clrUsed = 6,
+                        .palette = palette,
+                        .bits = {2, 1, 0, 3, 3, 4, 3, 0, 0, 0, 0, 2, 2, 1, 1, 5, 0, 1}});
+    ASSERT_EQ(rle8.size(), 18u);
+    EXPECT_EQ(V(rle8.begin(), rle8.begin() + 3), (V{"0,0,0", "0,0,0", "6,6,6"}));
+    EXPECT_EQ(V(rle8.begin() + 12, rle8.end()),
+              (V{"2,2,2", "2,2,2", "4,4,4", "5,5,5", "4,4,4", "0,0,0"}));
+
+    // RLE4: a run alternates its two nibbles; an absolute run of 3 takes 2 bytes.
+    EXPECT_EQ(Decode({.width = 7,
+                      .bitCount = 4,
+                      .compression = BI_RLE4,
+                      .clrUsed = 6,
+                      .palette = palette,
+                      .bits = {3, 0x12, 0, 3, 0x45, 0x30, 0, 1}}),
+              (V{"2,2,2", "3,3,3", "2,2,2", "5,5,5", "6,6,6", "4,4,4", "0,0,0"}));
+
+    // A run past the right edge is cut there, not wrapped; a stream cut short keeps what it had.
+    EXPECT_EQ(Decode({.width = 2,
+                      .height = 2,
+                      .bitCount = 8,
+                      .compression = BI_RLE8,
+                      .clrUsed = 6,
+                      .palette = palette,
+                      .bits = {5, 1, 0, 6, 2}}),
+              (V{"0,0,0", "0,0,0", "2,2,2", "2,2,2"}));
+    EXPECT_EQ(Refusal({.height = -2, .bitCount = 8, .compression = BI_RLE8}),
+              "an RLE bitmap cannot have top-down rows");
+}
+
+TEST(DecodePackedDib, RefusesHeadersThatDoNotAddUp) {
+    EXPECT_EQ(Refusal({.width = 30001}), "the bitmap width 30001 is out of range");
+    EXPECT_EQ(Refusal({.width = 25000, .height = -25000}),
+              "the bitmap is too large: 25000 by 25000 pixels");
+    EXPECT_EQ(Refusal({.headerSize = 20}), "unknown bitmap header size 20");
+    EXPECT_EQ(Refusal({.bitCount = 24, .compression = BI_RLE8}),
+              "24 bits per pixel with compression 1 are not supported");
+    EXPECT_EQ(Refusal({.bitCount = 8, .bits = std::vector<BYTE>(4)}),
+              "the colour table is cut short");
+    // Three rows of 4 bytes need 8 + 3 bytes: the last row's padding may be missing, no more.
+    EXPECT_EQ(Refusal({.height = 3, .bits = std::vector<BYTE>(10)}),
+              "the pixel data is cut short: 10 bytes of 11");
+    EXPECT_EQ(Decode({.height = 3, .bits = std::vector<BYTE>(11)}).size(), 3u);
+}
+
+// The shared BMP suite: every good file as its reference, every damaged one safe.
+TEST(BmpSuite, GoodFilesLoadAsTheirReferences) {
+    SKIP_WITHOUT_SHARED();
+    const auto dir = SharedDir() / "testimages/bmp";
+    std::ifstream map(dir / "reference/MAP.txt");
+    std::string bmp, png;
+    int files = 0;
+    while (map >> bmp >> png) {
+        SCOPED_TRACE(bmp);
+        ++files;
+        MessageCapture messages;
+        std::unique_ptr<CDADC> surface(CDADC::LoadBmpFile((dir / "good" / bmp).c_str()));
+        ASSERT_NE(surface, nullptr) << testing::PrintToString(messages.Texts());
+        if (bmp == "pal8nonsquare.bmp") {  // its reference is stretched
+            EXPECT_EQ(surface->width, 127);
+            EXPECT_EQ(surface->height, 32);
+            continue;
+        }
+        PngPicture ref;
+        ASSERT_TRUE(ReadPngFile(dir / "reference" / png, &ref));
+        ASSERT_EQ(surface->width, ref.width);
+        ASSERT_EQ(surface->height, ref.height);
+        int wrong = 0;
+        for (int y = 0; y < ref.height; ++y)
+            for (int x = 0; x < ref.width; ++x) {
+                const BYTE* p = surface->Row(y) + 3 * x;
+                const std::uint8_t* r = ref.Pixel(x, y);
+                wrong += p[2] != r[0] || p[1] != r[1] || p[0] != r[2];
+            }
+        EXPECT_EQ(wrong, 0);
+    }
+    EXPECT_GE(files, 27);
+}
+
+TEST(BmpSuite, BadFilesLoadAsNullWithAMessageOrAsASoundPicture) {
+    SKIP_WITHOUT_SHARED();
+    std::set<std::string> refused;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(SharedDir() / "testimages/bmp/bad")) {
+        const std::string name = entry.path().filename().string();
+        SCOPED_TRACE(name);
+        Block block = ReadDib(ReadBytes(entry.path()));
+        DecodedDib dib;
+        const bool decoded = block && DecodePackedDib({block->bytes.get(), block->size}, &dib);
+
+        MessageCapture messages;
+        std::unique_ptr<CDADC> surface(CDADC::LoadBmpFile(entry.path().c_str()));
+        EXPECT_EQ(surface != nullptr, decoded);
+        if (surface) {
+            EXPECT_EQ(surface->width, dib.width);
+            EXPECT_EQ(surface->height, dib.height);
+        } else {
+            refused.insert(name);
+            EXPECT_EQ(messages.Texts().size(), 1u);
+        }
+    }
+    // The others (damaged RLE, odd densities, sizes or palettes the picture
+    // does not need) still describe a picture.
+    EXPECT_EQ(refused, (std::set<std::string>{"badbitcount.bmp", "badplanes.bmp", "badwidth.bmp",
+                                              "reallybig.bmp", "rletopdown.bmp", "shortfile.bmp"}));
+}

@@ -1,0 +1,290 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "dib_builder.h"
+#include "support/message_capture.h"
+#include "surface/cdadc.h"
+#include "util/app_folders.h"
+
+using Texts = std::vector<std::string>;
+
+namespace {
+
+// Every pixel a different colour, so that any shift or flip shows.
+void Paint(CDADC& s) {
+    for (int y = 0; y < s.height; ++y)
+        for (int x = 0; x < s.width; ++x) {
+            BYTE* p = s.Row(y) + 3 * x;
+            p[0] = static_cast<BYTE>(x * 7 + y);
+            p[1] = static_cast<BYTE>(y * 13 + 1);
+            p[2] = static_cast<BYTE>(x ^ y);
+        }
+}
+
+std::vector<BYTE> Pixels(const CDADC& s) {
+    return {s.pBits, s.pBits + s.imageBytes};
+}
+
+}  // namespace
+
+TEST(Cdadc, NewSurfacesHaveThePaddedBottomUpLayoutAndAreBlack) {
+    CDADC one(1, 1);
+    EXPECT_EQ(one.rowBytes, 4);
+    EXPECT_EQ(one.imageBytes, 4);
+    EXPECT_EQ(DWORD{one.fileHeader.bfSize}, 58u);
+
+    CDADC five(5, 3);
+    ASSERT_NE(five.pBits, nullptr);
+    EXPECT_EQ(five.rowBytes, 16);
+    EXPECT_EQ(five.imageBytes, 48);
+    EXPECT_EQ(five.Row(0), five.pBits + 32);  // the top row is the last in memory
+    EXPECT_EQ(LONG{five.bmi.bmiHeader.biWidth}, 5);
+    EXPECT_EQ(LONG{five.bmi.bmiHeader.biHeight}, 3);
+    EXPECT_EQ(WORD{five.bmi.bmiHeader.biBitCount}, 24);
+    EXPECT_EQ(five.pDC->GetStretchBltMode(), COLORONCOLOR);
+    EXPECT_TRUE(
+        std::all_of(five.pBits, five.pBits + five.imageBytes, [](BYTE b) { return b == 0; }));
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(five.pDC->GetPixel(x, y), RGB(0, 0, 0));
+}
+
+TEST(Cdadc, InitDataChecksInOrderAndLeavesAFailedSurfaceEmpty) {
+    MessageCapture messages;
+    BITMAPINFO header;
+    CDADC::Make24BitHeader(&header);
+
+    CDADC empty;
+    header.bmiHeader.biWidth = 0;
+    header.bmiHeader.biHeight = -4;
+    EXPECT_EQ(empty.InitData(&header), 0);
+    header.bmiHeader.biWidth = 3;
+    EXPECT_EQ(empty.InitData(&header), 0);
+    EXPECT_EQ(messages.Texts(),
+              (Texts{"CDADC::InitData called width=0", "CDADC::InitData called height=-4"}));
+    EXPECT_EQ(empty.pBits, nullptr);
+
+    header.bmiHeader.biHeight = 2;
+    ASSERT_EQ(empty.InitData(&header), 1);
+    messages.Clear();
+    EXPECT_EQ(empty.InitData(&header), 0);
+    EXPECT_EQ(messages.Texts(), Texts{"CDADC::InitData called with non NULL hDib"});
+    EXPECT_EQ(empty.width, 3);
+
+    messages.Clear();
+    CDADC failed(0, 5);
+    EXPECT_EQ(failed.pBits, nullptr);
+    EXPECT_EQ(messages.Texts(), (Texts{"CDADC::InitData called width=0",
+                                       "CDADC::CDADC(0,5) constructor\ncannot InitData()"}));
+
+    // More than any DIB section can hold; the free space is that of the temporary folder's disk.
+    messages.Clear();
+    SetTempFolder(std::filesystem::temp_directory_path().string());
+    CDADC huge(30000, 30000);
+    SetTempFolder("");
+    EXPECT_EQ(huge.pBits, nullptr);
+    EXPECT_EQ(huge.hDib, nullptr);
+    ASSERT_EQ(messages.Messages().size(), 2u);
+    const Message& m = messages.Messages()[0];
+    EXPECT_EQ(m.kind, MessageKind::SystemError);
+    EXPECT_EQ(m.caption, "CDADC::InitData()");
+    EXPECT_EQ(m.text.rfind("You are probably out of Windows System MemoryCreateDIBSection h=(nil), "
+                           "p=(nil)\n30000 pixels by 30000\nThere are ",
+                           0),
+              0u)
+        << m.text;
+    EXPECT_NE(m.text.find(" MBytes free on the disk"), std::string::npos) << m.text;
+}
+
+TEST(Cdadc, WritesTheBmpLayoutByteForByte) {
+    ScratchDir dir;
+    CDADC s(2, 2);
+    Paint(s);
+    const auto name = dir / "two.bmp";
+    ASSERT_EQ(s.WriteBmpFile(name.c_str()), 1);
+    const auto bytes = ReadBytes(name);
+    ASSERT_EQ(bytes.size(), 54u + 16u);
+    const std::vector<BYTE> header{'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0,
+                                   2,   0,   0,  0, 2, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0,  0, 0, 0,
+                                   0,   0,   0,  0, 0, 0, 0, 0, 0, 0, 0,  0, 0, 0, 0,  0, 0, 0};
+    EXPECT_EQ(std::vector<BYTE>(bytes.begin(), bytes.begin() + 54), header);
+    EXPECT_EQ(std::vector<BYTE>(bytes.begin() + 54, bytes.end()), Pixels(s));
+
+    CDADC one(1, 1);
+    ASSERT_EQ(one.WriteBmpFile((dir / "one.bmp").c_str()), 1);
+    EXPECT_EQ(ReadBytes(dir / "one.bmp").size(), 58u);
+
+    // Several 32768-byte chunks and a short last one.
+    CDADC big(300, 100);
+    Paint(big);
+    ASSERT_EQ(big.WriteBmpFile((dir / "big.bmp").c_str()), 1);
+    const auto bigBytes = ReadBytes(dir / "big.bmp");
+    ASSERT_EQ(bigBytes.size(), 54u + 90000u);
+    EXPECT_EQ(std::vector<BYTE>(bigBytes.begin() + 54, bigBytes.end()), Pixels(big));
+}
+
+TEST(Cdadc, WriteFailuresAreReported) {
+    MessageCapture messages;
+    CDADC empty;
+    EXPECT_EQ(empty.WriteBmpFile("x.bmp"), 0);
+    CDADC s(1, 1);
+    EXPECT_EQ(s.WriteBmpFile("/nonexistent-folder/x.bmp"), 0);
+    EXPECT_EQ(messages.Texts(),
+              (Texts{"CDADC::WriteBmpFile called with\nNULL pointers for x.bmp",
+                     "Could not open /nonexistent-folder/x.bmp to\nwrite bitmap"}));
+
+    // A full disk: the bytes fit the stream's buffer and fail only when it is flushed at close.
+    messages.Clear();
+    EXPECT_EQ(s.WriteBmpFile("/dev/full"), 0);
+    EXPECT_EQ(messages.Texts(), Texts{"ERROR While writing BMP\nfile: </dev/full>"});
+
+    ScratchDir dir;
+    std::FILE* readOnly = std::fopen((dir / "r").c_str(), "w+");
+    std::fclose(readOnly);
+    readOnly = std::fopen((dir / "r").c_str(), "r");
+    messages.Clear();
+    EXPECT_EQ(s.WriteBitmap(readOnly), 0);
+    CDADC big(300, 100);
+    EXPECT_EQ(big.WriteBitmap(readOnly), 0);
+    std::fclose(readOnly);
+    EXPECT_EQ(messages.Texts(), (Texts{"WriteBitmap: ERROR at end\n",
+                                       "CDADC::WriteBitmap(): ERROR in while loop\n"}));
+}
+
+TEST(Cdadc, WriteImageFileChoosesBmpByTheExtensionInAnyCase) {
+    ScratchDir dir;
+    MessageCapture messages;
+    CDADC s(3, 2);
+    ASSERT_EQ(s.WriteImageFile((dir / "UPPER.BMP").c_str()), 1);
+    EXPECT_EQ(ReadBytes(dir / "UPPER.BMP").size(), 54u + 24u);
+
+    const auto noDot = dir / "nodot";
+    EXPECT_EQ(s.WriteImageFile(noDot.c_str()), 0);
+    EXPECT_FALSE(std::filesystem::exists(noDot));
+    // A dot in a folder's name is not the file's extension.
+    std::filesystem::create_directory(dir / "a.bmp");
+    const auto inDottedFolder = dir / "a.bmp" / "picture";
+    EXPECT_EQ(s.WriteImageFile(inDottedFolder.c_str()), 0);
+    EXPECT_EQ(messages.Texts(),
+              (Texts{"WriteImageFile has no extension:\n<" + noDot.string() + ">",
+                     "WriteImageFile has no extension:\n<" + inDottedFolder.string() + ">"}));
+}
+
+TEST(Cdadc, ReadBmpFileNeedsTheSurfaceSizeAndLeavesItAloneOtherwise) {
+    ScratchDir dir;
+    CDADC source(5, 3);
+    Paint(source);
+    ASSERT_EQ(source.WriteBmpFile((dir / "five.bmp").c_str()), 1);
+
+    MessageCapture messages;
+    CDADC narrow(4, 3);
+    Paint(narrow);
+    const auto before = Pixels(narrow);
+    EXPECT_EQ(narrow.ReadBmpFile((dir / "five.bmp").c_str()), 0);
+    CDADC low(5, 2);
+    EXPECT_EQ(low.ReadBmpFile((dir / "five.bmp").c_str()), 0);
+    EXPECT_EQ(messages.Texts(), (Texts{"***ERROR*** RBF:\nx mismatch 4 != 5",
+                                       "***ERROR*** RBF:\ny mismatch 2 != 3"}));
+    EXPECT_EQ(Pixels(narrow), before);
+
+    // Not a BMP file, or no file: 0 without a message of its own.
+    messages.Clear();
+    WriteBytes(dir / "text.bmp", std::vector<BYTE>(100, 'x'));
+    EXPECT_EQ(narrow.ReadBmpFile((dir / "text.bmp").c_str()), 0);
+    EXPECT_EQ(narrow.ReadBmpFile((dir / "missing.bmp").c_str()), 0);
+    EXPECT_EQ(CDADC::LoadBmpFile((dir / "text.bmp").c_str()), nullptr);
+    EXPECT_TRUE(messages.Texts().empty());
+
+    CDADC same(5, 3);
+    ASSERT_EQ(same.ReadBmpFile((dir / "five.bmp").c_str()), 1);
+    EXPECT_EQ(Pixels(same), Pixels(source));
+}
+
+TEST(Cdadc, LoadBmpFileRoundTripsAndConvertsPaletteFiles) {
+    ScratchDir dir;
+    CDADC source(7, 4);
+    Paint(source);
+    ASSERT_EQ(source.WriteBmpFile((dir / "p.bmp").c_str()), 1);
+    std::unique_ptr<CDADC> loaded(CDADC::LoadBmpFile((dir / "p.bmp").c_str()));
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(loaded->width, 7);
+    EXPECT_EQ(loaded->height, 4);
+    EXPECT_EQ(Pixels(*loaded), Pixels(source));
+
+    // One picture of three colours as an 8-bit palette file and as a 24-bit file.
+    const COLORREF colours[] = {RGB(200, 10, 30), RGB(0, 128, 255), RGB(77, 77, 77)};
+    std::vector<BYTE> palette, bits8, bits24;
+    for (COLORREF c : colours)
+        palette.insert(palette.end(),
+                       {BYTE(GetBValue(c)), BYTE(GetGValue(c)), BYTE(GetRValue(c)), 0});
+    for (int row = 0; row < 2; ++row) {
+        for (int x = 0; x < 3; ++x) {
+            const COLORREF c = colours[(x + row) % 3];
+            bits8.push_back(static_cast<BYTE>((x + row) % 3));
+            bits24.insert(bits24.end(),
+                          {BYTE(GetBValue(c)), BYTE(GetGValue(c)), BYTE(GetRValue(c))});
+        }
+        bits8.push_back(0);
+        bits24.insert(bits24.end(), 3, 0);
+    }
+    const auto dib8 = PackedDib(
+        {.width = 3, .height = 2, .bitCount = 8, .clrUsed = 3, .palette = palette, .bits = bits8});
+    const auto dib24 = PackedDib({.width = 3, .height = 2, .bitCount = 24, .bits = bits24});
+    WriteBytes(dir / "p8.bmp", BmpFile(dib8, 40 + 12));
+    WriteBytes(dir / "p24.bmp", BmpFile(dib24, 40));
+    std::unique_ptr<CDADC> from8(CDADC::LoadBmpFile((dir / "p8.bmp").c_str()));
+    std::unique_ptr<CDADC> from24(CDADC::LoadBmpFile((dir / "p24.bmp").c_str()));
+    ASSERT_NE(from8, nullptr);
+    ASSERT_NE(from24, nullptr);
+    EXPECT_EQ(Pixels(*from24), bits24);
+    EXPECT_EQ(Pixels(*from8), Pixels(*from24));
+}
+
+TEST(Cdadc, CreateFromDibRefusesMissingAndUnsoundDibs) {
+    MessageCapture messages;
+    EXPECT_EQ(CDADC::CreateFromDib(nullptr), nullptr);
+    // A header that promises 20000 × 20000 pixels in a block of 44 bytes.
+    const auto dib = PackedDib({.width = 20000, .height = 20000, .bits = {0, 0, 0, 0}});
+    HGLOBAL block = GlobalAlloc(GHND, dib.size());
+    std::copy(dib.begin(), dib.end(), static_cast<BYTE*>(GlobalLock(block)));
+    GlobalUnlock(block);
+    EXPECT_EQ(CDADC::CreateFromDib(block), nullptr);
+    GlobalFree(block);
+    EXPECT_EQ(
+        messages.Texts(),
+        (Texts{"CDADC::CBC: Bad DIB handle",
+               "CDADC::CBC: unusable DIB: the pixel data is cut short: 4 bytes of 1200000000"}));
+}
+
+TEST(Cdadc, ScaledCopyAndThumbnailDivisor) {
+    CDADC source(100, 100);
+    std::unique_ptr<CDADC> tiny(CDADC::ScaledCopy(0.001, &source));
+    ASSERT_NE(tiny, nullptr);
+    EXPECT_EQ(tiny->width, 1);
+    EXPECT_EQ(tiny->height, 1);
+    std::unique_ptr<CDADC> mirrored(CDADC::ScaledCopy(-0.255, &source));
+    ASSERT_NE(mirrored, nullptr);
+    EXPECT_EQ(mirrored->width, 25);
+
+    // A 2 × 1 picture doubled: each pixel becomes a 2 × 2 block.
+    CDADC pair(2, 1);
+    pair.Row(0)[2] = 255;      // left pixel red
+    pair.Row(0)[3 + 1] = 255;  // right pixel green
+    std::unique_ptr<CDADC> doubled(CDADC::ScaledCopy(2.0, &pair));
+    ASSERT_NE(doubled, nullptr);
+    ASSERT_EQ(doubled->width, 4);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(doubled->pDC->GetPixel(x, y), x < 2 ? RGB(255, 0, 0) : RGB(0, 255, 0))
+                << x << "," << y;
+
+    for (auto [width, divisor] :
+         {std::pair{1, 1}, {64, 1}, {65, 2}, {129, 2}, {130, 3}, {6400, 99}, {6500, 101}}) {
+        CDADC s(width, 1);
+        EXPECT_EQ(CDADC::ThumbnailDivisor(&s), divisor) << width;
+    }
+}
