@@ -49,6 +49,14 @@ struct ParamField {
     // The panel enables this control only while this flag field (by name) is
     // set; null: only the Wizard flag rules it.
     const char* enabledBy = nullptr;
+    // With enabledBy naming a Choice field: enabled only while that field
+    // differs from this value (0 keeps the flag rule above).
+    int disabledAt = 0;
+    // The group box the panel puts the control in; consecutive fields of one
+    // group share it. A Choice without a group gets a box titled by its label.
+    const char* group = nullptr;
+    // A Choice's buttons in this many columns, row by row (0: one column).
+    int columns = 0;
 };
 
 struct XformDecl {
@@ -56,6 +64,8 @@ struct XformDecl {
     const char* panelTitle;   // the settings panel's caption
     const char* wizardField;  // the name of the block's "Wizard chooses" flag
     std::span<const ParamField> fields;
+    // The panel's line about its help page ("F1 for help with ..."); null: none.
+    const char* helpText = nullptr;
 };
 
 // The field of the block Block at member Member, for ParamField::at:

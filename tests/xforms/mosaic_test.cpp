@@ -1,0 +1,595 @@
+#include "xforms/mosaic.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/crt_random.h"
+#include "engine/filspec.h"
+#include "engine/param_decl.h"
+#include "engine/progress.h"
+#include "engine/xform_registry.h"
+#include "support/message_capture.h"
+#include "support/shared_dir.h"
+#include "surface/cdadc.h"
+#include "surface/image_files.h"
+
+namespace {
+
+// The C runtime's generator worked by hand, to predict a run's draws.
+struct HandLcg {
+    std::uint32_t state;
+    int Next() {
+        state = state * 214013u + 2531011u;
+        return static_cast<int>((state >> 16) & 0x7FFF);
+    }
+    int Int(int lo, int hi) {
+        int r = Next();
+        if (r == 32767) r = 32766;
+        return lo + (hi - lo + 1) * r / 32767;
+    }
+};
+
+// How many values of seed's sequence a run used: the next four values of
+// the thread's generator are found in the hand-worked sequence.
+int DrawsMade(unsigned seed) {
+    int next[4];
+    for (int& v : next)
+        v = CrtRand();
+    HandLcg lcg{seed};
+    std::vector<int> seq;
+    for (int i = 0; i < 200000; ++i)
+        seq.push_back(lcg.Next());
+    for (size_t n = 0; n + 4 <= seq.size(); ++n) {
+        if (seq[n] == next[0] && seq[n + 1] == next[1] && seq[n + 2] == next[2] &&
+            seq[n + 3] == next[3])
+            return static_cast<int>(n);
+    }
+    return -1;
+}
+
+// Every pixel its own colour, so a tile's colour tells where it was sampled.
+COLORREF Coded(int x, int y) {
+    return RGB(x & 255, y & 255, ((x >> 8) << 4) | (y >> 8));
+}
+
+std::unique_ptr<CDADC> Picture(int w, int h, const std::function<COLORREF(int, int)>& colour) {
+    auto pic = std::make_unique<CDADC>(w, h);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x)
+            pic->pDC->SetPixel(x, y, colour(x, y));
+    }
+    return pic;
+}
+
+std::unique_ptr<CDADC> Uniform(int w, int h, COLORREF c) {
+    auto pic = std::make_unique<CDADC>(w, h);
+    pic->pDC->FillSolidRect(0, 0, w, h, c);
+    return pic;
+}
+
+struct Canvas {
+    std::unique_ptr<CDADC> out;
+    int result = 0;
+    COLORREF At(int x, int y) const { return out->pDC->GetPixel(x, y); }
+};
+
+// The mosaic of in at quality k, drawn from seed.
+Canvas Render(const CDADC& in, MosaicParams p, int k, unsigned seed,
+              std::atomic<int>* progress = nullptr) {
+    Canvas c;
+    c.out = std::make_unique<CDADC>(in.width * k, in.height * k);
+    CDADC draw(in.width, in.height);
+    XformContext ctx;
+    ctx.In = const_cast<CDADC*>(&in);
+    ctx.Out = c.out.get();
+    ctx.Draw = &draw;
+    if (progress) ctx.Progress = progress;
+    CrtSrand(seed);
+    c.result = Mosaic(&p, &ctx);
+    return c;
+}
+
+std::uint64_t Hash(const CDADC& pic) {
+    std::uint64_t h = 1469598103934665603ull;
+    for (int i = 0; i < pic.imageBytes; ++i)
+        h = (h ^ pic.pBits[i]) * 1099511628211ull;
+    return h;
+}
+
+constexpr COLORREF kBackground = RGB(1, 2, 3);
+
+MosaicParams Defaults() {
+    MosaicParams p;
+    p.background.colour = kBackground;
+    return p;
+}
+
+class MosaicTest : public ::testing::Test {
+  protected:
+    void TearDown() override { StopRequested = 0; }
+};
+
+// --- layout and the square grid -----------------------------------------------------
+
+TEST_F(MosaicTest, DefaultsOn400x300GiveTwentyByFifteenTilesAndTinyTilesAMinimum) {
+    const mosaic::Layout l = mosaic::LayoutOf(Defaults(), 400, 400, 300, 1);
+    EXPECT_EQ(l.tileIn, 20);
+    EXPECT_EQ(l.pitch, 20);
+    EXPECT_EQ(l.half, 10);
+    EXPECT_EQ(l.pull, 2);
+    EXPECT_EQ(l.cols, 20);
+    EXPECT_EQ(l.rows, 15);
+    EXPECT_EQ(l.highlightScale, 200);
+
+    // Each tile shows the picture's colour within 2 pixels of its centre;
+    // the grid's crossings stay background, all corners being pulled in.
+    const auto in = Picture(400, 300, Coded);
+    const Canvas c = Render(*in, Defaults(), 1, 77);
+    ASSERT_EQ(c.result, 1);
+    EXPECT_EQ(DrawsMade(77), 20 * 15 * 10);
+    for (int row = 0; row < 15; ++row) {
+        for (int col = 0; col < 20; ++col) {
+            const int cx = 10 + 20 * col, cy = 10 + 20 * row;
+            const COLORREF got = c.At(cx, cy);
+            bool near = false;
+            for (int dy = -2; dy <= 2; ++dy)
+                for (int dx = -2; dx <= 2; ++dx)
+                    near |= got == Coded(cx + dx, cy + dy);
+            EXPECT_TRUE(near) << "tile " << col << "," << row;
+            EXPECT_EQ(c.At(20 * col, 20 * row), kBackground);
+        }
+    }
+    EXPECT_EQ(GetStatusText(), "");
+
+    // Tiny tiles get a minimum pitch (5 % of 40 pixels: 2 pixel tiles).
+    MosaicParams p = Defaults();
+    EXPECT_EQ(mosaic::LayoutOf(p, 40, 40, 40, 1).pitch, 4);
+    EXPECT_EQ(mosaic::LayoutOf(p, 20, 40, 40, 2).pitch, 4);
+    EXPECT_EQ(mosaic::LayoutOf(p, 60, 60, 60, 1).pitch, 3);
+    p.geometry = kMosaicCircular;
+    EXPECT_EQ(mosaic::LayoutOf(p, 20, 20, 20, 1).pitch, 2);
+    EXPECT_EQ(mosaic::LayoutOf(p, 10, 10, 10, 1).pitch, 2);
+    EXPECT_EQ(mosaic::LayoutOf(p, 20, 40, 40, 2).pitch, 2);
+    // A pull of 0 still pulls by one pixel.
+    p.spacing = 5;
+    EXPECT_EQ(mosaic::LayoutOf(p, 100, 100, 100, 1).pull, 0);
+}
+
+TEST_F(MosaicTest, FirstTileCornersFollowTheSeed) {
+    constexpr unsigned kSeed = 20240611;
+    HandLcg lcg{kSeed};
+    const int jx = lcg.Int(-2, 2);
+    const int jy = lcg.Int(-2, 2);
+    int r[8];
+    for (int& v : r)
+        v = lcg.Int(1, 2);
+    const POINT corners[4] = {
+        {r[0], r[1]}, {20 - r[2], r[3]}, {20 - r[4], 20 - r[5]}, {r[6], 20 - r[7]}};
+    // Just outside each corner, away from the tile.
+    const POINT outside[4] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+
+    const auto in = Picture(400, 300, Coded);
+    const Canvas c = Render(*in, Defaults(), 1, kSeed);
+    const COLORREF colour = Coded(10 + jx, 10 + jy);
+    EXPECT_EQ(c.At(10, 10), colour);
+    for (int i = 0; i < 4; ++i) {
+        const POINT p = corners[i];
+        EXPECT_EQ(c.At(p.x, p.y), colour) << "corner " << i;
+        EXPECT_EQ(c.At(p.x + outside[i].x, p.y + outside[i].y), kBackground) << "corner " << i;
+    }
+}
+
+// --- highlights -------------------------------------------------------------------------------
+
+TEST_F(MosaicTest, EdgesShorterThanAQuarterPitchAreNeverLit) {
+    for (int position = kHighlightTopLeft; position <= kHighlightLeft; ++position) {
+        int dx = 0, dy = 0;
+        ASSERT_TRUE(mosaic::LightOf(position, &dx, &dy));
+        for (int pitch : {4, 20, 40}) {
+            for (int ex = -pitch; ex <= pitch; ++ex) {
+                for (int ey = -pitch; ey <= pitch; ++ey) {
+                    if (16 * (ex * ex + ey * ey) >= pitch * pitch) continue;
+                    EXPECT_FALSE(mosaic::EdgeHighlight(0xFFFFFF, dx, dy, {50, 50},
+                                                       {50 + ex, 50 + ey}, pitch * 10, nullptr))
+                        << position << " pitch " << pitch << " edge " << ex << "," << ey;
+                }
+            }
+        }
+    }
+    EXPECT_FALSE(mosaic::LightOf(kHighlightOff, nullptr, nullptr));
+    EXPECT_FALSE(mosaic::LightOf(1099, nullptr, nullptr));
+}
+
+TEST_F(MosaicTest, EdgeStrengthGrowsWithLengthFacingTheLight) {
+    COLORREF lit = 0;
+    // Full pitch straight on: the colour itself; half: half of it.
+    ASSERT_TRUE(mosaic::EdgeHighlight(0xF5F0F0, 10, 0, {0, 0}, {20, 0}, 200, &lit));
+    EXPECT_EQ(lit, 0xF5F0F0u);
+    ASSERT_TRUE(mosaic::EdgeHighlight(0xF5F0F0, 10, 0, {0, 0}, {10, 0}, 200, &lit));
+    EXPECT_EQ(lit, RGB(120, 120, 122));
+    // Longer than a pitch: capped.
+    ASSERT_TRUE(mosaic::EdgeHighlight(0x808080, 10, 0, {0, 0}, {40, 0}, 200, &lit));
+    EXPECT_EQ(lit, 0xFFFFFFu);
+    // The threshold: a dot product of exactly a quarter stays unlit.
+    EXPECT_FALSE(mosaic::EdgeHighlight(0xFFFFFF, 10, 0, {0, 0}, {5, 0}, 200, nullptr));
+    EXPECT_TRUE(mosaic::EdgeHighlight(0xFFFFFF, 10, 0, {0, 0}, {6, 0}, 200, nullptr));
+    EXPECT_FALSE(mosaic::EdgeHighlight(0xFFFFFF, 10, 0, {20, 0}, {0, 0}, 200, nullptr));
+}
+
+// Which side of its tile a lit pixel of the 400 x 300 default grid is on.
+struct LitCase {
+    int position;
+    bool top, right, bottom, left;
+};
+
+class MosaicLightTest : public MosaicTest, public ::testing::WithParamInterface<LitCase> {};
+
+TEST_P(MosaicLightTest, OnlyEdgesFacingTheLightAreStroked) {
+    const LitCase lc = GetParam();
+    const auto in = Uniform(400, 300, RGB(128, 128, 128));
+    MosaicParams p = Defaults();
+    const Canvas plain = Render(*in, p, 1, 5);
+    p.highlightPosition = lc.position;
+    const Canvas lit = Render(*in, p, 1, 5);
+    // Highlights draw nothing at random: the tiles are the same.
+    std::set<int> sides;
+    int changed = 0;
+    for (int y = 0; y < 300; ++y) {
+        for (int x = 0; x < 400; ++x) {
+            if (plain.At(x, y) == lit.At(x, y)) continue;
+            ++changed;
+            const int ox = x % 20, oy = y % 20;  // the top edge lies 1..2 below the tile's top
+            const bool top = oy >= 1 && oy <= 2, bottom = oy >= 18;
+            const bool left = ox >= 1 && ox <= 2, right = ox >= 18;
+            ASSERT_TRUE((lc.top && top) || (lc.bottom && bottom) || (lc.left && left) ||
+                        (lc.right && right))
+                << "pixel " << x << "," << y;
+            if (top && !left && !right) sides.insert(0);
+            if (right && !top && !bottom) sides.insert(1);
+            if (bottom && !left && !right) sides.insert(2);
+            if (left && !top && !bottom) sides.insert(3);
+        }
+    }
+    EXPECT_GT(changed, 20 * 15);
+    EXPECT_EQ(sides.count(0) == 1, lc.top);
+    EXPECT_EQ(sides.count(1) == 1, lc.right);
+    EXPECT_EQ(sides.count(2) == 1, lc.bottom);
+    EXPECT_EQ(sides.count(3) == 1, lc.left);
+}
+
+INSTANTIATE_TEST_SUITE_P(Positions, MosaicLightTest,
+                         ::testing::Values(LitCase{kHighlightTop, true, false, false, false},
+                                           LitCase{kHighlightBottom, false, false, true, false},
+                                           LitCase{kHighlightRight, false, true, false, false},
+                                           LitCase{kHighlightTopLeft, true, false, false, true},
+                                           LitCase{kHighlightBottomRight, false, true, true,
+                                                   false}));
+
+// --- rings ------------------------------------------------------------------------------
+
+TEST_F(MosaicTest, CircularOn800x600) {
+    MosaicParams p = Defaults();
+    p.geometry = kMosaicCircular;
+    const mosaic::Layout l = mosaic::LayoutOf(p, 800, 800, 600, 1);
+    ASSERT_EQ(l.pitch, 40);
+    // R = 500 (half the diagonal), m = 12, N = 11: rings 1..10.
+    const mosaic::Ring first = mosaic::RingOf(1, 11, 500, 40, 1);
+    EXPECT_EQ(first.inner, 45);
+    EXPECT_EQ(first.outer, 90);
+    EXPECT_EQ(first.count, 7);
+    EXPECT_DOUBLE_EQ(first.depth, 45 * 0.95 - 2.0);  // under 8 tiles: shallower by 2k
+    EXPECT_DOUBLE_EQ(mosaic::RingOf(1, 11, 1000, 80, 2).depth, (181 - 90) * 0.95 - 4.0);
+    const mosaic::Ring last = mosaic::RingOf(10, 11, 500, 40, 1);
+    EXPECT_EQ(last.inner, 454);
+    EXPECT_EQ(last.outer, 500);
+    EXPECT_EQ(last.count, 71);
+    EXPECT_DOUBLE_EQ(last.depth, 46 * 0.95);
+
+    const auto in = Uniform(800, 600, RGB(0, 200, 0));
+    const Canvas c = Render(*in, p, 1, 3);
+    ASSERT_EQ(c.result, 1);
+    // A phase per ring and eight pulls per tile, then the octagon's eight
+    // pulls and its two jitters.
+    int draws = 8 + 2;
+    for (int j = 1; j <= 10; ++j)
+        draws += 1 + 8 * static_cast<int>(TwoPi * (j * 500 / 11) / 40);
+    EXPECT_EQ(DrawsMade(3), draws);
+    // The octagon's radius is 41 less its pulls (1 to 4); the first ring
+    // starts at 45.
+    EXPECT_EQ(c.At(400, 300), RGB(0, 200, 0));
+    EXPECT_EQ(c.At(400, 300 + 36), RGB(0, 200, 0));
+    EXPECT_EQ(c.At(400 - 36, 300), RGB(0, 200, 0));
+    EXPECT_EQ(c.At(400, 300 + 43), kBackground);
+    EXPECT_EQ(c.At(400 + 43, 300), kBackground);
+    // The rings reach into the corners: tiles, less their gaps.
+    int tiled = 0;
+    for (int y = 20; y < 60; ++y)
+        for (int x = 20; x < 60; ++x)
+            tiled += c.At(x, y) == RGB(0, 200, 0);
+    EXPECT_GT(tiled, 40 * 40 * 6 / 10);
+}
+
+TEST_F(MosaicTest, RingsOfFewerThanFourTilesAreSkipped) {
+    EXPECT_EQ(mosaic::RingOf(1, 1, 11, 20, 1).count, 3);  // 2 pi 11 / 20 = 3.46
+    const mosaic::Ring four = mosaic::RingOf(1, 1, 13, 20, 1);
+    EXPECT_EQ(four.count, 4);
+    EXPECT_DOUBLE_EQ(four.depth, 13 * 0.95 - 2.0);
+    EXPECT_EQ(mosaic::RingOf(1, 5, 10, 20, 1).count, 0);
+}
+
+TEST_F(MosaicTest, SquaresMeetingTheCircleArePushedOutOrDropped) {
+    const POINT c = {100, 100};
+    auto fit = [&](std::vector<POINT> pts, int radius, std::vector<POINT>* after = nullptr) {
+        POINT corners[4] = {pts[0], pts[1], pts[2], pts[3]};
+        const bool kept = mosaic::FitOutsideCircle(corners, c, radius, 10);
+        if (after) after->assign(corners, corners + 4);
+        return kept;
+    };
+    const std::vector<POINT> far = {{200, 200}, {220, 200}, {220, 220}, {200, 220}};
+    std::vector<POINT> after;
+    EXPECT_TRUE(fit(far, 50, &after));
+    EXPECT_EQ(after[0].x, 200);
+    // Three corners inside: dropped.
+    EXPECT_FALSE(fit({{120, 120}, {140, 120}, {140, 140}, {300, 300}}, 50));
+    // One inside, x dominant: pushed right by half a pitch, now outside.
+    ASSERT_TRUE(fit({{145, 110}, {165, 110}, {165, 130}, {145, 130}}, 50, &after));
+    EXPECT_EQ(after[0].x, 155);
+    EXPECT_EQ(after[0].y, 110);
+    // Still inside after the push: dropped.
+    EXPECT_FALSE(fit({{130, 105}, {160, 105}, {160, 125}, {130, 125}}, 50));
+    // On the centre itself: pushed left.
+    ASSERT_TRUE(fit({{100, 100}, {120, 100}, {120, 120}, {100, 120}}, 5, &after));
+    EXPECT_EQ(after[0].x, 90);
+}
+
+TEST_F(MosaicTest, CircleInGridKeepsTheCircleFreeOfSquares) {
+    MosaicParams p = Defaults();
+    p.geometry = kMosaicCircleInGrid;
+    const auto in = Uniform(400, 300, RGB(200, 0, 0));
+    const Canvas c = Render(*in, p, 1, 11);
+    ASSERT_EQ(c.result, 1);
+    // R = 150, pitch 20: m = 7, N = 6, rings 1..5 with the octagon of
+    // radius 21 at the centre.
+    int draws = 20 * 15 * 10 + 10;
+    for (int j = 1; j <= 5; ++j)
+        draws += 1 + 8 * static_cast<int>(TwoPi * (j * 150 / 6) / 20);
+    EXPECT_EQ(DrawsMade(11), draws);
+    EXPECT_EQ(c.At(200, 150), RGB(200, 0, 0));
+    // The gap between the octagon and the first ring at 25: no square there.
+    EXPECT_EQ(c.At(200 + 23, 150), kBackground);
+    EXPECT_EQ(c.At(200, 150 - 23), kBackground);
+    // Squares outside the circle.
+    EXPECT_EQ(c.At(10, 10), RGB(200, 0, 0));
+}
+
+TEST_F(MosaicTest, ACircleSmallerThanATileIsFilledByTheOctagon) {
+    MosaicParams p = Defaults();
+    p.geometry = kMosaicCircleInGrid;
+    p.tileSize = 7;
+    const auto in = Uniform(1000, 20, RGB(0, 0, 90));  // pitch 70, radius 10
+    const Canvas c = Render(*in, p, 1, 4);
+    EXPECT_EQ(c.result, 1);
+    EXPECT_EQ(c.At(500, 10), RGB(0, 0, 90));
+}
+
+// --- failures, stops, determinism ------------------------------------------------
+
+TEST_F(MosaicTest, MissingSurfacesAndUnknownGeometry) {
+    MosaicParams p = Defaults();
+    XformContext ctx;
+    CDADC out(40, 40);
+    ctx.Out = &out;
+    EXPECT_EQ(Mosaic(&p, &ctx), 0);
+    EXPECT_EQ(out.pDC->GetPixel(5, 5), 0u);  // nothing drawn, not even the background
+    EXPECT_EQ(Mosaic(nullptr, &ctx), 0);
+
+    const auto in = Uniform(40, 40, RGB(9, 9, 9));
+    p.geometry = 1031;
+    SetStatusText("Making rectangular...");
+    const Canvas c = Render(*in, p, 1, 1);
+    EXPECT_EQ(c.result, 0);
+    EXPECT_EQ(c.At(20, 20), kBackground);
+    EXPECT_EQ(GetStatusText(), "");
+}
+
+TEST_F(MosaicTest, AStopEndsTheGridAfterItsRowAndTheRingsAfterTheirRing) {
+    const auto in = Uniform(400, 300, RGB(50, 60, 70));
+    std::atomic<int> progress{-1};
+    StopRequested = 1;
+    const Canvas rect = Render(*in, Defaults(), 1, 8, &progress);
+    EXPECT_EQ(rect.result, 1);
+    EXPECT_EQ(DrawsMade(8), 20 * 10);  // the first row only
+    EXPECT_EQ(progress.load(), 0);
+    EXPECT_EQ(rect.At(10, 10), RGB(50, 60, 70));
+    EXPECT_EQ(rect.At(10, 30), kBackground);
+
+    MosaicParams p = Defaults();
+    p.geometry = kMosaicCircleInGrid;
+    const Canvas both = Render(*in, p, 1, 8, &progress);
+    EXPECT_EQ(both.result, 1);
+    // First grid row, first ring, and the octagon all the same.
+    EXPECT_EQ(DrawsMade(8), 20 * 10 + 1 + 8 * 7 + 10);
+    EXPECT_EQ(progress.load(), 50 + 50 * (100 * 1 / 6) / 100);
+    EXPECT_EQ(both.At(200, 150), RGB(50, 60, 70));
+    EXPECT_EQ(both.At(10, 290), kBackground);
+    EXPECT_EQ(GetStatusText(), "");
+}
+
+TEST_F(MosaicTest, AStopFromAnotherThreadCutsTheRunShort) {
+    // Tiles of 10 pixels: 100 rows to draw, stopped once the first is done.
+    const auto in = Uniform(1000, 1000, RGB(1, 100, 1));
+    MosaicParams p = Defaults();
+    p.tileSize = 1;
+    std::atomic<int> progress{-1};
+    std::atomic<bool> done{false};
+    std::thread watcher([&] {
+        while (!done && progress.load() < 1)
+            std::this_thread::yield();
+        StopRequested = 1;
+    });
+    const Canvas c = Render(*in, p, 1, 21, &progress);
+    done = true;
+    watcher.join();
+    EXPECT_EQ(c.result, 1);
+    const int draws = DrawsMade(21);
+    EXPECT_GT(draws, 0);
+    EXPECT_LT(draws, 100 * 100 * 10);
+    EXPECT_EQ(draws % (100 * 10), 0);  // whole rows
+    EXPECT_EQ(c.At(5, 995), kBackground);
+}
+
+TEST_F(MosaicTest, OneRecipeGivesOnePictureOnAnyThread) {
+    const auto in = Picture(240, 180, Coded);
+    for (int geometry : {kMosaicRectangular, kMosaicCircular, kMosaicCircleInGrid}) {
+        CFilSpec spec;
+        spec.XformIndex = kMosaic;
+        spec.Seed = 987654;
+        spec.Mosaic.geometry = geometry;
+        spec.Mosaic.highlightPosition = kHighlightBottomLeft;
+        CDADC draw(240, 180);
+        CDADC first(480, 360), second(480, 360);
+        spec.SetDCs(&draw, &first, in.get());
+        ASSERT_EQ(spec.Apply(), 1);
+        CrtSrand(1);  // the thread's state must not matter
+        spec.SetDCs(&draw, &second, in.get());
+        ASSERT_EQ(spec.Apply(), 1);
+        EXPECT_EQ(Hash(first), Hash(second));
+
+        CDADC a(480, 360), b(480, 360);
+        CFilSpec specA = spec, specB = spec;
+        specA.Context.Out = &a;
+        specB.Context.Out = &b;
+        std::thread ta([&] { specA.Apply(); });
+        std::thread tb([&] { specB.Apply(); });
+        ta.join();
+        tb.join();
+        EXPECT_EQ(Hash(a), Hash(first)) << geometry;
+        EXPECT_EQ(Hash(b), Hash(first)) << geometry;
+    }
+}
+
+// --- validation, Wizard, declaration ------------------------------------------------
+
+TEST_F(MosaicTest, ValidateHoldsSizesToTheirRanges) {
+    MessageCapture messages;
+    CFilSpec spec;
+    spec.XformIndex = kMosaic;
+    const struct {
+        double tileSize, spacing, wantTile, wantSpacing;
+    } cases[] = {
+        {0.5, 2, 1, 5}, {9, 50, 7, 40}, {3.25, 17.5, 3.25, 17.5}, {NAN, NAN, 1, 5}, {1, 40, 1, 40}};
+    for (const auto& c : cases) {
+        spec.Mosaic.tileSize = c.tileSize;
+        spec.Mosaic.spacing = c.spacing;
+        EXPECT_EQ(spec.Validate(640, 480), 1);
+        EXPECT_EQ(spec.Mosaic.tileSize, c.wantTile);
+        EXPECT_EQ(spec.Mosaic.spacing, c.wantSpacing);
+    }
+    EXPECT_TRUE(messages.Texts().empty());
+}
+
+TEST_F(MosaicTest, WizardDrawsWithinItsRanges) {
+    std::set<int> geometries, positions;
+    for (unsigned seed = 1; seed <= 300; ++seed) {
+        CrtSrand(seed);
+        MosaicParams p;
+        MosaicAutoChoose(&p, 640, 480);
+        EXPECT_GE(p.tileSize, 1.0);
+        EXPECT_LE(p.tileSize, 4.0);
+        EXPECT_GE(static_cast<int>(640 * p.tileSize * 0.01), 5);
+        EXPECT_GE(p.spacing, 5.0);
+        EXPECT_LE(p.spacing, 40.0);
+        geometries.insert(p.geometry);
+        positions.insert(p.highlightPosition);
+        EXPECT_EQ(p.background.useImage, 0);
+        for (int shift : {0, 8, 16}) {
+            EXPECT_LE((p.background.colour >> shift) & 255, 127u);
+            const unsigned h = (p.highlightColour >> shift) & 255;
+            EXPECT_TRUE(h == 255 || h % 2 == 0);
+        }
+    }
+    EXPECT_EQ(geometries, (std::set<int>{1028, 1029, 1030}));
+    EXPECT_EQ(positions, (std::set<int>{1101, 1102, 1103, 1104, 1105, 1106, 1107, 1108}));
+}
+
+TEST_F(MosaicTest, WizardOnANarrowPictureKeepsItsHundredthTry) {
+    HandLcg lcg{42};
+    double last = 0;
+    for (int i = 0; i < 100; ++i)
+        last = 1.0 + lcg.Next() * 3.051850947599719e-5 * 3.0;
+    const double spacing = 5.0 + lcg.Next() * 3.051850947599719e-5 * 35.0;
+
+    CFilSpec spec;
+    spec.XformIndex = kMosaic;
+    CDADC original(100, 80);
+    CrtSrand(42);
+    spec.AutoChoose(&original);
+    EXPECT_EQ(spec.Mosaic.tileSize, last);
+    EXPECT_EQ(spec.Mosaic.spacing, spacing);
+}
+
+TEST_F(MosaicTest, DeclarationReachesEveryField) {
+    const XformDecl* decl = FindXformDecl(kMosaic);
+    ASSERT_EQ(decl, &kMosaicDecl);
+    EXPECT_STREQ(decl->panelTitle, "Mosaic settings");
+    CFilSpec spec;
+    EXPECT_EQ(FindParamField(*decl, "background")->at(spec), &spec.Mosaic.background);
+    EXPECT_EQ(FindParamField(*decl, decl->wizardField)->at(spec), &spec.Mosaic.wizardChooses);
+    const ParamField* position = FindParamField(*decl, "highlightPosition");
+    ASSERT_EQ(position->choices.size(), 9u);
+    EXPECT_EQ(position->choices[4].value, kHighlightOff);  // the middle of the block
+    EXPECT_STREQ(position->choices[1].label, "Top");
+}
+
+// --- golden pictures ----------------------------------------------------------------
+
+TEST_F(MosaicTest, GoldenPicturesOfTheFlower) {
+    SKIP_WITHOUT_SHARED();
+    MessageCapture messages;
+    const std::string name = (SharedDir() / "testimages/photos/flower.jpg").string();
+    HGLOBAL dib = VicLoadImageFile(name.c_str());
+    ASSERT_NE(dib, nullptr) << (messages.Texts().empty() ? "" : messages.Texts()[0]);
+    std::unique_ptr<CDADC> flower(CDADC::CreateFromDib(dib));
+    GlobalFree(dib);
+    ASSERT_TRUE(flower);
+    ASSERT_EQ(flower->width, 480);
+
+    // Looked at when recorded, lit from the top left. They change with the
+    // drawing layer's polygon and wide-pen pixels as well as with Mosaic.
+    const struct {
+        int geometry, k;
+        std::uint64_t hash;
+    } golden[] = {
+        {kMosaicRectangular, 1, 11366744423444936827ull},
+        {kMosaicRectangular, 2, 14581655875083468410ull},
+        {kMosaicRectangular, 4, 8443322761651858648ull},
+        {kMosaicCircular, 1, 2427774407710453584ull},
+        {kMosaicCircular, 2, 6196781211188827753ull},
+        {kMosaicCircular, 4, 16288477355237997442ull},
+        {kMosaicCircleInGrid, 1, 1988917679118687561ull},
+        {kMosaicCircleInGrid, 2, 9881109184662622852ull},
+        {kMosaicCircleInGrid, 4, 9788161093941863282ull},
+    };
+    for (const auto& g : golden) {
+        MosaicParams p;
+        p.background.colour = RGB(20, 30, 60);
+        p.geometry = g.geometry;
+        p.tileSize = 3.5;
+        p.spacing = 20;
+        p.highlightPosition = kHighlightTopLeft;
+        const Canvas c = Render(*flower, p, g.k, 31337);
+        ASSERT_EQ(c.result, 1);
+        EXPECT_EQ(Hash(*c.out), g.hash) << "geometry " << g.geometry << " k " << g.k;
+    }
+}
+
+}  // namespace
