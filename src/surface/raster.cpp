@@ -74,13 +74,18 @@ void SortByRowThenColumn(std::vector<Span>& spans) {
         top = std::min(top, s.y);
         bottom = std::max(bottom, s.y);
     }
-    std::vector<size_t> start(static_cast<size_t>(bottom - top) + 2, 0);
+    // Scratch kept per thread: freeing large blocks on every shape makes the
+    // allocator hand memory back to the system and fetch it again.
+    thread_local std::vector<size_t> start;
+    thread_local std::vector<size_t> next;
+    thread_local std::vector<Span> sorted;
+    start.assign(static_cast<size_t>(bottom - top) + 2, 0);
     for (const Span& s : spans)
         ++start[static_cast<size_t>(s.y - top) + 1];
     for (size_t r = 1; r < start.size(); ++r)
         start[r] += start[r - 1];
-    std::vector<Span> sorted(spans.size());
-    std::vector<size_t> next(start.begin(), start.end() - 1);
+    sorted.resize(spans.size());
+    next.assign(start.begin(), start.end() - 1);
     for (const Span& s : spans)
         sorted[next[static_cast<size_t>(s.y - top)]++] = s;
     for (size_t r = 0; r + 1 < start.size(); ++r) {
@@ -98,7 +103,7 @@ void SortByRowThenColumn(std::vector<Span>& spans) {
             *j = s;
         }
     }
-    spans.swap(sorted);
+    std::copy(sorted.begin(), sorted.end(), spans.begin());
 }
 
 }  // namespace
