@@ -134,8 +134,7 @@ std::string Replayer::Points(Args& a, std::vector<POINT>* pts) {
 
 std::string Replayer::Called(BOOL ok, const char* call) {
     if (ok) return {};
-    result_.unavailable = true;
-    return std::string(call) + " returned FALSE: not built yet";
+    return std::string(call) + " returned FALSE";
 }
 
 std::string Replayer::Blit(const std::string& op, Args& a) {

@@ -24,9 +24,6 @@ struct ReplayResult {
     std::unique_ptr<CDADC> surface;  // null when the script failed
     std::string output;              // lines printed by extent and metrics
     std::string error;               // why it failed, with the line number
-    // The failure was a drawing call that is not available (yet): it
-    // returned FALSE although its arguments were sound.
-    bool unavailable = false;
     std::vector<TextBox> textBoxes;  // one per textout, in script order
 };
 
