@@ -1,0 +1,114 @@
+// What the drawing commands share: reading their options, loading the
+// picture, drawing an idea with progress and Ctrl+C, writing files whole.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/error_box.h"
+#include "engine/filspec.h"
+
+class CDADC;
+struct Recipe;
+
+namespace fabulor_cli {
+
+// A wrong command line: the text says what is wrong and what is allowed.
+struct UsageError {
+    std::string text;
+};
+
+// Walks a command's arguments: options as "--name value" or "--name=value".
+class ArgReader {
+  public:
+    explicit ArgReader(const std::vector<std::string>& args) : args_(args) {}
+    bool Done() const { return next_ >= args_.size(); }
+    // The next argument; when it is an option given as "--name=value" the
+    // value is kept for Value.
+    std::string Next();
+    // The value of the option just read; UsageError when there is none.
+    std::string Value(const std::string& option);
+
+  private:
+    const std::vector<std::string>& args_;
+    size_t next_ = 0;
+    std::string inlineValue_;
+    bool hasInlineValue_ = false;
+};
+
+// Each throws UsageError naming the option and listing what is allowed.
+int ParseXform(const std::string& text);
+int ParseQuality(const std::string& text);
+std::uint32_t ParseSeed(const std::string& text);
+int ParseInt(const std::string& option, const std::string& text, int lo, int hi);
+COLORREF ParseColour(const std::string& option, const std::string& text);
+int ParseMixMode(const std::string& option, const std::string& text, bool webFade);
+// "field=value" for a field of Xform index's declaration.
+void ApplySet(CFilSpec& spec, int index, const std::string& assignment);
+// "hue=30,saturation=0.5,value=1,invert=1,smoothing=2": the keys given
+// change, the others keep their values.
+void ApplySelect(const std::string& option, const std::string& text, AreaSelection* selection);
+// "png" from "out.PNG": the lower-case extension when it is a picture type
+// this program writes; UsageError otherwise.
+std::string CheckPictureType(const std::string& option, const std::string& path);
+
+// The Xform list and the declared fields, for help texts.
+std::string XformListHelp();
+std::string XformTableHelp();
+std::string FieldsHelp();
+
+// Counts the engine's messages while a command runs, keeping the progress
+// line out of their way, and passes them on to the reporter it replaced.
+class MessageGuard {
+  public:
+    MessageGuard();
+    ~MessageGuard();
+    MessageGuard(const MessageGuard&) = delete;
+    MessageGuard& operator=(const MessageGuard&) = delete;
+    int Errors() const;
+
+  private:
+    Reporter previous_;
+};
+
+// While it lives, Ctrl+C asks the run to stop (a second Ctrl+C ends the
+// program at once).
+class InterruptGuard {
+  public:
+    InterruptGuard();
+    ~InterruptGuard();
+    InterruptGuard(const InterruptGuard&) = delete;
+    InterruptGuard& operator=(const InterruptGuard&) = delete;
+
+  private:
+    struct Saved;
+    std::unique_ptr<Saved> saved_;
+};
+
+// The picture file as a surface; null after the messages.
+std::unique_ptr<CDADC> LoadPicture(const std::string& path, std::ostream& err);
+
+enum class RunOutcome { Finished, Failed, Stopped };
+
+// Draws spec's idea over original at quality k into picture (the original's
+// size) on the generation thread, showing progress on a terminal.
+RunOutcome DrawIdea(CFilSpec& spec, CDADC& original, int quality, CDADC& picture, bool showProgress,
+                    const MessageGuard& messages, std::ostream& err);
+
+// Writes the picture through a temporary file renamed at the end; a stop
+// asked for meanwhile removes it again. Kinds: Finished, Failed or Stopped.
+RunOutcome WritePicture(CDADC& picture, const std::string& path, std::ostream& err);
+
+// The recipe file's record of an idea drawn from the picture at picturePath.
+Recipe RecipeOf(const CFilSpec& spec, int quality, const std::string& picturePath,
+                const CDADC& original);
+
+// The exit status of an outcome, saying so when it was a stop.
+int ExitStatus(RunOutcome outcome, std::ostream& err);
+// Prints the command line's fault with a pointer to the help; kExitUsage.
+int UsageFailure(const char* command, const UsageError& error, std::ostream& err);
+
+}  // namespace fabulor_cli

@@ -1,0 +1,228 @@
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <mutex>
+#include <ostream>
+#include <thread>
+
+#include "cli/cli_commands.h"
+#include "cli/cli_internal.h"
+#include "document/generation_worker.h"
+#include "document/recipe_file.h"
+#include "engine/progress.h"
+#include "surface/cdadc.h"
+#include "surface/global_memory.h"
+#include "surface/image_files.h"
+#include "surface/vic_image.h"
+
+namespace fabulor_cli {
+
+namespace {
+
+// The progress line on standard error and whoever else writes there.
+std::mutex terminalLock;
+bool lineShown = false;
+std::atomic<int> errorsReported{0};
+
+constexpr int kBarWidth = 30;
+// How often the main thread looks at the run, as the desktop program's
+// idle handler does (it polls every 250 ms; the terminal can be livelier).
+constexpr auto kPollInterval = std::chrono::milliseconds(50);
+
+void ClearLineLocked() {
+    if (!lineShown) return;
+    std::fputs("\r\033[K", stderr);
+    std::fflush(stderr);
+    lineShown = false;
+}
+
+void ShowProgressLine(int percent) {
+    if (percent < 0) percent = 0;
+    if (percent > 100) percent = 100;
+    const int filled = percent * kBarWidth / 100;
+    char line[kBarWidth + 100];
+    std::snprintf(line, sizeof line, "\r[%.*s%.*s] %3d%% %s\033[K", filled,
+                  "##############################", kBarWidth - filled,
+                  "..............................", percent, GetStatusText().c_str());
+    std::lock_guard lock(terminalLock);
+    std::fputs(line, stderr);
+    std::fflush(stderr);
+    lineShown = true;
+}
+
+void ClearProgressLine() {
+    std::lock_guard lock(terminalLock);
+    ClearLineLocked();
+}
+
+class DoneClient : public GenerationClient {
+  public:
+    void OnGenerationDone(int stopped) override { stopped_ = stopped; }
+    int stopped_ = 0;
+};
+
+extern "C" void OnInterrupt(int) {
+    StopRequested = 1;
+}
+
+}  // namespace
+
+// --- messages -----------------------------------------------------------------------
+
+MessageGuard::MessageGuard() {
+    errorsReported = 0;
+    // The reporter in force before this one: standard error, or a test's capture.
+    auto previous = std::make_shared<Reporter>();
+    previous_ = SetReporter([previous](const Message& message) {
+        if (message.kind != MessageKind::Question) ++errorsReported;
+        ClearProgressLine();
+        if (*previous) return (*previous)(message);
+        std::fprintf(stderr, "%s\n", message.text.c_str());
+        return Answer::No;
+    });
+    *previous = previous_;
+}
+
+MessageGuard::~MessageGuard() {
+    SetReporter(previous_);
+}
+
+int MessageGuard::Errors() const {
+    return errorsReported;
+}
+
+// --- Ctrl+C -------------------------------------------------------------------------
+
+struct InterruptGuard::Saved {
+    struct sigaction action {};
+};
+
+InterruptGuard::InterruptGuard() : saved_(std::make_unique<Saved>()) {
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    // The second Ctrl+C takes the default way out, for a run that does not
+    // look at the stop flag.
+    action.sa_flags = SA_RESETHAND;
+    sigaction(SIGINT, &action, &saved_->action);
+}
+
+InterruptGuard::~InterruptGuard() {
+    sigaction(SIGINT, &saved_->action, nullptr);
+}
+
+// --- pictures -----------------------------------------------------------------------
+
+std::unique_ptr<CDADC> LoadPicture(const std::string& path, std::ostream& err) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        err << "fabulor-cli: " << path << ": no such picture file\n";
+        return nullptr;
+    }
+    HGLOBAL dib = VicLoadImageFile(path.c_str());
+    if (dib == nullptr) {
+        if (*VicLastError()) err << "fabulor-cli: " << path << ": " << VicLastError() << "\n";
+        err << "fabulor-cli: " << path << ": the picture could not be read\n";
+        return nullptr;
+    }
+    std::unique_ptr<CDADC> picture(CDADC::CreateFromDib(dib));
+    GlobalFree(dib);
+    if (!picture || picture->pBits == nullptr) {
+        err << "fabulor-cli: " << path << ": the picture could not be read\n";
+        return nullptr;
+    }
+    return picture;
+}
+
+RunOutcome DrawIdea(CFilSpec& spec, CDADC& original, int quality, CDADC& picture, bool showProgress,
+                    const MessageGuard& messages, std::ostream& err) {
+    // A Ctrl+C between two runs ends the work before the next one.
+    if (StopRequested != 0) return RunOutcome::Stopped;
+    const int errorsBefore = messages.Errors();
+    auto canvas = std::make_unique<CDADC>(original.width * quality, original.height * quality);
+    if (canvas->pBits == nullptr) {
+        err << "fabulor-cli: no memory for a canvas of " << original.width * quality << " x "
+            << original.height * quality << " pixels\n";
+        return RunOutcome::Failed;
+    }
+    // The run frees the canvas.
+    spec.SetDCs(&picture, canvas.release(), &original);
+
+    const bool bar = showProgress && isatty(STDERR_FILENO);
+    if (bar) StatusTicker::Restart();
+    GenerationWorker worker(&ApplicationProgress());
+    DoneClient client;
+    worker.BeginFilterThread(&client, &spec);
+    while (worker.IsGenerating()) {
+        worker.Poll([bar](int percent) {
+            if (bar && percent <= 100) ShowProgressLine(percent);
+        });
+        if (worker.IsGenerating()) std::this_thread::sleep_for(kPollInterval);
+    }
+    ClearProgressLine();
+    if (client.stopped_) return RunOutcome::Stopped;
+    // The run reports its faults and still counts as finished; here a fault
+    // means no picture is written.
+    return messages.Errors() > errorsBefore ? RunOutcome::Failed : RunOutcome::Finished;
+}
+
+RunOutcome WritePicture(CDADC& picture, const std::string& path, std::ostream& err) {
+    const std::string temporary = TemporaryPathBeside(path);
+    if (!picture.WriteImageFile(temporary.c_str())) {
+        std::error_code ec;
+        std::filesystem::remove(temporary, ec);
+        if (*VicLastError()) err << "fabulor-cli: " << VicLastError() << "\n";
+        err << "fabulor-cli: " << path << ": the picture could not be written\n";
+        return RunOutcome::Failed;
+    }
+    if (StopRequested != 0) {
+        std::error_code ec;
+        std::filesystem::remove(temporary, ec);
+        return RunOutcome::Stopped;
+    }
+    std::string error;
+    if (!CommitTemporary(temporary, path, &error)) {
+        err << "fabulor-cli: " << error << "\n";
+        return RunOutcome::Failed;
+    }
+    return RunOutcome::Finished;
+}
+
+Recipe RecipeOf(const CFilSpec& spec, int quality, const std::string& picturePath,
+                const CDADC& original) {
+    Recipe recipe;
+    recipe.spec = spec;
+    recipe.quality = quality;
+    recipe.pictureName = std::filesystem::path(picturePath).filename().string();
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(picturePath, ec);
+    recipe.picturePath = ec ? picturePath : absolute.lexically_normal().string();
+    recipe.pictureWidth = original.width;
+    recipe.pictureHeight = original.height;
+    return recipe;
+}
+
+int ExitStatus(RunOutcome outcome, std::ostream& err) {
+    switch (outcome) {
+        case RunOutcome::Finished:
+            return kExitOk;
+        case RunOutcome::Failed:
+            return kExitFailed;
+        case RunOutcome::Stopped:
+            err << "fabulor-cli: stopped; nothing more was written\n";
+            return kExitStopped;
+    }
+    return kExitFailed;
+}
+
+int UsageFailure(const char* command, const UsageError& error, std::ostream& err) {
+    err << "fabulor-cli " << command << ": " << error.text << "\nTry 'fabulor-cli " << command
+        << " --help'.\n";
+    return kExitUsage;
+}
+
+}  // namespace fabulor_cli

@@ -1,0 +1,259 @@
+#include "cli/cli_commands.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "engine/filspec.h"
+#include "engine/progress.h"
+#include "engine/xform_registry.h"
+#include "support/message_capture.h"
+#include "surface/cdadc.h"
+
+namespace fs = std::filesystem;
+using namespace fabulor_cli;
+
+namespace {
+
+using Command = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&);
+
+class CliCommands : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        static int serial = 0;
+        folder_ = fs::temp_directory_path() /
+                  ("fabulor_cli_test_" + std::to_string(getpid()) + "_" + std::to_string(++serial));
+        fs::create_directories(folder_);
+        // A small picture with something in it for the tiles to take.
+        CDADC picture(64, 48);
+        for (int y = 0; y < picture.height; ++y) {
+            for (int x = 0; x < picture.width; ++x) {
+                BYTE* p = picture.Row(y) + 3 * x;
+                p[0] = static_cast<BYTE>(x * 4);
+                p[1] = static_cast<BYTE>(y * 5);
+                p[2] = static_cast<BYTE>((x * y) & 0xFF);
+            }
+        }
+        ASSERT_TRUE(picture.WriteBmpFile(Path("picture.bmp").c_str()));
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    std::string Path(const std::string& name) const { return (folder_ / name).string(); }
+
+    int Run(Command command, const std::vector<std::string>& args) {
+        out_.str("");
+        err_.str("");
+        return command(args, out_, err_);
+    }
+
+    static std::string Bytes(const std::string& path) {
+        std::ifstream file(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    }
+
+    std::vector<std::string> Files() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder_))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    fs::path folder_;
+    std::ostringstream out_;
+    std::ostringstream err_;
+    MessageCapture messages_;
+};
+
+// Stands in an Xform that the user stops with Ctrl+C half way through.
+int InterruptedRun(CFilSpec& spec) {
+    raise(SIGINT);
+    // Without the handler the program would have ended here.
+    return StopRequested != 0 ? 0 : spec.Mosaic.geometry;
+}
+int AlwaysValid(CFilSpec&, int, int) {
+    return 1;
+}
+
+}  // namespace
+
+TEST_F(CliCommands, WrongValuesAreRefusedWithWhatIsAllowed) {
+    const std::string picture = Path("picture.bmp");
+    const std::string out = Path("out.png");
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;
+    } cases[] = {
+        {{picture, "-o", out, "--set", "tileSize=9"},
+         "--set tileSize=9: 9 is out of range; allowed: 1 to 7"},
+        {{picture, "-o", out, "--set", "geometry=round"},
+         "--set geometry=round: not one of the choices; allowed: 1028 (rectangular), 1029 "
+         "(circular), 1030 (rect-and-circle)"},
+        {{picture, "-o", out, "--set=spacing=wide"},
+         "--set spacing=wide: not a number; allowed: 5 to 40"},
+        {{picture, "-o", out, "--set", "tiles=4"},
+         "--set tiles=4: Mosaic has no field 'tiles'; allowed: tileSize, spacing, geometry, "
+         "background, highlightColour, highlightPosition, wizardChooses"},
+        {{picture, "-o", out, "--set", "highlightColour=red"},
+         "--set highlightColour=red: expected a colour RRGGBB, found \"red\""},
+        {{picture, "-o", out, "--xform", "Wood", "--set", "grain=2"},
+         "--set grain=2: Wood has no fields that can be set"},
+        {{picture, "-o", out, "--quality", "3"}, "--quality 3: allowed: 1, 2 or 4"},
+        {{picture, "-o", out, "--seed", "-1"},
+         "--seed -1: allowed: a whole number 0 to 4294967295"},
+        {{picture, "-o", out, "--mix-percent", "0"},
+         "--mix-percent 0: allowed: a whole number 1 to 99"},
+        {{picture, "-o", out, "--fade", "even"},
+         "--fade even: unknown mode; allowed: off, left-right, top-bottom, right-left, "
+         "bottom-top, centre-out, outer-in, centre-out-elliptical, outer-in-elliptical"},
+        {{picture, "-o", out, "--select", "hue=30,colour=red"},
+         "--select colour=red: 'colour' is not a field of the selection; allowed: invert, hue, "
+         "saturation, value, smoothing"},
+        {{picture, "-o", out, "--fade-colour", "white"},
+         "--fade-colour white: not a colour; allowed: RRGGBB (hexadecimal)"},
+        {{picture, "-o", Path("out.gif")},
+         "-o " + Path("out.gif") +
+             ": the picture type is chosen by the extension; allowed: .bmp, .jpg, .png, .tga, "
+             ".pcx"},
+        {{picture, "-o", out, "--xform", "Kaleidoscope"},
+         "--xform Kaleidoscope: unknown Xform; allowed: Banya (0), Bubble (1), Clouds (2), "
+         "Explode (3), Fallen Letters (4), Haaisi (5), Zimbel (6), Liquid Energy (7), Mad Painter "
+         "(8), Velmira Tonkart (9), Mist (10), Mosaic (11), Net (12), Old Film (13), Op Art (14), "
+         "Relief Map (15), StarDust (16), Swarm (17), Wood (18)"},
+        {{picture}, "the picture to write is missing: -o OUT"},
+        {{picture, "-o", out, "--colour"}, "unknown option --colour"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Run(RunRender, c.args), kExitUsage) << c.message;
+        EXPECT_EQ(err_.str(),
+                  "fabulor-cli render: " + c.message + "\nTry 'fabulor-cli render --help'.\n");
+    }
+    EXPECT_EQ(Files(), std::vector<std::string>{"picture.bmp"});
+}
+
+TEST_F(CliCommands, HelpListsTheDeclaredFields) {
+    EXPECT_EQ(Run(RunRender, {"--help"}), kExitOk);
+    EXPECT_NE(out_.str().find("  11 *Mosaic"), std::string::npos) << out_.str();
+    EXPECT_NE(out_.str().find("  tileSize           real       default 5.0\n"
+                              "      Tile size (% of x dimension); allowed: 1 to 7\n"),
+              std::string::npos)
+        << out_.str();
+}
+
+TEST_F(CliCommands, XformsThatCannotDrawYetFailWithTheEngineMessage) {
+    EXPECT_EQ(Run(RunRender, {Path("picture.bmp"), "-o", Path("out.png"), "--xform", "banya"}),
+              kExitFailed);
+    EXPECT_EQ(messages_.Texts(),
+              std::vector<std::string>{"CFilSpec::GP:Xform 0 not\n(yet) supported"});
+    EXPECT_EQ(Files(), std::vector<std::string>{"picture.bmp"});
+}
+
+TEST_F(CliCommands, ReplayGivesTheSameBytesAsRender) {
+    ASSERT_EQ(Run(RunRender, {Path("picture.bmp"),
+                              "-o",
+                              Path("a.png"),
+                              "--seed",
+                              "77",
+                              "--quality",
+                              "2",
+                              "--set",
+                              "geometry=circular",
+                              "--mix",
+                              "left-right",
+                              "--mix-percent",
+                              "30",
+                              "--fade",
+                              "outer-in",
+                              "--fade-colour",
+                              "203040",
+                              "--select",
+                              "hue=40,saturation=0.5,smoothing=2",
+                              "--recipe",
+                              Path("a.json"),
+                              "--quiet"}),
+              kExitOk)
+        << err_.str();
+    ASSERT_EQ(Run(RunReplay, {Path("a.json"), "-o", Path("b.png"), "--quiet"}), kExitOk)
+        << err_.str();
+    const std::string rendered = Bytes(Path("a.png"));
+    EXPECT_GT(rendered.size(), 100u);
+    EXPECT_EQ(Bytes(Path("b.png")), rendered);
+
+    // The Wizard's choices come from the seed as well.
+    const std::vector<std::string> wizard = {Path("picture.bmp"), "-o",       Path("w.bmp"),
+                                             "--wizard",          "--seed",   "12345",
+                                             "--quiet",           "--recipe", Path("w.json")};
+    ASSERT_EQ(Run(RunRender, wizard), kExitOk) << err_.str();
+    const std::string first = Bytes(Path("w.bmp"));
+    ASSERT_EQ(Run(RunRender, wizard), kExitOk) << err_.str();
+    EXPECT_EQ(Bytes(Path("w.bmp")), first);
+    ASSERT_EQ(Run(RunReplay, {Path("w.json"), "-o", Path("w2.bmp"), "--quiet"}), kExitOk);
+    EXPECT_EQ(Bytes(Path("w2.bmp")), first);
+    EXPECT_TRUE(messages_.Texts().empty());
+}
+
+TEST_F(CliCommands, ReplayFindsThePictureBesideTheRecipe) {
+    ASSERT_EQ(Run(RunRender, {Path("picture.bmp"), "-o", Path("a.bmp"), "--seed", "3", "--recipe",
+                              Path("a.json"), "--quiet"}),
+              kExitOk);
+    fs::create_directories(folder_ / "moved");
+    fs::rename(Path("picture.bmp"), folder_ / "moved" / "picture.bmp");
+    fs::rename(Path("a.json"), folder_ / "moved" / "a.json");
+    EXPECT_EQ(Run(RunReplay, {Path("moved/a.json"), "-o", Path("b.bmp"), "--quiet"}), kExitOk)
+        << err_.str();
+    EXPECT_EQ(Bytes(Path("b.bmp")), Bytes(Path("a.bmp")));
+
+    fs::remove(folder_ / "moved" / "picture.bmp");
+    EXPECT_EQ(Run(RunReplay, {Path("moved/a.json"), "-o", Path("c.bmp")}), kExitFailed);
+    EXPECT_EQ(err_.str(), "fabulor-cli: " + Path("moved/a.json") +
+                              ": its picture \"picture.bmp\" is neither at \"" +
+                              Path("picture.bmp") +
+                              "\" nor beside the recipe; give it with --picture\n");
+}
+
+TEST_F(CliCommands, ReplayRefusesADamagedRecipe) {
+    std::ofstream(Path("bad.json"))
+        << R"({"format": "fabulor-recipe", "version": 1, "picture": 5})";
+    EXPECT_EQ(Run(RunReplay, {Path("bad.json"), "-o", Path("x.png")}), kExitFailed);
+    EXPECT_EQ(err_.str(), "fabulor-cli: " + Path("bad.json") +
+                              ": field \"picture\": expected an object, found 5\n");
+    EXPECT_FALSE(fs::exists(Path("x.png")));
+}
+
+TEST_F(CliCommands, WizardWritesEachPictureWithItsRecipe) {
+    ASSERT_EQ(Run(RunWizard, {Path("picture.bmp"), "-n", "3", "-o", Path("ideas"), "--quiet"}),
+              kExitOk)
+        << err_.str();
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder_ / "ideas"))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"picture-001.json", "picture-001.png", "picture-002.json",
+                                        "picture-002.png", "picture-003.json", "picture-003.png"}));
+    for (int i = 1; i <= 3; ++i) {
+        const std::string base = Path("ideas/picture-00" + std::to_string(i));
+        ASSERT_EQ(Run(RunReplay, {base + ".json", "-o", Path("again.png"), "--quiet"}), kExitOk);
+        EXPECT_EQ(Bytes(Path("again.png")), Bytes(base + ".png")) << i;
+    }
+    EXPECT_TRUE(messages_.Texts().empty());
+}
+
+TEST_F(CliCommands, CtrlCStopsTheRunAndWritesNothing) {
+    XformOps* row = MutableXformRow(kBanya);
+    const XformOps saved = *row;
+    row->run = InterruptedRun;
+    row->validate = AlwaysValid;
+    const int status = Run(RunRender, {Path("picture.bmp"), "-o", Path("out.png"), "--xform",
+                                       "Banya", "--recipe", Path("out.json"), "--quiet"});
+    *row = saved;
+    EXPECT_EQ(status, kExitStopped);
+    EXPECT_EQ(err_.str(), "fabulor-cli: stopped; nothing more was written\n");
+    EXPECT_EQ(Files(), std::vector<std::string>{"picture.bmp"});
+    EXPECT_EQ(StopRequested, 0);
+}

@@ -1,0 +1,260 @@
+#include "document/recipe_file.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+#include "compose/aa_mix.h"
+#include "engine/param_decl.h"
+#include "xforms/mosaic.h"
+
+namespace fs = std::filesystem;
+using Json = nlohmann::ordered_json;
+
+namespace {
+
+// A recipe with every field away from its default.
+Recipe UnusualRecipe() {
+    Recipe r;
+    r.quality = 4;
+    r.pictureName = "flower.jpg";
+    r.picturePath = "/pictures/flower.jpg";
+    r.pictureWidth = 480;
+    r.pictureHeight = 360;
+    CFilSpec& s = r.spec;
+    s.XformIndex = kMosaic;
+    s.WizardAll = 0;
+    s.Seed = 4000000000u;
+    s.Selection.SetHsv(123.456789, 0.25, 0.75);
+    s.Selection.invert = 1;
+    s.Selection.SetSmoothing(3);
+    s.FinalMix.Mode = kMixHsv;
+    s.FinalMix.Percent = 17;
+    s.FinalMix.Colour = RGB(1, 2, 3);
+    s.FinalMix.Selection.SetHsv(300, 1, 0.1);
+    s.WebFade.Mode = kMixOuterInElliptical;
+    s.WebFade.Percent = 100;
+    s.WebFade.Colour = RGB(0x10, 0x20, 0x30);
+    s.Mosaic.tileSize = 3.1415926535;
+    s.Mosaic.spacing = 39.5;
+    s.Mosaic.geometry = kMosaicCircleInGrid;
+    s.Mosaic.background.colour = RGB(0xAB, 0xCD, 0xEF);
+    s.Mosaic.background.useImage = 1;
+    s.Mosaic.highlightColour = RGB(9, 8, 7);
+    s.Mosaic.highlightPosition = kHighlightBottomLeft;
+    s.Mosaic.wizardChooses = 0;
+    return r;
+}
+
+void ExpectSameSelection(const AreaSelection& a, const AreaSelection& b) {
+    EXPECT_EQ(a.invert, b.invert);
+    EXPECT_EQ(a.hue, b.hue);
+    EXPECT_EQ(a.saturation, b.saturation);
+    EXPECT_EQ(a.value, b.value);
+    EXPECT_EQ(a.red, b.red);
+    EXPECT_EQ(a.green, b.green);
+    EXPECT_EQ(a.blue, b.blue);
+    EXPECT_EQ(a.smoothing, b.smoothing);
+}
+
+void ExpectSameMix(const MixSettings& a, const MixSettings& b) {
+    EXPECT_EQ(a.Mode, b.Mode);
+    EXPECT_EQ(a.Percent, b.Percent);
+    EXPECT_EQ(a.Colour, b.Colour);
+    ExpectSameSelection(a.Selection, b.Selection);
+}
+
+// The error of reading text into a fresh recipe ("" when it reads).
+std::string ReadError(const std::string& text) {
+    Recipe r;
+    std::string error;
+    return RecipeFromText(text, &r, &error) ? "" : error;
+}
+
+// The unusual recipe's JSON with one change.
+std::string Edited(const std::function<void(Json&)>& edit) {
+    Json j = RecipeToJson(UnusualRecipe());
+    edit(j);
+    return j.dump();
+}
+
+}  // namespace
+
+TEST(RecipeFile, RoundTripKeepsEveryField) {
+    const Recipe written = UnusualRecipe();
+    Recipe read;
+    std::string error;
+    ASSERT_TRUE(RecipeFromText(RecipeToText(written), &read, &error)) << error;
+
+    EXPECT_EQ(read.quality, 4);
+    EXPECT_EQ(read.pictureName, "flower.jpg");
+    EXPECT_EQ(read.picturePath, "/pictures/flower.jpg");
+    EXPECT_EQ(read.pictureWidth, 480);
+    EXPECT_EQ(read.pictureHeight, 360);
+    const CFilSpec& a = written.spec;
+    const CFilSpec& b = read.spec;
+    EXPECT_EQ(b.XformIndex, a.XformIndex);
+    EXPECT_EQ(b.WizardAll, a.WizardAll);
+    EXPECT_EQ(b.Seed, a.Seed);
+    ExpectSameSelection(b.Selection, a.Selection);
+    ExpectSameMix(b.FinalMix, a.FinalMix);
+    ExpectSameMix(b.WebFade, a.WebFade);
+    EXPECT_EQ(b.Mosaic.tileSize, a.Mosaic.tileSize);  // exactly: doubles survive the text
+    EXPECT_EQ(b.Mosaic.spacing, a.Mosaic.spacing);
+    EXPECT_EQ(b.Mosaic.geometry, a.Mosaic.geometry);
+    EXPECT_EQ(b.Mosaic.background.colour, a.Mosaic.background.colour);
+    EXPECT_EQ(b.Mosaic.background.useImage, a.Mosaic.background.useImage);
+    EXPECT_EQ(b.Mosaic.highlightColour, a.Mosaic.highlightColour);
+    EXPECT_EQ(b.Mosaic.highlightPosition, a.Mosaic.highlightPosition);
+    EXPECT_EQ(b.Mosaic.wizardChooses, a.Mosaic.wizardChooses);
+    // And the text it gives again is the same text.
+    EXPECT_EQ(RecipeToText(read), RecipeToText(written));
+}
+
+TEST(RecipeFile, WritesNamesAUserCanRead) {
+    const Json j = RecipeToJson(UnusualRecipe());
+    EXPECT_EQ(j["format"], "fabulor-recipe");
+    EXPECT_EQ(j["version"], kRecipeFormatVersion);
+    EXPECT_EQ(j["xform"]["name"], "Mosaic");
+    EXPECT_EQ(j["xform"]["index"], 11);
+    EXPECT_EQ(j["finalMix"]["mode"], "hsv");
+    EXPECT_EQ(j["webFade"]["mode"], "outer-in-elliptical");
+    EXPECT_EQ(j["webFade"]["colour"], "102030");  // red first
+    EXPECT_EQ(j["params"]["Mosaic"]["background"]["colour"], "ABCDEF");
+    // Only Xforms with declared fields have a block.
+    EXPECT_EQ(j["params"].size(), 1u);
+}
+
+TEST(RecipeFile, DamagedOrForeignFilesNameTheField) {
+    EXPECT_EQ(ReadError("{\"format\": \"fabulor-recipe\", "),
+              "not valid JSON: parse error at line 1, column 30: syntax error while parsing "
+              "object key - unexpected end of input; expected string literal");
+    EXPECT_EQ(ReadError("[1, 2]"), "not a Fabulor recipe: expected an object, found a list");
+    EXPECT_EQ(ReadError("{\"name\": \"x\"}"),
+              "field \"format\" is missing: this is not a Fabulor recipe");
+    EXPECT_EQ(ReadError(Edited([](Json& j) { j["format"] = "photo-album"; })),
+              "field \"format\": \"photo-album\" is not \"fabulor-recipe\": this is not a "
+              "Fabulor recipe");
+    EXPECT_EQ(ReadError(Edited([](Json& j) { j["version"] = 2; })),
+              "field \"version\": 2 is newer than this program reads (1)");
+    EXPECT_EQ(ReadError(Edited([](Json& j) { j.erase("seed"); })), "field \"seed\" is missing");
+    EXPECT_EQ(ReadError(Edited([](Json& j) { j["colour"] = "red"; })),
+              "field \"colour\" is not a field of a recipe");
+}
+
+TEST(RecipeFile, DeepNestingIsReportedNotFollowed) {
+    const std::string deep(100000, '[');
+    EXPECT_EQ(ReadError(R"({"format": "fabulor-recipe", "version": 1, "picture": )" + deep +
+                        std::string(100000, ']') + "}"),
+              "field \"picture\": expected an object, found a list");
+}
+
+TEST(RecipeFile, WrongTypesNameTheField) {
+    EXPECT_EQ(ReadError(Edited([](Json& j) { j["seed"] = "42"; })),
+              "field \"seed\": expected a whole number, found \"42\"");
+    EXPECT_EQ(ReadError(Edited([](Json& j) { j["wizardAll"] = "yes"; })),
+              "field \"wizardAll\": expected true or false, found \"yes\"");
+    EXPECT_EQ(ReadError(Edited([](Json& j) { j["params"]["Mosaic"]["tileSize"] = "big"; })),
+              "field \"params.Mosaic.tileSize\": expected a number, found \"big\"");
+    EXPECT_EQ(ReadError(Edited([](Json& j) { j["webFade"]["colour"] = "12345"; })),
+              "field \"webFade.colour\": expected a colour RRGGBB, found \"12345\"");
+    EXPECT_EQ(ReadError(Edited([](Json& j) { j["finalMix"] = 3; })),
+              "field \"finalMix\": expected an object, found 3");
+}
+
+TEST(RecipeFile, UnknownXformsAndFields) {
+    EXPECT_EQ(
+        ReadError(Edited([](Json& j) { j["xform"]["name"] = "Kaleidoscope"; })),
+        "field \"xform.name\": \"Kaleidoscope\" is not an Xform; allowed: Banya, Bubble, Clouds, "
+        "Explode, Fallen Letters, Haaisi, Zimbel, Liquid Energy, Mad Painter, Velmira Tonkart, "
+        "Mist, Mosaic, Net, Old Film, Op Art, Relief Map, StarDust, Swarm, Wood, Null");
+    EXPECT_EQ(ReadError(Edited([](Json& j) { j["xform"]["index"] = 3; })),
+              "field \"xform.index\": 3 is not the index of \"Mosaic\" (11)");
+    EXPECT_EQ(ReadError(Edited([](Json& j) { j["params"]["Mosaic"]["tiles"] = 4; })),
+              "field \"params.Mosaic.tiles\" is not a field of Mosaic");
+    EXPECT_EQ(ReadError(Edited([](Json& j) { j["params"]["Mosaic"].erase("spacing"); })),
+              "field \"params.Mosaic.spacing\" is missing");
+    EXPECT_EQ(ReadError(Edited([](Json& j) { j["params"]["Kaleidoscope"] = Json::object(); })),
+              "field \"params.Kaleidoscope\" is not the name of an Xform");
+}
+
+TEST(RecipeFile, OutOfRangeValuesListWhatIsAllowed) {
+    EXPECT_EQ(ReadError(Edited([](Json& j) { j["params"]["Mosaic"]["tileSize"] = 7.5; })),
+              "field \"params.Mosaic.tileSize\": 7.5 is out of range; allowed: 1 to 7");
+    EXPECT_EQ(ReadError(Edited([](Json& j) { j["params"]["Mosaic"]["geometry"] = 1031; })),
+              "field \"params.Mosaic.geometry\": 1031 is not one of the choices; allowed: 1028 "
+              "(rectangular), 1029 (circular), 1030 (rect-and-circle)");
+    EXPECT_EQ(ReadError(Edited([](Json& j) { j["finalMix"]["percent"] = 100; })),
+              "field \"finalMix.percent\": 100 is out of range; allowed: 1 to 99");
+    EXPECT_EQ(ReadError(Edited([](Json& j) { j["webFade"]["mode"] = "hsv"; })),
+              "field \"webFade.mode\": \"hsv\" is not a mode of this mix; allowed: off, "
+              "left-right, top-bottom, right-left, bottom-top, centre-out, outer-in, "
+              "centre-out-elliptical, outer-in-elliptical");
+    EXPECT_EQ(ReadError(Edited([](Json& j) { j["selection"]["hue"] = 360; })),
+              "field \"selection.hue\": 360 is out of range; allowed: 0 to 360 (360 not "
+              "included)");
+    EXPECT_EQ(ReadError(Edited([](Json& j) { j["seed"] = 4294967296LL; })),
+              "field \"seed\": 4294967296 is out of range; allowed: 0 to 4294967295");
+    EXPECT_EQ(ReadError(Edited([](Json& j) { j["quality"] = 3; })),
+              "field \"quality\": 3 is not a quality; allowed: 1, 2 or 4");
+}
+
+TEST(RecipeFile, AFailedReadLeavesTheRecipeAlone) {
+    Recipe r = UnusualRecipe();
+    std::string error;
+    EXPECT_FALSE(RecipeFromText(Edited([](Json& j) { j["params"]["Mosaic"]["wizardChooses"] = 2; }),
+                                &r, &error));
+    EXPECT_EQ(r.spec.Seed, 4000000000u);
+    EXPECT_EQ(r.spec.Mosaic.tileSize, 3.1415926535);
+
+    // A field that fails keeps its value too.
+    CFilSpec spec;
+    const ParamField* field = FindParamField(kMosaicDecl, "spacing");
+    ASSERT_NE(field, nullptr);
+    EXPECT_FALSE(ParamFromJson(*field, Json(4.9), spec, &error));
+    EXPECT_EQ(error, "4.9 is out of range; allowed: 5 to 40");
+    EXPECT_EQ(spec.Mosaic.spacing, 10.0);
+}
+
+TEST(RecipeFile, FilesAreWrittenWholeAndReportedByName) {
+    const fs::path folder = fs::temp_directory_path() / ("recipe_test_" + std::to_string(getpid()));
+    fs::create_directories(folder);
+    const std::string path = (folder / "idea.json").string();
+    std::string error;
+    ASSERT_TRUE(WriteRecipeFile(path, UnusualRecipe(), &error)) << error;
+    // Nothing but the recipe is left in the folder.
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+    Recipe read;
+    ASSERT_TRUE(ReadRecipeFile(path, &read, &error)) << error;
+    EXPECT_EQ(read.spec.Mosaic.geometry, kMosaicCircleInGrid);
+
+    std::ofstream(path) << "{\"format\": \"fabulor-recipe\", \"version\": \"one\"}";
+    EXPECT_FALSE(ReadRecipeFile(path, &read, &error));
+    EXPECT_EQ(error, path + ": field \"version\": expected a whole number, found \"one\"");
+    std::ofstream(path) << std::string(2 << 20, ' ');
+    EXPECT_FALSE(ReadRecipeFile(path, &read, &error));
+    EXPECT_EQ(error, path + ": is too large for a recipe (2097152 bytes; at most 1048576)");
+    EXPECT_FALSE(ReadRecipeFile((folder / "none.json").string(), &read, &error));
+    EXPECT_EQ(error,
+              (folder / "none.json").string() + ": cannot be read: No such file or directory");
+    EXPECT_FALSE(WriteRecipeFile((folder / "no" / "x.json").string(), read, &error));
+    EXPECT_EQ(error.rfind((folder / "no" / "x.json").string() + ": cannot be written: ", 0), 0u)
+        << error;
+    fs::remove_all(folder);
+}
+
+TEST(RecipeFile, ColoursAreWrittenRedFirst) {
+    EXPECT_EQ(ColourToHex(RGB(0x12, 0x34, 0x56)), "123456");
+    COLORREF c = 0;
+    EXPECT_TRUE(ColourFromHex("#a0B1c2", &c));
+    EXPECT_EQ(c, RGB(0xA0, 0xB1, 0xC2));
+    EXPECT_FALSE(ColourFromHex("12345g", &c));
+    EXPECT_FALSE(ColourFromHex("1234567", &c));
+    EXPECT_EQ(ChoiceName("Rect. &and Circle"), "rect-and-circle");
+    EXPECT_EQ(ChoiceName(""), "");
+}
