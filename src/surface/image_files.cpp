@@ -1,8 +1,291 @@
 #include "surface/image_files.h"
 
-#include "engine/error_box.h"
+#include <strings.h>
+#include <cstdio>
+#include <cstring>
 
-int VicWriteFile(CDADC*, const char* name) {
-    ErrorBox("Support for writing '%s' is not yet implemented", name);
+#include "engine/error_box.h"
+#include "surface/cdadc.h"
+#include "surface/packed_dib.h"
+
+namespace {
+
+// The last "." of the file's own name; a dot in a folder name is no extension.
+const char* ExtensionDot(const char* name) {
+    const char* slash = std::strrchr(name, '/');
+    return std::strrchr(slash ? slash + 1 : name, '.');
+}
+
+// The messages of one format's loader, each taking the library's code;
+// null where the format shows none.
+struct LoaderSteps {
+    int (*info)(const char*, VicFileInfo*);
+    int (*load)(const char*, VicImage*);
+    const char* infoError;
+    const char* allocate24Error;
+    const char* load24Error;
+    const char* allocateTemporaryError;
+    const char* loadTemporaryError;
+    const char* allocateResultError;
+    const char* convertError;
+};
+
+int BmpFileInfo(const char* name, VicFileInfo* info) {
+    BITMAPINFOHEADER header{};
+    if (int code = bmpinfo(name, &header)) return code;
+    info->width = header.biWidth;
+    info->height = header.biHeight;
+    info->bitsPerPixel = header.biBitCount;
     return 0;
+}
+
+void Report(const char* format, int code) {
+    if (format) ErrorBox(format, code);
+}
+
+int LoadImage(const LoaderSteps& steps, VicImage* image, const char* name) {
+    VicFileInfo info;
+    int code = steps.info(name, &info);
+    if (code) {
+        Report(steps.infoError, code);
+        return 0;
+    }
+    if (info.bitsPerPixel == 24) {
+        if ((code = allocimage(image, info.width, info.height, 24))) {
+            Report(steps.allocate24Error, code);
+            return 0;
+        }
+        if ((code = steps.load(name, image))) {
+            Report(steps.load24Error, code);
+            freeimage(image);
+            return 0;
+        }
+        return 1;
+    }
+    VicImage temporary;
+    if ((code = allocimage(&temporary, info.width, info.height, info.bitsPerPixel))) {
+        Report(steps.allocateTemporaryError, code);
+        return 0;
+    }
+    if ((code = steps.load(name, &temporary))) {
+        Report(steps.loadTemporaryError, code);
+        freeimage(&temporary);
+        return 0;
+    }
+    if ((code = allocimage(image, info.width, info.height, 24))) {
+        Report(steps.allocateResultError, code);
+        freeimage(&temporary);
+        return 0;
+    }
+    if ((code = convertpaltorgb(&temporary, image))) {
+        Report(steps.convertError, code);
+        freeimage(&temporary);
+        freeimage(image);
+        return 0;
+    }
+    freeimage(&temporary);
+    return 1;
+}
+
+}  // namespace
+
+int ImageFileType(const char* name) {
+    const char* dot = name ? ExtensionDot(name) : nullptr;
+    if (!dot) {
+        ErrorBox("Missing extension from filename:\n'%s'", name ? name : "");
+        return 0;
+    }
+    const char* extension = dot + 1;
+    if (std::strlen(extension) != 3) {
+        ErrorBox("File name has bad extension:\n'%s'", name);
+        return 0;
+    }
+    static const struct {
+        const char* extension;
+        int code;
+    } kTypes[] = {{"jpg", kJpgFileType},
+                  {"tga", kTgaFileType},
+                  {"pcx", kPcxFileType},
+                  {"bmp", kBmpFileType},
+                  {"png", kPngFileType}};
+    for (const auto& type : kTypes)
+        if (strcasecmp(extension, type.extension) == 0) return type.code;
+    ErrorBox("Support for image files of type '%s'\nnot yet implemented", extension);
+    return -1;
+}
+
+int LoadBmpImage(VicImage* image, const char* name) {
+    static const LoaderSteps steps{BmpFileInfo,
+                                   loadbmp,
+                                   "BMP data error: %d",
+                                   "BMP allocimage error: %d",
+                                   "loadbmp error: %d",
+                                   "allocimage, (bmp,non24) error: %d",
+                                   "loadbmp error: %d",
+                                   "allocimage, 2nd (bmp) error: %d",
+                                   nullptr};
+    return LoadImage(steps, image, name);
+}
+
+int LoadJpgImage(VicImage* image, const char* name) {
+    static const LoaderSteps steps{jpeginfo,
+                                   loadjpg,
+                                   "Jpeg data error: %d",
+                                   "Jpeg allocimage error: %d",
+                                   "loadjpg error: %d",
+                                   "allocimage, 1st (jpg) error: %d",
+                                   "loadjpg error: %d",
+                                   "allocimage, 2nd (jpg) error: %d",
+                                   "n bit convert jpg error: %d"};
+    return LoadImage(steps, image, name);
+}
+
+int LoadTgaImage(VicImage* image, const char* name) {
+    static const LoaderSteps steps{tgainfo,
+                                   loadtga,
+                                   "TGA data error: %d",
+                                   "24 bit Tga allocimage error: %d",
+                                   "24 bit loadtga error: %d",
+                                   "n bit allocimage(1) error: %d",
+                                   "n bit loadtga error: %d",
+                                   "n bit allocimage(2) error: %d",
+                                   "n bit converttga error: %d"};
+    return LoadImage(steps, image, name);
+}
+
+int LoadPcxImage(VicImage* image, const char* name) {
+    static const LoaderSteps steps{pcxinfo,
+                                   loadpcx,
+                                   nullptr,
+                                   "24 bit PCX allocimage error: %d",
+                                   "24 bit loadpcx error: %d",
+                                   "n bit allocimage(1) error: %d",
+                                   "n bit loadpcx error: %d",
+                                   "n bit allocimage(2) error: %d",
+                                   "n bit convert pcx error: %d"};
+    return LoadImage(steps, image, name);
+}
+
+int LoadPngImage(VicImage* image, const char* name) {
+    static const LoaderSteps steps{pnginfo,
+                                   loadpng,
+                                   "PNG data error: %d",
+                                   "PNG allocimage error: %d",
+                                   "loadpng error: %d",
+                                   "allocimage, 1st (png) error: %d",
+                                   "loadpng error: %d",
+                                   "allocimage, 2nd (png) error: %d",
+                                   "n bit convert png error: %d"};
+    return LoadImage(steps, image, name);
+}
+
+namespace {
+
+HGLOBAL LoadByType(const char* name) {
+    const int code = ImageFileType(name);
+    if (code == -1) return nullptr;
+    VicImage image;
+    int loaded = 0;
+    switch (code) {
+        case kPcxFileType:
+            loaded = LoadPcxImage(&image, name);
+            break;
+        case kTgaFileType:
+            loaded = LoadTgaImage(&image, name);
+            break;
+        case kBmpFileType:
+            loaded = LoadBmpImage(&image, name);
+            break;
+        case kJpgFileType:
+            loaded = LoadJpgImage(&image, name);
+            break;
+        case kPngFileType:
+            loaded = LoadPngImage(&image, name);
+            break;
+        default:
+            ErrorBox("bad image type: %d", code);
+            return nullptr;
+    }
+    if (loaded) {
+        HGLOBAL dib = nullptr;
+        const int error = imagetodib(&image, &dib);
+        freeimage(&image);
+        if (error) {
+            ErrorBox("VLIF: imagetodib error: %d", error);
+            return nullptr;
+        }
+        return dib;
+    }
+    if (code != kBmpFileType) return nullptr;
+    // The surface's own reader takes what the library could not.
+    HGLOBAL dib = nullptr;
+    if (std::FILE* file = std::fopen(name, "rb")) {
+        dib = ReadDibFromFile(file);
+        std::fclose(file);
+    }
+    freeimage(&image);
+    return dib;
+}
+
+}  // namespace
+
+HGLOBAL VicLoadImageFile(const char* name) {
+    if (!name || !ExtensionDot(name)) {
+        ErrorBox("Filename has no extension:<%s>", name ? name : "");
+        return nullptr;
+    }
+    HGLOBAL dib = LoadByType(name);
+    if (!dib) ErrorBox("Could not open imagefile:\n<%s>", name);
+    return dib;
+}
+
+int VicWriteFile(CDADC* surface, const char* name) {
+    if (!name) name = "";
+    const int type = ImageFileType(name);
+    if (type == -1) return 0;
+    VicImage image;
+    // A surface without pixels is refused by the allocation as 0 × 0.
+    const bool usable = surface && surface->pBits;
+    int code = allocimage(&image, usable ? surface->width : 0, usable ? surface->height : 0, 24);
+    if (code) {
+        ErrorBox("VicWriteFile(%s),\nallocimage() error: %d", name, code);
+        return 0;
+    }
+    for (int r = 0; r < image.height; ++r)
+        std::memcpy(image.pixels + static_cast<size_t>(r) * image.rowBytes,
+                    surface->pBits + static_cast<size_t>(r) * surface->rowBytes,
+                    static_cast<size_t>(image.rowBytes));
+    switch (type) {
+        case kPcxFileType: {
+            VicImage reduced;
+            if ((code = allocimage(&reduced, image.width, image.height, 8))) {
+                ErrorBox("Could not allocate for PCX file");
+                break;
+            }
+            if ((code = convertrgbtopal(256, &image, &reduced)))
+                ErrorBox("Could not convert to PCX file");
+            else
+                code = savepcx(name, &reduced);
+            freeimage(&reduced);
+            break;
+        }
+        case kTgaFileType:
+            code = savetga(name, &image, 1);
+            break;
+        case kJpgFileType:
+            code = savejpg(name, &image, 75);
+            break;
+        case kPngFileType:
+            code = savepng(name, &image);
+            break;
+        default:
+            ErrorBox("bad image file type: %d\nFilename = <%s>", type, name);
+            code = -1;
+    }
+    freeimage(&image);
+    if (code) {
+        ErrorBox("SaveJPG, savejpg error %d", code);
+        return 0;
+    }
+    return 1;
 }

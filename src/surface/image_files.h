@@ -1,7 +1,44 @@
-// Picture files of other formats than the surface's own BMP.
+// Picture files of every format: the type a file name selects, loading any
+// of them into a 24-bit packed DIB, and writing a surface as TGA, JPG, PCX
+// or PNG (BMP files are the surface's own).
 #pragma once
 
+#include "surface/global_memory.h"
+#include "surface/vic_image.h"
+
 class CDADC;
+
+// What ImageFileType gives for each extension.
+enum ImageFileCode : int {
+    kPcxFileType = 5,
+    kTgaFileType = 7,
+    kBmpFileType = 9,
+    kJpgFileType = 11,
+    kPngFileType = 13,
+};
+
+// The file-open dialog's filter and its patterns, in the same order.
+inline constexpr const char kImageFileFilter[] =
+    "Bitmap (*.BMP)|*.BMP|Targa  (*.TGA)|*.TGA|Jpeg   (*.JPG)|*.JPG|Pcx    (*.PCX)|*.PCX|"
+    "Png (*.PNG)|*.PNG|";
+inline constexpr const char* kImageFilePatterns[] = {"*.BMP", "*.TGA", "*.JPG", "*.PCX", "*.PNG"};
+
+// The code of the name's three-letter extension (any case); 0 for a
+// missing or malformed extension, -1 for one that is not known. Both show
+// their message.
+int ImageFileType(const char* name);
+
+// Any picture file as a new 24-bit packed DIB (a BMP file that only the
+// surface's own reader takes may come back at its own depth); null after
+// the messages of the failure.
+HGLOBAL VicLoadImageFile(const char* name);
+
+// One format into a new 24-bit image; 1 on success, 0 after the messages.
+int LoadBmpImage(VicImage* image, const char* name);
+int LoadJpgImage(VicImage* image, const char* name);
+int LoadTgaImage(VicImage* image, const char* name);
+int LoadPcxImage(VicImage* image, const char* name);
+int LoadPngImage(VicImage* image, const char* name);
 
 // Writes the surface in the format of the name's extension; 1 on success.
 int VicWriteFile(CDADC* surface, const char* name);

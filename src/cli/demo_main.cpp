@@ -1,6 +1,0 @@
-#include <cstdio>
-
-int main() {
-    std::printf("Fabulor engine demo\n");
-    return 0;
-}

@@ -1,0 +1,73 @@
+// What the picture codecs of the imaging layer share. The readers work on
+// a file held in memory, so the fuzz targets drive exactly the code that
+// the file calls use.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "surface/gdi_types.h"
+#include "surface/vic_image.h"
+
+namespace vic {
+
+struct Bytes {
+    const BYTE* data = nullptr;
+    size_t size = 0;
+};
+
+inline unsigned U16(const BYTE* p) {
+    return static_cast<unsigned>(p[0] | p[1] << 8);
+}
+inline uint32_t U32(const BYTE* p) {
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+inline void PutU16(BYTE* p, unsigned value) {
+    p[0] = static_cast<BYTE>(value);
+    p[1] = static_cast<BYTE>(value >> 8);
+}
+
+// Records the words for VicLastError and returns code.
+int Fail(int code, const char* format, ...) __attribute__((format(printf, 2, 3)));
+void ClearError();
+
+int ReadWholeFile(const char* name, std::vector<BYTE>* bytes);
+int WriteWholeFile(const char* name, const std::vector<BYTE>& bytes);
+
+// kVicOk when a picture of that size may be allocated; format names the
+// kind of file in the failure's words.
+int CheckPictureSize(const char* format, long long width, long long height);
+// kVicOk when the image is allocated with that size and depth.
+int CheckTarget(const VicImage* image, int width, int height, int bitsPerPixel);
+void SetGreyPalette(VicImage* image);
+// Asks the system for 2 MB pages under a large pixel buffer not touched yet.
+void AskForHugePages(void* buffer, size_t bytes);
+
+// Expands count pixels of 1, 2, 4 or 8 bits, packed from the high bits of
+// each byte down, to one byte each.
+void UnpackIndices(const BYTE* source, int bitsPerPixel, int count, BYTE* out);
+
+int BmpInfo(Bytes file, BITMAPINFOHEADER* info);
+int BmpLoad(Bytes file, VicImage* image);
+int JpegInfo(Bytes file, VicFileInfo* info);
+int JpegLoad(Bytes file, VicImage* image);
+int TgaInfo(Bytes file, VicFileInfo* info);
+int TgaLoad(Bytes file, VicImage* image);
+int PcxInfo(Bytes file, VicFileInfo* info);
+int PcxLoad(Bytes file, VicImage* image);
+int PngInfo(Bytes file, VicFileInfo* info);
+int PngLoad(Bytes file, VicImage* image);
+
+// Runs a memory reader on the whole file of that name.
+template <typename Out>
+int OnFile(const char* name, int (*reader)(Bytes, Out*), Out* out) {
+    if (!name || !out) return Fail(kVicBadArgument, "no file name or no record");
+    std::vector<BYTE> bytes;
+    if (int code = ReadWholeFile(name, &bytes)) return code;
+    ClearError();
+    return reader(Bytes{bytes.data(), bytes.size()}, out);
+}
+
+}  // namespace vic

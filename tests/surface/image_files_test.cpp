@@ -1,0 +1,276 @@
+// Picture files by extension: the type codes, the exact message sequences
+// of loading and writing, the BMP fallback, round trips in all five formats
+// and every shared test picture.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "support/message_capture.h"
+#include "support/shared_dir.h"
+#include "surface/cdadc.h"
+#include "surface/image_files.h"
+
+namespace fs = std::filesystem;
+using Texts = std::vector<std::string>;
+
+namespace {
+
+std::string Temp(const std::string& name) {
+    return (fs::path(testing::TempDir()) / ("files_" + name)).string();
+}
+
+std::unique_ptr<CDADC> Load(const std::string& name) {
+    HGLOBAL dib = VicLoadImageFile(name.c_str());
+    if (!dib) return nullptr;
+    std::unique_ptr<CDADC> surface(CDADC::CreateFromDib(dib));
+    GlobalFree(dib);
+    return surface;
+}
+
+COLORREF At(const CDADC& s, int x, int y) {
+    const BYTE* p = s.Row(y) + 3 * x;
+    return RGB(p[2], p[1], p[0]);
+}
+
+void Set(CDADC* s, int x, int y, COLORREF c) {
+    BYTE* p = s->Row(y) + 3 * x;
+    p[0] = static_cast<BYTE>(GetBValue(c));
+    p[1] = static_cast<BYTE>(GetGValue(c));
+    p[2] = static_cast<BYTE>(GetRValue(c));
+}
+
+void ExpectSamePixels(const CDADC& a, const CDADC& b, const std::string& what) {
+    ASSERT_EQ(a.width, b.width) << what;
+    ASSERT_EQ(a.height, b.height) << what;
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x)
+            ASSERT_EQ(At(a, x, y), At(b, x, y)) << what << " at " << x << "," << y;
+}
+
+void WriteFile(const std::string& name, const std::vector<BYTE>& bytes) {
+    std::ofstream(name, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
+}
+
+TEST(ImageFileType, CodesByExtensionAndTheMessagesOfBadNames) {
+    MessageCapture capture;
+    EXPECT_EQ(ImageFileType("a.jpg"), 11);
+    EXPECT_EQ(ImageFileType("A.JPG"), 11);
+    EXPECT_EQ(ImageFileType("x.Tga"), 7);
+    EXPECT_EQ(ImageFileType("x.pcx"), 5);
+    EXPECT_EQ(ImageFileType("x.BMP"), 9);
+    EXPECT_EQ(ImageFileType("x.png"), 13);
+    EXPECT_TRUE(capture.Texts().empty());
+
+    EXPECT_EQ(ImageFileType("picture"), 0);
+    EXPECT_EQ(ImageFileType("dir.d/picture"), 0);
+    EXPECT_EQ(ImageFileType("a.jpeg"), 0);
+    EXPECT_EQ(ImageFileType("a.gif"), -1);
+    EXPECT_EQ(capture.Texts(),
+              (Texts{"Missing extension from filename:\n'picture'",
+                     "Missing extension from filename:\n'dir.d/picture'",
+                     "File name has bad extension:\n'a.jpeg'",
+                     "Support for image files of type 'gif'\nnot yet implemented"}));
+}
+
+TEST(VicLoadImageFile, MessagesOfNamesThatCannotLoad) {
+    MessageCapture capture;
+    EXPECT_EQ(VicLoadImageFile("picture"), nullptr);
+    EXPECT_EQ(capture.Texts(), (Texts{"Filename has no extension:<picture>"}));
+
+    capture.Clear();
+    EXPECT_EQ(VicLoadImageFile("x.gif"), nullptr);
+    EXPECT_EQ(capture.Texts(), (Texts{"Support for image files of type 'gif'\nnot yet implemented",
+                                      "Could not open imagefile:\n<x.gif>"}));
+
+    capture.Clear();
+    EXPECT_EQ(VicLoadImageFile("x.jpeg"), nullptr);
+    EXPECT_EQ(capture.Texts(), (Texts{"File name has bad extension:\n'x.jpeg'", "bad image type: 0",
+                                      "Could not open imagefile:\n<x.jpeg>"}));
+}
+
+TEST(VicLoadImageFile, MissingFilesShowTheirFormatsInformationMessage) {
+    const struct {
+        const char* extension;
+        const char* first;  // null: the format has no information message
+    } cases[] = {{"tga", "TGA data error: 3"},
+                 {"jpg", "Jpeg data error: 3"},
+                 {"bmp", "BMP data error: 3"},
+                 {"png", "PNG data error: 3"},
+                 {"pcx", nullptr}};
+    for (const auto& c : cases) {
+        MessageCapture capture;
+        const std::string name = Temp(std::string("missing.") + c.extension);
+        EXPECT_EQ(VicLoadImageFile(name.c_str()), nullptr);
+        Texts expected;
+        if (c.first) expected.push_back(c.first);
+        expected.push_back("Could not open imagefile:\n<" + name + ">");
+        EXPECT_EQ(capture.Texts(), expected);
+    }
+}
+
+TEST(VicLoadImageFile, PaletteFilesEndAsTwentyFourBitDibs) {
+    // 2 × 1 colour-mapped TGA: map (blue, red), pixels 1, 0.
+    const std::string name = Temp("palette.TGA");
+    WriteFile(name, {0, 1, 1, 0, 0,    2,   0, 24, 0, 0, 0,   0, 2,
+                     0, 1, 0, 8, 0x20, 255, 0, 0,  0, 0, 255, 1, 0});
+    MessageCapture capture;
+    HGLOBAL dib = VicLoadImageFile(name.c_str());
+    ASSERT_NE(dib, nullptr);
+    const auto* header = static_cast<const BITMAPINFOHEADER*>(GlobalLock(dib));
+    EXPECT_EQ(header->biBitCount, 24);
+    GlobalUnlock(dib);
+    std::unique_ptr<CDADC> surface(CDADC::CreateFromDib(dib));
+    GlobalFree(dib);
+    ASSERT_TRUE(surface);
+    EXPECT_EQ(At(*surface, 0, 0), RGB(255, 0, 0));
+    EXPECT_EQ(At(*surface, 1, 0), RGB(0, 0, 255));
+    EXPECT_TRUE(capture.Texts().empty());
+}
+
+TEST(VicLoadImageFile, ABmpTheLibraryRefusesIsHandedOnAsTheSurfacesReaderReadsIt) {
+    // A complete file ("BM", every byte there) whose header promises a third row.
+    CDADC picture(3, 2);
+    const std::string name = Temp("short.bmp");
+    ASSERT_TRUE(picture.WriteBmpFile(name.c_str()));
+    std::vector<BYTE> bytes;
+    {
+        std::ifstream in(name, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    bytes[22] = 3;
+    WriteFile(name, bytes);
+    MessageCapture capture;
+    HGLOBAL dib = VicLoadImageFile(name.c_str());
+    ASSERT_NE(dib, nullptr);
+    EXPECT_EQ(GlobalSize(dib), bytes.size() - sizeof(BITMAPFILEHEADER));
+    GlobalFree(dib);
+    EXPECT_EQ(capture.Texts(), (Texts{"BMP data error: 9"}));
+}
+
+TEST(VicWriteFile, MessagesOfNamesThatCannotBeWritten) {
+    CDADC picture(2, 2);
+    MessageCapture capture;
+    EXPECT_EQ(VicWriteFile(&picture, Temp("out.gif").c_str()), 0);
+    EXPECT_EQ(capture.Texts(),
+              (Texts{"Support for image files of type 'gif'\nnot yet implemented"}));
+    EXPECT_FALSE(fs::exists(Temp("out.gif")));
+
+    capture.Clear();
+    EXPECT_EQ(VicWriteFile(&picture, "out.jpeg"), 0);
+    EXPECT_EQ(capture.Texts(), (Texts{"File name has bad extension:\n'out.jpeg'",
+                                      "bad image file type: 0\nFilename = <out.jpeg>",
+                                      "SaveJPG, savejpg error -1"}));
+
+    capture.Clear();
+    EXPECT_EQ(VicWriteFile(&picture, "/no such folder/x.pcx"), 0);
+    EXPECT_EQ(capture.Texts(), (Texts{"SaveJPG, savejpg error 3"}));
+
+    capture.Clear();
+    CDADC empty;
+    EXPECT_EQ(VicWriteFile(&empty, Temp("empty.tga").c_str()), 0);
+    EXPECT_EQ(capture.Texts(),
+              (Texts{"VicWriteFile(" + Temp("empty.tga") + "),\nallocimage() error: 11"}));
+}
+
+// The largest difference of one channel between two surfaces.
+int LargestDifference(const CDADC& a, const CDADC& b) {
+    int largest = 0;
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width * 3; ++x)
+            largest = std::max(largest, std::abs(a.Row(y)[x] - b.Row(y)[x]));
+    return largest;
+}
+
+TEST(ImageFileRoundTrips, OneByOneAndFiveByThreeInAllFiveFormats) {
+    // JPEG keeps a gentle picture within this many levels a channel.
+    constexpr int kJpegBound = 12;
+    for (const auto& [width, height] : {std::pair{1, 1}, std::pair{5, 3}}) {
+        CDADC picture(width, height);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                Set(&picture, x, y, RGB(100 + 8 * x, 120 + 6 * y, 140 + 2 * x + 3 * y));
+        for (const char* extension : {"bmp", "tga", "png", "pcx", "jpg"}) {
+            const std::string name =
+                Temp("trip" + std::to_string(width) + "." + std::string(extension));
+            MessageCapture capture;
+            ASSERT_TRUE(picture.WriteImageFile(name.c_str())) << name;
+            std::unique_ptr<CDADC> back = Load(name);
+            ASSERT_TRUE(back) << name;
+            EXPECT_TRUE(capture.Texts().empty()) << name;
+            if (std::string(extension) == "jpg") {
+                EXPECT_EQ(back->width, width);
+                EXPECT_EQ(back->height, height);
+                EXPECT_LE(LargestDifference(picture, *back), kJpegBound) << name;
+            } else {
+                ExpectSamePixels(picture, *back, name);
+            }
+        }
+    }
+}
+
+TEST(ImageFileRoundTrips, PcxOfManyColoursHoldsAtMost256) {
+    CDADC picture(64, 64);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            Set(&picture, x, y, RGB(4 * x, 4 * y, (x * y) % 256));
+    const std::string name = Temp("many.pcx");
+    ASSERT_TRUE(picture.WriteImageFile(name.c_str()));
+    std::unique_ptr<CDADC> back = Load(name);
+    ASSERT_TRUE(back);
+    std::set<COLORREF> colours;
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            colours.insert(At(*back, x, y));
+    EXPECT_LE(colours.size(), 256u);
+    EXPECT_GT(colours.size(), 200u);
+}
+
+TEST(SharedPictures, GoodBmpFilesLoadAsTheSurfacesOwnReaderReadsThem) {
+    SKIP_WITHOUT_SHARED();
+    for (const auto& entry : fs::directory_iterator(SharedDir() / "testimages/bmp/good")) {
+        MessageCapture capture;
+        std::unique_ptr<CDADC> viaLibrary = Load(entry.path().string());
+        ASSERT_TRUE(viaLibrary) << entry.path();
+        EXPECT_TRUE(capture.Texts().empty()) << entry.path() << ": " << capture.Texts()[0];
+        std::unique_ptr<CDADC> own(CDADC::LoadBmpFile(entry.path().c_str()));
+        ASSERT_TRUE(own) << entry.path();
+        ExpectSamePixels(*own, *viaLibrary, entry.path().filename().string());
+    }
+}
+
+TEST(SharedPictures, DamagedBmpFilesLoadOrFailWithTheirMessages) {
+    SKIP_WITHOUT_SHARED();
+    for (const auto& entry : fs::directory_iterator(SharedDir() / "testimages/bmp/bad")) {
+        MessageCapture capture;
+        HGLOBAL dib = VicLoadImageFile(entry.path().c_str());
+        if (dib) {
+            GlobalFree(dib);
+        } else {
+            ASSERT_FALSE(capture.Texts().empty());
+            EXPECT_EQ(capture.Texts().back(),
+                      "Could not open imagefile:\n<" + entry.path().string() + ">");
+        }
+    }
+}
+
+TEST(SharedPictures, JpegPcxAndPhotosLoadWithoutMessages) {
+    SKIP_WITHOUT_SHARED();
+    for (const char* folder : {"jpg", "pcx", "photos", "tga"})
+        for (const auto& entry : fs::directory_iterator(SharedDir() / "testimages" / folder)) {
+            if (entry.path().extension() == ".txt") continue;
+            MessageCapture capture;
+            EXPECT_TRUE(Load(entry.path().string())) << entry.path();
+            EXPECT_TRUE(capture.Texts().empty()) << entry.path();
+        }
+}
+
+}  // namespace
