@@ -15,7 +15,7 @@ build-dev: deps
 	cmake --build --preset dev -j $(JOBS)
 
 run: build-release
-	./build/release/fabulor-demo
+	scripts/run-demo
 
 test: build-dev
 	ctest --preset dev -j $(JOBS)
