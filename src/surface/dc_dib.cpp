@@ -66,6 +66,22 @@ PixelView ViewOfRows(DecodedDib& d, int first, int count) {
     return v;
 }
 
+// A whole 24-bit DIB is read where it lies: its rows already hold the
+// surface's own pixel layout, so decoding a copy first would only cost time.
+bool DirectView(PackedDibView dib, PixelView* v) {
+    DibLayout layout;
+    if (!ReadDibLayout(dib, &layout) || layout.bitCount != 24 || layout.compression != BI_RGB) {
+        return false;
+    }
+    const std::ptrdiff_t rowBytes = (static_cast<std::ptrdiff_t>(layout.width) * 3 + 3) / 4 * 4;
+    BYTE* bits = const_cast<BYTE*>(dib.data) + layout.bitsOffset;
+    v->width = layout.width;
+    v->height = layout.height;
+    v->stride = layout.topDown ? rowBytes : -rowBytes;
+    v->top = layout.topDown ? bits : bits + (layout.height - 1) * rowBytes;
+    return true;
+}
+
 bool RopToOp(DWORD rop, BlitOp* op) {
     if (rop == SRCCOPY) {
         *op = BlitOp::Copy;
@@ -115,9 +131,13 @@ int CDC::SetDIBitsToDevice(int x, int y, DWORD w, DWORD h, int xSrc, int ySrc, U
     if (xSrc >= shape.width || xSrc + cx <= 0 || srcTop >= bandRows || srcTop + cy <= 0) return 0;
 
     DecodedDib decoded;
-    if (!DecodeRows(dib, shape, shape.rle ? shape.height : heldRows, &decoded)) return 0;
-    const PixelView src =
-        ViewOfRows(decoded, static_cast<int>(skippedRows), static_cast<int>(bandRows));
+    PixelView src;
+    if (heldRows != shape.height || !DirectView(dib, &src)) {
+        if (!DecodeRows(dib, shape, shape.rle ? shape.height : heldRows, &decoded)) return 0;
+        src = ViewOfRows(decoded, 0, decoded.height);
+    }
+    src.top += skippedRows * src.stride;
+    src.height = static_cast<int>(bandRows);
     StretchPixels(ViewOf(bitmap_), x, y, static_cast<int>(cx), static_cast<int>(cy), src, xSrc,
                   static_cast<int>(srcTop), static_cast<int>(cx), static_cast<int>(cy),
                   BlitOp::Copy);
