@@ -45,6 +45,7 @@ struct Worker : ::testing::Test {
 
     void SetUp() override {
         StopRequested = 0;
+        SetStatusText("");
         waitForStop = false;
         xformStarted = false;
         saved = *MutableXformRow(kBanya);
@@ -88,6 +89,24 @@ TEST_F(Worker, StopDuringTheXformSkipsTheMix) {
     EXPECT_EQ(doc.calls, std::vector<int>{1});
     EXPECT_EQ(draw.Row(3)[5], 0);
     EXPECT_EQ(StopRequested.load(), 0);  // cleared once collected
+}
+
+TEST_F(Worker, StopDuringTheMixComesTooLateAndTheIdeaCountsAsFinished) {
+    // A canvas large enough for the reduction to take a while; STOP as soon
+    // as the mix says it has started.
+    CDADC bigOriginal(600, 600), bigDraw(600, 600);
+    spec.DeleteOutSurface();
+    spec.SetDCs(&bigDraw, new CDADC(2400, 2400), &bigOriginal);
+    std::thread stopper([] {
+        while (GetStatusText() != "Anti-alias...")
+            std::this_thread::yield();
+        StopRequested = 1;
+    });
+    worker.BeginFilterThread(&doc, &spec);
+    stopper.join();
+    PollUntilCollected();
+    EXPECT_EQ(doc.calls, std::vector<int>{0});
+    EXPECT_EQ(bigDraw.Row(300)[300], 255);
 }
 
 TEST_F(Worker, OneRunAtATimeAndStopWithoutARunClearsTheFlag) {
