@@ -1,0 +1,507 @@
+#include "xforms/star_dust.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/crt_random.h"
+#include "engine/filspec.h"
+#include "engine/force_field.h"
+#include "engine/param_decl.h"
+#include "engine/progress.h"
+#include "engine/toolkit.h"
+#include "engine/xform_registry.h"
+#include "support/message_capture.h"
+#include "support/shared_dir.h"
+#include "surface/cdadc.h"
+#include "surface/image_files.h"
+
+namespace {
+
+using star_dust::Star;
+
+constexpr COLORREF kWhite = 0xFFFFFF;
+constexpr COLORREF kSpikeWhite = 0xFFFAFA;
+
+COLORREF Blue(int level) {
+    return static_cast<COLORREF>(level) << 16;
+}
+
+std::unique_ptr<CDADC> Picture(int w, int h, const std::function<COLORREF(int, int)>& colour) {
+    auto pic = std::make_unique<CDADC>(w, h);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x)
+            pic->pDC->SetPixel(x, y, colour(x, y));
+    }
+    return pic;
+}
+
+struct Canvas {
+    std::unique_ptr<CDADC> out;
+    int result = 0;
+    COLORREF At(int x, int y) const { return out->pDC->GetPixel(x, y); }
+};
+
+Canvas Render(const CDADC& in, StarDustParams p, int k, unsigned seed,
+              std::atomic<int>* progress = nullptr, COLORREF canvasColour = 0) {
+    Canvas c;
+    c.out = std::make_unique<CDADC>(in.width * k, in.height * k);
+    c.out->pDC->FillSolidRect(0, 0, c.out->width, c.out->height, canvasColour);
+    CDADC draw(in.width, in.height);
+    XformContext ctx;
+    ctx.In = const_cast<CDADC*>(&in);
+    ctx.Out = c.out.get();
+    ctx.Draw = &draw;
+    if (progress) ctx.Progress = progress;
+    CrtSrand(seed);
+    c.result = StarDust(&p, &ctx);
+    return c;
+}
+
+// The stars a run places on a picture whose field is `force`, worked from
+// the seed by the toolkit's own random routines; draws counts every value.
+std::vector<Star> PredictStars(unsigned seed, const StarDustParams& p, int w, int h, int k,
+                               const std::function<int(int, int)>& force, int* draws) {
+    const star_dust::Sizes s = star_dust::SizesOf(p, w, h, k);
+    CrtSrand(seed);
+    std::vector<Star> stars;
+    int spiked = 0;
+    *draws = 0;
+    while (static_cast<int>(stars.size()) < s.stars) {
+        const int x = RandomInt(0, w - 1);
+        const int y = RandomInt(0, h - 1);
+        *draws += 3;
+        const int f = force(x, y);
+        if (RandomInt(0, 253) > f) continue;
+        Star star;
+        star.x = k * x;
+        star.y = k * y;
+        star.level = f * 40 / 100;
+        if (spiked < s.spikeBudget && f > s.threshold) {
+            star.spike = RandomInt(2, s.maxSpike);
+            ++*draws;
+            ++spiked;
+        }
+        star.size = s.maxSize * f / 255;
+        stars.push_back(star);
+    }
+    return stars;
+}
+
+// Whether the thread's generator has made exactly `draws` draws since seed.
+bool MadeDraws(unsigned seed, int draws) {
+    const int next = CrtRand();
+    const int after = CrtRand();
+    CrtSrand(seed);
+    for (int i = 0; i < draws; ++i)
+        CrtRand();
+    return CrtRand() == next && CrtRand() == after;
+}
+
+std::uint64_t Hash(const CDADC& pic) {
+    std::uint64_t h = 1469598103934665603ull;
+    for (int i = 0; i < pic.imageBytes; ++i)
+        h = (h ^ pic.pBits[i]) * 1099511628211ull;
+    return h;
+}
+
+class StarDustTest : public ::testing::Test {
+  protected:
+    void TearDown() override {
+        StopRequested = 0;
+        star_dust::LimitStarAllocations(-1);
+        LimitForceFieldAllocations(-1);
+    }
+};
+
+// --- sizes ---------------------------------------------------------------------------
+
+TEST_F(StarDustTest, SizesOfADefaultRunOn400x300) {
+    const StarDustParams p;
+    const star_dust::Sizes s = star_dust::SizesOf(p, 400, 300, 1);
+    EXPECT_EQ(s.diagonal, 500);
+    EXPECT_EQ(s.maxSpike, 7);
+    EXPECT_EQ(s.maxSize, 5);
+    EXPECT_EQ(s.threshold, 251);
+    EXPECT_EQ(s.spikeBudget, 63);
+    const star_dust::Sizes s4 = star_dust::SizesOf(p, 400, 300, 4);
+    EXPECT_EQ(s4.diagonal, 2000);
+    EXPECT_EQ(s4.maxSpike, 30);
+    EXPECT_EQ(s4.maxSize, 20);
+
+    // 100 % is 255 exactly: no force exceeds it. Unchecked thresholds and
+    // star counts are held where they are harmless.
+    const auto sizes = [](double threshold, int stars) {
+        StarDustParams q;
+        q.spikeThreshold = threshold;
+        q.stars = stars;
+        return star_dust::SizesOf(q, 400, 300, 1);
+    };
+    EXPECT_EQ(sizes(100, 4050).threshold, 255);
+    EXPECT_EQ(sizes(100, 4050).spikeBudget, 0);
+    EXPECT_EQ(sizes(90, 4050).threshold, 229);
+    EXPECT_EQ(sizes(NAN, 4050).threshold, 255);
+    EXPECT_EQ(sizes(-1e300, 4050).threshold, -1);
+    EXPECT_EQ(sizes(1e300, 4050).threshold, 255);
+    EXPECT_EQ(sizes(98.5, -5).stars, 100);
+    EXPECT_EQ(sizes(98.5, 1 << 30).stars, 8000);
+}
+
+// --- whole runs ----------------------------------------------------------------------
+
+// A uniform picture is full force everywhere: haze of blue 102, every place
+// kept at once, the first 63 stars spiked, no glow (level 102).
+TEST_F(StarDustTest, UniformPictureAtFullForce) {
+    const auto in = Picture(400, 300, [](int, int) { return RGB(90, 120, 30); });
+    const StarDustParams p;
+    constexpr unsigned kSeed = 4711;
+    for (int k : {1, 2, 4}) {
+        int draws = 0;
+        const std::vector<Star> stars = PredictStars(
+            kSeed, p, 400, 300, k, [](int, int) { return 255; }, &draws);
+        ASSERT_EQ(draws, 4050 * 3 + 63);
+        std::atomic<int> progress{-1};
+        const Canvas c = Render(*in, p, k, kSeed, &progress);
+        ASSERT_EQ(c.result, 1);
+        EXPECT_TRUE(MadeDraws(kSeed, draws));
+        EXPECT_EQ(progress.load(), 100);
+        EXPECT_EQ(GetStatusText(), "");
+
+        // Only haze and the two whites: nothing of the picture survives.
+        int haze = 0;
+        for (int y = 0; y < c.out->height; ++y) {
+            for (int x = 0; x < c.out->width; ++x) {
+                const COLORREF got = c.At(x, y);
+                ASSERT_TRUE(got == Blue(102) || got == kWhite || got == kSpikeWhite)
+                    << std::hex << got << " at " << std::dec << x << "," << y << " k " << k;
+                haze += got == Blue(102);
+            }
+        }
+        EXPECT_GT(haze, c.out->width * c.out->height * 9 / 10);
+
+        // Every star is a white point (a k x k block) or a spiked star whose
+        // eight points lie s = spike rounded down to a multiple of k away.
+        for (const Star& star : stars) {
+            const auto lit = [&](int x, int y) {
+                const COLORREF got = c.At(x, y);
+                return got == kWhite || got == kSpikeWhite;
+            };
+            const int s = (star.spike / k) * k;
+            // A ray shorter than k (2 or 3 at k = 4): a point, not nothing.
+            if (s == 0) {
+                EXPECT_TRUE(lit(star.x + k - 1, star.y + k - 1))
+                    << "star at " << star.x << "," << star.y << " spike " << star.spike;
+                continue;
+            }
+            const int q = s / 6;
+            EXPECT_TRUE(lit(star.x, star.y));
+            if (star.x < s || star.y < s || star.x + s >= c.out->width ||
+                star.y + s >= c.out->height)
+                continue;
+            EXPECT_TRUE(lit(star.x, star.y - s) && lit(star.x + s, star.y) &&
+                        lit(star.x, star.y + s) && lit(star.x - s, star.y) &&
+                        lit(star.x + q, star.y + q) && lit(star.x - q, star.y - q))
+                << "star at " << star.x << "," << star.y << " spike " << star.spike;
+        }
+    }
+}
+
+// Left half black (force 0), right half grey 40 with one white pixel that
+// stretches the field: force 40 there, level 16, five rings at k = 4.
+TEST_F(StarDustTest, GlowRingsAroundAStarAndNoneAtZeroForce) {
+    const auto force = [](int x, int y) { return x == 499 && y == 499 ? 255 : x < 250 ? 0 : 40; };
+    const auto in = Picture(500, 500, [&](int x, int y) {
+        const int f = force(x, y);
+        return RGB(f, f, f);
+    });
+    StarDustParams p;
+    p.stars = 100;
+    constexpr int k = 4;
+    constexpr unsigned kSeed = 99;
+    int draws = 0;
+    const std::vector<Star> stars = PredictStars(kSeed, p, 500, 500, k, force, &draws);
+    const Canvas c = Render(*in, p, k, kSeed);
+    ASSERT_EQ(c.result, 1);
+    EXPECT_TRUE(MadeDraws(kSeed, draws));
+    ASSERT_EQ(star_dust::SizesOf(p, 500, 500, k).maxSize, 28);
+
+    int glowing = 0, dark = 0;
+    for (const Star& star : stars) {
+        const auto isolated = [&](int reach) {
+            for (const Star& other : stars) {
+                if (&other == &star) continue;
+                if (std::abs(other.x - star.x) < reach && std::abs(other.y - star.y) < reach)
+                    return false;
+            }
+            return star.x >= reach && star.y >= reach && star.x < 2000 - reach &&
+                   star.y < 2000 - reach;
+        };
+        if (star.level == 102) continue;  // the one white pixel
+        if (star.level == 0) {
+            // No glow and no haze: a white 4 x 4 block on black.
+            ASSERT_EQ(star.size, 0);
+            if (!isolated(8) || star.x > 1000 - 20) continue;
+            ++dark;
+            EXPECT_EQ(c.At(star.x, star.y), kWhite);
+            EXPECT_EQ(c.At(star.x + 3, star.y + 3), kWhite);
+            EXPECT_EQ(c.At(star.x + 4, star.y), 0u);
+            EXPECT_EQ(c.At(star.x - 1, star.y + 3), 0u);
+            continue;
+        }
+        // size 28 x 40 / 255 = 4: radii 12, 8, 6, 4, 4 in blue 18, 36,
+        // 54, (72 hidden by) 90; haze 16 beyond.
+        ASSERT_EQ(star.level, 16);
+        ASSERT_EQ(star.size, 4);
+        if (!isolated(2 * 12 + 4) || star.x < 1000 + 16) continue;
+        ++glowing;
+        for (const int sign : {-1, 1}) {
+            EXPECT_EQ(c.At(star.x + sign * 14, star.y), Blue(16));
+            EXPECT_EQ(c.At(star.x + sign * 10, star.y), Blue(18));
+            EXPECT_EQ(c.At(star.x, star.y + sign * 7), Blue(36));
+            EXPECT_EQ(c.At(star.x + sign * 5, star.y), Blue(54));
+            EXPECT_EQ(c.At(star.x - 2, star.y + sign * 2), Blue(90));
+        }
+        EXPECT_EQ(c.At(star.x, star.y), kWhite);
+    }
+    EXPECT_GT(glowing, 5);
+    EXPECT_GT(dark, 0);
+}
+
+// --- failures and stops ---------------------------------------------------------------------
+
+TEST_F(StarDustTest, FailuresLeaveTheCanvasUntouched) {
+    MessageCapture messages;
+    const auto in = Picture(60, 40, [](int x, int) { return RGB(x * 4, 0, 0); });
+    StarDustParams p;
+    constexpr COLORREF kCanvas = RGB(7, 8, 9);
+
+    // Out three times In: not a quality factor.
+    {
+        CDADC out(180, 120), draw(60, 40);
+        out.pDC->FillSolidRect(0, 0, 180, 120, kCanvas);
+        XformContext ctx;
+        ctx.In = in.get();
+        ctx.Out = &out;
+        ctx.Draw = &draw;
+        EXPECT_EQ(StarDust(&p, &ctx), 0);
+        EXPECT_EQ(out.pDC->GetPixel(90, 60), kCanvas);
+        ctx.Draw = nullptr;
+        ctx.Out = nullptr;
+        EXPECT_EQ(StarDust(&p, &ctx), 0);
+        EXPECT_EQ(StarDust(nullptr, &ctx), 0);
+    }
+    EXPECT_TRUE(messages.Texts().empty());
+
+    LimitForceFieldAllocations(0);
+    Canvas c = Render(*in, p, 2, 1, nullptr, kCanvas);
+    EXPECT_EQ(c.result, 0);
+    EXPECT_EQ(c.At(60, 40), kCanvas);
+    EXPECT_TRUE(messages.Texts().empty());
+    LimitForceFieldAllocations(-1);
+
+    star_dust::LimitStarAllocations(0);
+    c = Render(*in, p, 2, 1, nullptr, kCanvas);
+    EXPECT_EQ(c.result, 0);
+    EXPECT_EQ(c.At(60, 40), kCanvas);
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Could not create memory for the stars "});
+}
+
+// A stop while the field is made ends the run before anything is drawn.
+// A stop during the haze ends it after its column; one star is still placed
+// and every later phase ends after its first star; the clean-up still runs.
+TEST_F(StarDustTest, AStopEndsEveryPhaseAtItsFirstStep) {
+    constexpr int kW = 2000, kH = 1500;
+    CDADC in(kW, kH), out(kW, kH), draw(kW, kH);
+    in.pDC->FillSolidRect(0, 0, kW, kH, RGB(50, 50, 50));
+    out.pDC->FillSolidRect(0, 0, kW, kH, RGB(1, 2, 3));
+    XformContext ctx;
+    ctx.In = &in;
+    ctx.Out = &out;
+    ctx.Draw = &draw;
+    std::atomic<int> progress{-1};
+    ctx.Progress = &progress;
+    StarDustParams p;
+
+    StopRequested = 1;
+    CrtSrand(5);
+    EXPECT_EQ(StarDust(&p, &ctx), 0);
+    EXPECT_TRUE(MadeDraws(5, 0));
+    EXPECT_EQ(out.pDC->GetPixel(kW / 2, kH / 2), RGB(1, 2, 3));
+    StopRequested = 0;
+
+    CGdiObject* pen = out.pDC->GetCurrentObject(OBJ_PEN);
+    CGdiObject* brush = out.pDC->GetCurrentObject(OBJ_BRUSH);
+    std::atomic<bool> done{false};
+    std::thread watcher([&] {
+        while (!done && progress.load() < 6)
+            std::this_thread::yield();
+        StopRequested = 1;
+    });
+    CrtSrand(5);
+    const int result = StarDust(&p, &ctx);
+    done = true;
+    watcher.join();
+    EXPECT_EQ(result, 0);
+    // The one star is at full force, so it is spiked: x, y, keep, spike.
+    EXPECT_TRUE(MadeDraws(5, 4));
+    EXPECT_EQ(progress.load(), 100);
+    EXPECT_EQ(GetStatusText(), "");
+    EXPECT_EQ(out.pDC->GetCurrentObject(OBJ_PEN), pen);
+    EXPECT_EQ(out.pDC->GetCurrentObject(OBJ_BRUSH), brush);
+
+    // The haze covers whole columns from the left, then stops.
+    int hazed = 0;
+    while (hazed < kW && out.pDC->GetPixel(hazed, kH / 3) == Blue(102) &&
+           out.pDC->GetPixel(hazed, 2 * kH / 3) == Blue(102))
+        ++hazed;
+    EXPECT_GE(hazed, 45);  // 3 % of the columns: percent 6
+    EXPECT_LT(hazed, kW);
+    EXPECT_EQ(out.pDC->GetPixel(kW - 1, kH / 3), 0u);
+    int lit = 0;
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x)
+            lit += out.pDC->GetPixel(x, y) == kSpikeWhite;
+    EXPECT_GT(lit, 0);
+    // The zeroed records of the unplaced stars stamp nothing at (0, 0).
+    EXPECT_EQ(out.pDC->GetPixel(0, 0), Blue(102));
+}
+
+TEST_F(StarDustTest, OneRecipeGivesOnePictureOnAnyThread) {
+    const auto in = Picture(160, 120, [](int x, int y) { return RGB(x, y * 2, (x + y) & 255); });
+    CFilSpec spec;
+    spec.XformIndex = kStarDust;
+    spec.Seed = 13579;
+    spec.StarDust.stars = 3000;
+    spec.StarDust.spikeThreshold = 92;
+    CDADC draw(160, 120);
+    CDADC first(320, 240), second(320, 240);
+    spec.SetDCs(&draw, &first, in.get());
+    ASSERT_EQ(spec.Apply(), 1);
+    CrtSrand(1);
+    spec.SetDCs(&draw, &second, in.get());
+    ASSERT_EQ(spec.Apply(), 1);
+    EXPECT_EQ(Hash(first), Hash(second));
+
+    CDADC a(320, 240), b(320, 240);
+    CFilSpec specA = spec, specB = spec;
+    specA.Context.Out = &a;
+    specB.Context.Out = &b;
+    std::thread ta([&] { specA.Apply(); });
+    std::thread tb([&] { specB.Apply(); });
+    ta.join();
+    tb.join();
+    EXPECT_EQ(Hash(a), Hash(first));
+    EXPECT_EQ(Hash(b), Hash(first));
+}
+
+// --- validation, Wizard, declaration ------------------------------------------------
+
+TEST_F(StarDustTest, ValidateHoldsTheStarCountAndLeavesTheThreshold) {
+    MessageCapture messages;
+    CFilSpec spec;
+    spec.XformIndex = kStarDust;
+    const int cases[][2] = {{99, 100}, {-7, 100}, {8001, 8000}, {4321, 4321}, {100, 100}};
+    for (const auto& c : cases) {
+        spec.StarDust.stars = c[0];
+        spec.StarDust.spikeThreshold = 120;
+        EXPECT_EQ(spec.Validate(640, 480), 1);
+        EXPECT_EQ(spec.StarDust.stars, c[1]);
+        EXPECT_EQ(spec.StarDust.spikeThreshold, 120);
+    }
+    EXPECT_TRUE(messages.Texts().empty());
+}
+
+TEST_F(StarDustTest, WizardDrawsStarsThresholdAndTheSelectionsInvertFlag) {
+    CrtSrand(2024);
+    const int stars = RandomInt(100, 8000);
+    const double threshold = RandomReal(90.0, 100.0);
+    const int invert = RandomChance() ? 1 : 0;
+
+    CFilSpec spec;
+    spec.XformIndex = kStarDust;
+    spec.Selection.SetHsv(120, 1, 1);  // the user's own selection
+    spec.Selection.invert = 1 - invert;
+    CDADC original(64, 48);
+    CrtSrand(2024);
+    spec.AutoChoose(&original);
+    EXPECT_EQ(spec.StarDust.stars, stars);
+    EXPECT_EQ(spec.StarDust.spikeThreshold, threshold);
+    EXPECT_EQ(spec.Selection.invert, invert);
+    EXPECT_EQ(spec.Selection.green, 255);
+
+    int inverted = 0;
+    for (unsigned seed = 1; seed <= 200; ++seed) {
+        CrtSrand(seed);
+        StarDustParams p;
+        AreaSelection sel;
+        StarDustAutoChoose(&p, &sel);
+        EXPECT_GE(p.stars, 100);
+        EXPECT_LE(p.stars, 8000);
+        EXPECT_GE(p.spikeThreshold, 90.0);
+        EXPECT_LE(p.spikeThreshold, 100.0);
+        inverted += sel.invert;
+    }
+    EXPECT_GT(inverted, 50);
+    EXPECT_LT(inverted, 150);
+}
+
+TEST_F(StarDustTest, DeclarationReachesEveryField) {
+    const XformDecl* decl = FindXformDecl(kStarDust);
+    ASSERT_EQ(decl, &kStarDustDecl);
+    EXPECT_STREQ(decl->panelTitle, "StarDust Xform Settings");
+    CFilSpec spec;
+    const ParamField* stars = FindParamField(*decl, "stars");
+    const ParamField* threshold = FindParamField(*decl, "spikeThreshold");
+    ASSERT_TRUE(stars && threshold);
+    EXPECT_STREQ(stars->label, "# Stars");
+    EXPECT_STREQ(threshold->label, "Spike Thresh(%)");
+    EXPECT_EQ(stars->at(spec), &spec.StarDust.stars);
+    EXPECT_EQ(threshold->at(spec), &spec.StarDust.spikeThreshold);
+    EXPECT_EQ(FindParamField(*decl, decl->wizardField)->at(spec), &spec.StarDust.wizardChooses);
+}
+
+// --- golden pictures ----------------------------------------------------------------
+
+TEST_F(StarDustTest, GoldenPicturesOfTheFlower) {
+    SKIP_WITHOUT_SHARED();
+    MessageCapture messages;
+    const std::string name = (SharedDir() / "testimages/photos/flower.jpg").string();
+    HGLOBAL dib = VicLoadImageFile(name.c_str());
+    ASSERT_NE(dib, nullptr) << (messages.Texts().empty() ? "" : messages.Texts()[0]);
+    std::unique_ptr<CDADC> flower(CDADC::CreateFromDib(dib));
+    GlobalFree(dib);
+    ASSERT_TRUE(flower);
+
+    // Taken from the first implementation after looking at the pictures.
+    // They change with the drawing layer's ellipse and polygon pixels and
+    // with the force field as well as with StarDust.
+    const struct {
+        int k;
+        std::uint64_t hash;
+    } golden[] = {
+        {1, 16255332511275924158ull}, {2, 16916735736017521884ull}, {4, 18348344090436450188ull}};
+    for (const auto& g : golden) {
+        StarDustParams p;
+        p.spikeThreshold = 95;
+        const Canvas c = Render(*flower, p, g.k, 2718);
+        ASSERT_EQ(c.result, 1);
+        EXPECT_EQ(Hash(*c.out), g.hash) << "k " << g.k;
+        // Black, blues and the two whites only.
+        for (int y = 0; y < c.out->height; ++y) {
+            for (int x = 0; x < c.out->width; ++x) {
+                const BYTE* px = c.out->Row(y) + 3 * x;
+                ASSERT_TRUE(px[1] == px[2] && (px[2] == 0 || (px[2] >= 250 && px[0] == 255)))
+                    << "k " << g.k << " at " << x << "," << y;
+            }
+        }
+    }
+}
+
+}  // namespace
