@@ -1,7 +1,9 @@
 #include "engine/xform_registry.h"
 
 #include "engine/filspec.h"
+#include "xforms/clouds.h"
 #include "xforms/mosaic.h"
+#include "xforms/star_dust.h"
 
 namespace {
 
@@ -19,7 +21,9 @@ void ConstructExplode(CFilSpec& spec) {
 XformOps table[kXformCount] = {
     /* 0 Banya */ {ConstructDefaults<&CFilSpec::Banya>},
     /* 1 Bubble */ {ConstructDefaults<&CFilSpec::Bubble>},
-    /* 2 Clouds */ {ConstructDefaults<&CFilSpec::Clouds>},
+    /* 2 Clouds */
+    {ConstructDefaults<&CFilSpec::Clouds>, CloudsRunOp, CloudsValidateOp, CloudsWizardOp, nullptr,
+     &kCloudsDecl},
     /* 3 Explode */ {ConstructExplode},
     /* 4 Fallen Letters */ {ConstructDefaults<&CFilSpec::FallenLetters>},
     /* 5 Haaisi */ {ConstructDefaults<&CFilSpec::Haaisi>},
@@ -35,7 +39,9 @@ XformOps table[kXformCount] = {
     /* 13 Old Film */ {ConstructDefaults<&CFilSpec::OldFilm>},
     /* 14 Op Art */ {ConstructDefaults<&CFilSpec::OpArt>},
     /* 15 Relief Map */ {ConstructDefaults<&CFilSpec::ReliefMap>},
-    /* 16 StarDust */ {ConstructDefaults<&CFilSpec::StarDust>},
+    /* 16 StarDust */
+    {ConstructDefaults<&CFilSpec::StarDust>, StarDustRunOp, StarDustValidateOp, StarDustWizardOp,
+     nullptr, &kStarDustDecl},
     /* 17 Swarm */ {ConstructDefaults<&CFilSpec::Swarm>},
     /* 18 Wood */ {ConstructDefaults<&CFilSpec::Wood>},
 };

@@ -1,0 +1,439 @@
+#include "xforms/clouds.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdint>
+#include <memory>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/crt_random.h"
+#include "engine/filspec.h"
+#include "engine/force_field.h"
+#include "engine/param_decl.h"
+#include "engine/progress.h"
+#include "engine/toolkit.h"
+#include "engine/xform_registry.h"
+#include "support/message_capture.h"
+#include "support/shared_dir.h"
+#include "surface/cdadc.h"
+#include "surface/image_files.h"
+
+namespace {
+
+// The C runtime's generator worked by hand, to predict a run's draws.
+struct HandLcg {
+    std::uint32_t state;
+    int Next() {
+        state = state * 214013u + 2531011u;
+        return static_cast<int>((state >> 16) & 0x7FFF);
+    }
+    int Int(int lo, int hi) {
+        int r = Next();
+        if (r == 32767) r = 32766;
+        return lo + (hi - lo + 1) * r / 32767;
+    }
+    double Real(double lo, double hi) { return lo + Next() * 3.051850947599719e-5 * (hi - lo); }
+};
+
+// The waves exactly as written out for the algorithm, one point at a time:
+// the reference the row-at-a-time evaluation must match bit for bit.
+double LiteralWaves(const clouds::WaveSet& set, int x, int y, double s, int w) {
+    const double ux = static_cast<double>(x) / w;
+    const double vy = static_cast<double>(y) / w;
+    double f = set.frequency, t = s, amplitude = 1.0, a = 0, b = 0;
+    for (int i = 0; i < set.octaves; ++i) {
+        const double p = vy * t;
+        const double warpA = std::sin(p * 0.5) * HalfPi;
+        const double warpB = std::sin(vy * f * 0.5) * HalfPi;
+        double q = ux * f;
+        if (i == 0) q = q + set.phase;
+        a = a + std::sin(warpA + q) * amplitude;
+        double r = p;
+        if (i == 0) r = r + set.phase;
+        b = b + std::sin(warpB + r) * amplitude;
+        f = f * 2.0;
+        t = t * 2.0;
+        amplitude = amplitude * 0.7071;
+    }
+    return a * b;
+}
+
+// The whole run worked out point by point from the seed's draws, for a
+// picture whose force is the same everywhere.
+std::vector<COLORREF> LiteralSky(const CloudsParams& params, unsigned seed, int w, int h,
+                                 double force) {
+    HandLcg lcg{seed};
+    clouds::WaveSet set;
+    set.horizonEffect = params.horizonEffect;
+    set.frequency = lcg.Real(1.5, 4.0);
+    set.baseFrequency = lcg.Real(0.5, 40.0);
+    set.phase = lcg.Real(-HalfPi, HalfPi);
+    set.octaves = lcg.Int(4, 8);
+    const auto squeeze = [&](int y) {
+        const double u = static_cast<double>(y) / h;
+        return std::tan(HalfPi * u) * 2.0 * set.horizonEffect * set.baseFrequency * u +
+               (1 - set.horizonEffect) * set.baseFrequency;
+    };
+    double lo = 20000000.0, hi = -20000000.0;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const double v = LiteralWaves(set, x, y, squeeze(y), w);
+            lo = std::min(lo, v);
+            hi = std::max(hi, v);
+        }
+    }
+    std::vector<COLORREF> sky;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const double n = (LiteralWaves(set, x, y, squeeze(y), w) - lo) / (hi - lo);
+            sky.push_back(clouds::CloudColour(params, 1 - static_cast<double>(y) / h, force, n));
+        }
+    }
+    return sky;
+}
+
+std::unique_ptr<CDADC> Uniform(int w, int h, COLORREF c) {
+    auto pic = std::make_unique<CDADC>(w, h);
+    pic->pDC->FillSolidRect(0, 0, w, h, c);
+    return pic;
+}
+
+struct Canvas {
+    std::unique_ptr<CDADC> out;
+    int result = 0;
+    COLORREF At(int x, int y) const { return out->pDC->GetPixel(x, y); }
+};
+
+Canvas Render(const CDADC& in, CloudsParams p, int k, unsigned seed,
+              std::atomic<int>* progress = nullptr) {
+    Canvas c;
+    c.out = std::make_unique<CDADC>(in.width * k, in.height * k);
+    CDADC draw(in.width, in.height);
+    XformContext ctx;
+    ctx.In = const_cast<CDADC*>(&in);
+    ctx.Out = c.out.get();
+    ctx.Draw = &draw;
+    if (progress) ctx.Progress = progress;
+    CrtSrand(seed);
+    c.result = Clouds(&p, &ctx);
+    return c;
+}
+
+std::uint64_t Hash(const CDADC& pic) {
+    std::uint64_t h = 1469598103934665603ull;
+    for (int i = 0; i < pic.imageBytes; ++i)
+        h = (h ^ pic.pBits[i]) * 1099511628211ull;
+    return h;
+}
+
+class CloudsTest : public ::testing::Test {
+  protected:
+    void TearDown() override {
+        StopRequested = 0;
+        LimitForceFieldAllocations(-1);
+    }
+};
+
+// --- waves and colours ------------------------------------------------------------------
+
+// Within one step per channel: cloudiness near a threshold is not exact in
+// binary, and a channel a hair below a whole number truncates down.
+::testing::AssertionResult Near(COLORREF got, COLORREF want) {
+    for (int shift : {0, 8, 16}) {
+        if (std::abs(static_cast<int>((got >> shift) & 255) -
+                     static_cast<int>((want >> shift) & 255)) > 1)
+            return ::testing::AssertionFailure() << std::hex << got << " is not " << want;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+TEST_F(CloudsTest, CloudinessRunsFromSkyThroughTheRimToLightCloud) {
+    CloudsParams p;  // sky quantity 0.5: rim 0.45..0.5, dark cloud 0.5..0.55
+    // Force alone sets the cloudiness when n = 0: c = 0.67 force.
+    const auto at = [&](double c, double skyMix = 1.0) {
+        return clouds::CloudColour(p, skyMix, c / 0.67, 0.0);
+    };
+    EXPECT_EQ(at(0.0), p.highSky);
+    EXPECT_EQ(at(0.0, 0.0), p.lowSky);
+    EXPECT_EQ(at(0.0, 0.5), RGB(100, 100, 255));
+    EXPECT_EQ(at(0.44), p.highSky);
+    EXPECT_TRUE(Near(at(0.5), p.backlight));
+    EXPECT_TRUE(Near(at(0.475), RGB(150, 75, 177)));  // half rim, half high sky
+    EXPECT_TRUE(Near(at(0.525), RGB(152, 77, 77)));   // half dark cloud, half rim
+    EXPECT_TRUE(Near(at(0.5501), p.cloudDark));
+    EXPECT_TRUE(Near(at(0.775), RGB(155, 155, 155)));
+    EXPECT_EQ(clouds::CloudColour(p, 1.0, 1.0, 1.0), p.cloudLight);  // c = 1 exactly
+    // Cloudiness past the top of the scale, or none at all, shows black.
+    EXPECT_EQ(clouds::CloudColour(p, 1.0, 1.0, 1.5), 0u);
+    EXPECT_EQ(clouds::CloudColour(p, 1.0, 1.0, NAN), 0u);
+}
+
+// --- the run ---------------------------------------------------------------------------------
+
+TEST_F(CloudsTest, AUniformPictureGivesTheWavesAloneOnEveryPixel) {
+    // White: force 255, all cloud. Black: force 0, sky except where a low
+    // sky quantity lets the wave peaks through.
+    struct Case {
+        COLORREF colour;
+        double force, skyQuantity;
+        unsigned seed;
+    } cases[] = {{RGB(255, 255, 255), 1.0, 0.5, 31}, {RGB(0, 0, 0), 0.0, 0.25, 32}};
+    for (const Case& c : cases) {
+        const auto in = Uniform(64, 48, c.colour);
+        CloudsParams p;
+        p.skyQuantity = c.skyQuantity;
+        std::atomic<int> progress{-1};
+        SetStatusText("x");
+        const Canvas got = Render(*in, p, 1, c.seed, &progress);
+        ASSERT_EQ(got.result, 1);
+        EXPECT_EQ(progress.load(), 101);
+        EXPECT_EQ(GetStatusText(), "");
+        // Four draws: frequency, base frequency, phase, octaves.
+        HandLcg lcg{c.seed};
+        for (int i = 0; i < 4; ++i)
+            lcg.Next();
+        EXPECT_EQ(CrtRand(), lcg.Next());
+
+        const std::vector<COLORREF> want = LiteralSky(p, c.seed, 64, 48, c.force);
+        int sky = 0, light = 0;
+        for (int y = 0; y < 48; ++y) {
+            for (int x = 0; x < 64; ++x) {
+                ASSERT_EQ(got.At(x, y), want[static_cast<size_t>(y * 64 + x)]) << x << "," << y;
+                sky += got.At(x, y) == BlendColours(1 - y / 48.0, p.highSky, p.lowSky);
+                light += got.At(x, y) == p.cloudLight;
+            }
+        }
+        if (c.force == 1.0) {
+            EXPECT_EQ(sky, 0);
+            EXPECT_GE(light, 1);  // the highest wave
+        } else {
+            EXPECT_GT(sky, 0);
+            EXPECT_LT(sky, 64 * 48);  // the peaks
+            EXPECT_EQ(light, 0);
+        }
+    }
+}
+
+TEST_F(CloudsTest, ABlackPictureWithPlentyOfSkyIsThePlainGradient) {
+    const auto in = Uniform(50, 40, RGB(0, 0, 0));
+    CloudsParams p;
+    p.skyQuantity = 0.5;
+    const Canvas c = Render(*in, p, 1, 5);
+    ASSERT_EQ(c.result, 1);
+    for (int y = 0; y < 40; ++y) {
+        const COLORREF sky = BlendColours(1 - y / 40.0, p.highSky, p.lowSky);
+        for (int x = 0; x < 50; ++x)
+            ASSERT_EQ(c.At(x, y), sky) << x << "," << y;
+    }
+    EXPECT_EQ(c.At(0, 0), p.highSky);
+    EXPECT_EQ(c.At(0, 39), RGB(147, 147, 255));  // 1/40 of the high sky is left
+
+    // One pixel: its waves have no range to spread over.
+    const Canvas dot = Render(*Uniform(1, 1, RGB(0, 0, 0)), p, 2, 3);
+    EXPECT_EQ(dot.result, 1);
+    EXPECT_EQ(dot.At(1, 1), p.highSky);
+}
+
+TEST_F(CloudsTest, QualityFourPaintsEachPixelAsAFourByFourBlock) {
+    auto in = std::make_unique<CDADC>(60, 40);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 60; ++x)
+            in->pDC->SetPixel(x, y, RGB(x * 4, y * 6, 100));
+    CloudsParams p;
+    const Canvas one = Render(*in, p, 1, 99);
+    const Canvas four = Render(*in, p, 4, 99);
+    ASSERT_EQ(four.result, 1);
+    for (int y = 0; y < 160; ++y)
+        for (int x = 0; x < 240; ++x)
+            ASSERT_EQ(four.At(x, y), one.At(x / 4, y / 4)) << x << "," << y;
+}
+
+// --- failures, stops, determinism ------------------------------------------------
+
+TEST_F(CloudsTest, NoContextOrNoForceFieldDrawsNothing) {
+    const auto in = Uniform(30, 20, RGB(9, 9, 9));
+    CloudsParams p;
+    CDADC out(60, 40);
+    XformContext ctx;
+    ctx.In = in.get();
+    ctx.Out = &out;
+    EXPECT_EQ(Clouds(&p, &ctx), 0);  // no Draw
+    CDADC draw(30, 20), odd(90, 60);
+    ctx.Draw = &draw;
+    ctx.Out = &odd;  // three times In
+    EXPECT_EQ(Clouds(&p, &ctx), 0);
+    EXPECT_EQ(odd.pDC->GetPixel(5, 5), 0u);
+    EXPECT_EQ(Clouds(nullptr, &ctx), 0);
+
+    LimitForceFieldAllocations(0);
+    ctx.Out = &out;
+    CrtSrand(8);
+    HandLcg lcg{8};
+    EXPECT_EQ(Clouds(&p, &ctx), 0);
+    EXPECT_EQ(CrtRand(), lcg.Next());  // the waves were never drawn
+    EXPECT_EQ(out.pDC->GetPixel(5, 5), 0u);
+    LimitForceFieldAllocations(-1);
+    StopRequested = 1;  // the field gives up too
+    EXPECT_EQ(Clouds(&p, &ctx), 0);
+    EXPECT_EQ(out.pDC->GetPixel(5, 5), 0u);
+}
+
+// A white picture (all cloud, never black) stopped from another thread
+// once progress reaches from: the rows painted before the stop.
+int RowsPaintedWhenStoppedAt(int from) {
+    const auto in = Uniform(1000, 600, RGB(255, 255, 255));
+    std::atomic<int> progress{-1};
+    std::atomic<bool> done{false};
+    std::thread watcher([&] {
+        while (!done && progress.load() < from)
+            std::this_thread::yield();
+        StopRequested = 1;
+    });
+    const Canvas c = Render(*in, CloudsParams{}, 1, 6, &progress);
+    done = true;
+    watcher.join();
+    EXPECT_EQ(c.result, 0);
+    EXPECT_EQ(progress.load(), 101);
+    EXPECT_EQ(GetStatusText(), "");
+    int rows = 0;
+    while (rows < 600 && c.At(500, rows) != 0u)
+        ++rows;
+    for (int y = rows; y < 600; y += 13)
+        EXPECT_EQ(c.At(3, y), 0u) << y;
+    return rows;
+}
+
+TEST_F(CloudsTest, AStopInTheFirstPassPaintsOneRowAndInTheSecondEndsItsRow) {
+    EXPECT_EQ(RowsPaintedWhenStoppedAt(11), 1);
+    StopRequested = 0;
+    const int rows = RowsPaintedWhenStoppedAt(42);
+    EXPECT_GE(rows, 600 * 2 / 55);  // the row that reached 42 %
+    EXPECT_LT(rows, 600);
+}
+
+TEST_F(CloudsTest, OneRecipeGivesOnePictureOnAnyThread) {
+    auto in = std::make_unique<CDADC>(120, 90);
+    for (int y = 0; y < 90; ++y)
+        for (int x = 0; x < 120; ++x)
+            in->pDC->SetPixel(x, y, RGB(x * 2, y * 2, (x + y) & 255));
+    CFilSpec spec;
+    spec.XformIndex = kClouds;
+    spec.Seed = 13579;
+    CDADC draw(120, 90);
+    CDADC first(240, 180);
+    spec.SetDCs(&draw, &first, in.get());
+    ASSERT_EQ(spec.Apply(), 1);
+
+    CDADC a(240, 180), b(240, 180);
+    CFilSpec specA = spec, specB = spec;
+    specA.Context.Out = &a;
+    specB.Context.Out = &b;
+    std::thread ta([&] { specA.Apply(); });
+    std::thread tb([&] { specB.Apply(); });
+    ta.join();
+    tb.join();
+    EXPECT_EQ(Hash(a), Hash(first));
+    EXPECT_EQ(Hash(b), Hash(first));
+}
+
+// --- validation, Wizard, declaration ------------------------------------------------
+
+TEST_F(CloudsTest, ValidateHoldsTheRealsToTheirRanges) {
+    MessageCapture messages;
+    CFilSpec spec;
+    spec.XformIndex = kClouds;
+    const struct {
+        double horizon, sky, wantHorizon, wantSky;
+    } cases[] = {
+        {0.05, 2.0, 0.1, 0.75}, {0.9, 0.1, 0.7, 0.25}, {0.3, 0.6, 0.3, 0.6}, {NAN, NAN, 0.1, 0.25}};
+    for (const auto& c : cases) {
+        spec.Clouds.horizonEffect = c.horizon;
+        spec.Clouds.skyQuantity = c.sky;
+        EXPECT_EQ(spec.Validate(640, 480), 1);
+        EXPECT_EQ(spec.Clouds.horizonEffect, c.wantHorizon);
+        EXPECT_EQ(spec.Clouds.skyQuantity, c.wantSky);
+    }
+    EXPECT_TRUE(messages.Texts().empty());
+}
+
+TEST_F(CloudsTest, WizardDrawsTheRealsAPaletteAndTheSelectionsInversion) {
+    HandLcg lcg{606};
+    const double horizon = lcg.Real(0.1, 0.7);
+    const double sky = lcg.Real(0.25, 0.75);
+    const clouds::Palette& palette = clouds::kPalettes[lcg.Int(0, 2)];
+    const int invert = lcg.Int(1, 100) > 50 ? 1 : 0;
+
+    CFilSpec spec;
+    spec.XformIndex = kClouds;
+    spec.Selection.invert = 1 - invert;
+    CDADC original(40, 30);
+    CrtSrand(606);
+    spec.AutoChoose(&original);
+    EXPECT_EQ(spec.Clouds.horizonEffect, horizon);
+    EXPECT_EQ(spec.Clouds.skyQuantity, sky);
+    EXPECT_EQ(spec.Clouds.highSky, palette.highSky);
+    EXPECT_EQ(spec.Clouds.cloudDark, palette.cloudDark);
+    EXPECT_EQ(spec.Selection.invert, invert);
+
+    std::set<COLORREF> highSkies;
+    for (unsigned seed = 1; seed <= 100; ++seed) {
+        CrtSrand(seed * 7919);
+        CloudsParams p;
+        CloudsAutoChoose(&p, nullptr);
+        EXPECT_TRUE(p.horizonEffect >= 0.1 && p.horizonEffect <= 0.7);
+        EXPECT_TRUE(p.skyQuantity >= 0.25 && p.skyQuantity <= 0.75);
+        highSkies.insert(p.highSky);
+    }
+    EXPECT_EQ(highSkies, (std::set<COLORREF>{0xFF3232, 0x767D7C, 0x93C4F6}));
+}
+
+TEST_F(CloudsTest, DeclarationReachesEveryField) {
+    const XformDecl* decl = FindXformDecl(kClouds);
+    ASSERT_EQ(decl, &kCloudsDecl);
+    EXPECT_STREQ(decl->panelTitle, "Cloud Formation Settings");
+    EXPECT_STREQ(decl->helpText, "F1 for help on this dialog");
+    CFilSpec spec;
+    EXPECT_EQ(FindParamField(*decl, decl->wizardField)->at(spec), &spec.Clouds.wizardChooses);
+    const ParamField* sky = FindParamField(*decl, "skyQuantity");
+    ASSERT_NE(sky, nullptr);
+    EXPECT_STREQ(sky->label, "Quantity of Sky");
+    EXPECT_EQ(sky->at(spec), &spec.Clouds.skyQuantity);
+    EXPECT_EQ(decl->fields.size(), 8u);
+}
+
+// --- golden pictures ----------------------------------------------------------------
+
+TEST_F(CloudsTest, GoldenPicturesOfTheFlower) {
+    SKIP_WITHOUT_SHARED();
+    MessageCapture messages;
+    const std::string name = (SharedDir() / "testimages/photos/flower.jpg").string();
+    HGLOBAL dib = VicLoadImageFile(name.c_str());
+    ASSERT_NE(dib, nullptr) << (messages.Texts().empty() ? "" : messages.Texts()[0]);
+    std::unique_ptr<CDADC> flower(CDADC::CreateFromDib(dib));
+    GlobalFree(dib);
+    ASSERT_TRUE(flower);
+    ASSERT_EQ(flower->width, 480);
+
+    // Recorded from the first implementation, after looking at the pictures.
+    const struct {
+        int k;
+        std::uint64_t hash;
+    } golden[] = {
+        {1, 15053396462175931876ull}, {2, 15383090942667198239ull}, {4, 13206338078786985939ull}};
+    for (const auto& g : golden) {
+        CloudsParams p;
+        p.skyQuantity = 0.4;
+        p.horizonEffect = 0.3;
+        const Canvas c = Render(*flower, p, g.k, 31337);
+        ASSERT_EQ(c.result, 1);
+        EXPECT_EQ(Hash(*c.out), g.hash) << "k " << g.k;
+    }
+}
+
+}  // namespace
