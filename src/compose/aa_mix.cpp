@@ -1,6 +1,11 @@
 #include "compose/aa_mix.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 #include "engine/error_box.h"
 #include "engine/force_field.h"
@@ -9,40 +14,73 @@
 
 namespace {
 
-// Half the diagonal; W² + H² in 32-bit integers as the mix always did.
-double HalfDiagonal(int width, int height) {
-    const int sumOfSquares = width * width + height * height;
-    return std::sqrt(static_cast<double>(sumOfSquares)) * 0.5;
-}
+// The weight routine for one settings record and one result size, with
+// what does not change from pixel to pixel worked out once.
+class Weigher {
+  public:
+    Weigher(const MixSettings& mix, int width, int height, const BYTE* field)
+        : mode_(mix.Mode),
+          even_(mix.Percent * 0.01),
+          // Sharpness: t is half the percent, so the ramp narrows around b = 0.5.
+          t_((mix.Percent / 2) * 0.01),
+          // Half the diagonal; W² + H² in 32-bit integers as the mix always did.
+          halfDiagonal_(std::sqrt(static_cast<double>(width * width + height * height)) * 0.5),
+          width_(width),
+          height_(height),
+          field_(field) {}
 
-// The base value b of the position modes at (x, y).
-double PositionBase(int mode, int x, int y, int w, int h) {
-    const double fx = static_cast<double>(x) / w;
-    const double fy = static_cast<double>(y) / h;
-    switch (mode) {
-        case kMixLeftRight:
-            return 1.0 - fx;
-        case kMixTopBottom:
-            return 1.0 - fy;
-        case kMixRightLeft:
-            return fx;
-        case kMixBottomTop:
-            return fy;
-        case kMixCentreOut:
-        case kMixOuterIn: {
-            const double dx = x - w * 0.5;
-            const double dy = y - h * 0.5;
-            const double d = std::sqrt(dx * dx + dy * dy) / HalfDiagonal(w, h);
-            return mode == kMixCentreOut ? 1.0 - d : d;
+    double operator()(int x, int y) const {
+        if (mode_ == kMixHsv) {
+            if (!field_) return 0.5;
+            return 1.0 - ForceAt(field_, x, y, width_) / 255.0;
         }
-        default: {  // the elliptical pair
-            const double ex = 2.0 * std::fabs(fx - 0.5);
-            const double ey = 2.0 * std::fabs(fy - 0.5);
-            const double e = 1.5 * std::sqrt(ex * ex + ey * ey);
-            return mode == kMixCentreOutElliptical ? 1.0 - e / 2.0 : e / 2.0;
+        if (mode_ < kMixLeftRight || mode_ > kMixOuterInElliptical) {
+            return even_;  // even mix, and any unknown mode
+        }
+        const double b = PositionBase(x, y);
+        if (b <= t_) return 1.0;
+        if (b >= 1.0 - t_) return 0.0;
+        return ((1.0 - t_) - b) / (1.0 - 2.0 * t_);
+    }
+
+  private:
+    // The base value b of the position modes at (x, y).
+    double PositionBase(int x, int y) const {
+        const double fx = static_cast<double>(x) / width_;
+        const double fy = static_cast<double>(y) / height_;
+        switch (mode_) {
+            case kMixLeftRight:
+                return 1.0 - fx;
+            case kMixTopBottom:
+                return 1.0 - fy;
+            case kMixRightLeft:
+                return fx;
+            case kMixBottomTop:
+                return fy;
+            case kMixCentreOut:
+            case kMixOuterIn: {
+                const double dx = x - width_ * 0.5;
+                const double dy = y - height_ * 0.5;
+                const double d = std::sqrt(dx * dx + dy * dy) / halfDiagonal_;
+                return mode_ == kMixCentreOut ? 1.0 - d : d;
+            }
+            default: {  // the elliptical pair
+                const double ex = 2.0 * std::fabs(fx - 0.5);
+                const double ey = 2.0 * std::fabs(fy - 0.5);
+                const double e = 1.5 * std::sqrt(ex * ex + ey * ey);
+                return mode_ == kMixCentreOutElliptical ? 1.0 - e / 2.0 : e / 2.0;
+            }
         }
     }
-}
+
+    int mode_;
+    double even_;
+    double t_;
+    double halfDiagonal_;
+    int width_;
+    int height_;
+    const BYTE* field_;
+};
 
 inline BYTE Channel(double v) {
     return static_cast<BYTE>(static_cast<int>(v));
@@ -51,19 +89,7 @@ inline BYTE Channel(double v) {
 }  // namespace
 
 double MixWeight(const MixSettings& mix, int x, int y, int width, int height, const BYTE* field) {
-    if (mix.Mode == kMixHsv) {
-        if (!field) return 0.5;
-        return 1.0 - ForceAt(field, x, y, width) / 255.0;
-    }
-    if (mix.Mode < kMixLeftRight || mix.Mode > kMixOuterInElliptical) {
-        return mix.Percent * 0.01;  // even mix, and any unknown mode
-    }
-    // Sharpness: t is half the percent, so the ramp narrows around b = 0.5.
-    const double t = (mix.Percent / 2) * 0.01;
-    const double b = PositionBase(mix.Mode, x, y, width, height);
-    if (b <= t) return 1.0;
-    if (b >= 1.0 - t) return 0.0;
-    return ((1.0 - t) - b) / (1.0 - 2.0 * t);
+    return Weigher(mix, width, height, field)(x, y);
 }
 
 void AAMixBlit(CDADC* draw, const CDADC* canvas, const CDADC* original, const MixSettings* finalMix,
@@ -145,51 +171,87 @@ void AAMixBlit(CDADC* draw, const CDADC* canvas, const CDADC* original, const Mi
     const int fadeG = webFade ? GetGValue(webFade->Colour) : 0;
     const int fadeB = webFade ? GetBValue(webFade->Colour) : 0;
 
-    // 9. One pass over the result.
-    for (int y = 0; y < h; ++y) {
-        BYTE* out = draw->Row(y);
-        const BYTE* orig = mixOn ? original->Row(y) : nullptr;
-        for (int x = 0; x < w; ++x) {
-            int sb = 0, sg = 0, sr = 0;
-            for (int j = 0; j < k; ++j) {
-                const BYTE* p = canvas->Row(k * y + j) + 3 * k * x;
-                for (int i = 0; i < k; ++i, p += 3) {
-                    sb += p[0];
-                    sg += p[1];
-                    sr += p[2];
+    // 9. One pass over the result. Bands of rows go to every core: each
+    // result pixel depends only on its own block, so the pixels are the same
+    // whatever the split.
+    const Weigher mixWeight(finalMix ? *finalMix : MixSettings{}, w, h, field.get());
+    const Weigher fadeWeight(webFade ? *webFade : MixSettings{}, w, h, field.get());
+    std::atomic<int> rowsDone{0};
+    auto mixRows = [&](int y0, int y1) {
+        // The k canvas rows under a result row, summed column by column
+        // (at most 4 × 255, so 16 bits hold it).
+        std::vector<std::uint16_t> column(static_cast<size_t>(canvas->width) * 3);
+        const size_t rowLength = column.size();
+        for (int y = y0; y < y1; ++y) {
+            const BYTE* first = canvas->Row(k * y);
+            for (size_t i = 0; i < rowLength; ++i)
+                column[i] = first[i];
+            for (int j = 1; j < k; ++j) {
+                const BYTE* r = canvas->Row(k * y + j);
+                for (size_t i = 0; i < rowLength; ++i) {
+                    column[i] = static_cast<std::uint16_t>(column[i] + r[i]);
                 }
             }
-            int nb, ng, nr;
-            if (shift >= 0) {
-                nb = sb >> shift;
-                ng = sg >> shift;
-                nr = sr >> shift;
-            } else {
-                nb = sb / area;
-                ng = sg / area;
-                nr = sr / area;
+            BYTE* out = draw->Row(y);
+            const BYTE* orig = mixOn ? original->Row(y) : nullptr;
+            const std::uint16_t* block = column.data();
+            for (int x = 0; x < w; ++x, block += 3 * k) {
+                int sb = 0, sg = 0, sr = 0;
+                for (int i = 0; i < 3 * k; i += 3) {
+                    sb += block[i];
+                    sg += block[i + 1];
+                    sr += block[i + 2];
+                }
+                int nb, ng, nr;
+                if (shift >= 0) {
+                    nb = sb >> shift;
+                    ng = sg >> shift;
+                    nr = sr >> shift;
+                } else {
+                    nb = sb / area;
+                    ng = sg / area;
+                    nr = sr / area;
+                }
+                BYTE* o = out + 3 * x;
+                if (mixOn) {
+                    const double a = mixWeight(x, y);
+                    const BYTE* q = orig + 3 * x;
+                    o[0] = Channel(nb * (1.0 - a) + q[0] * a);
+                    o[1] = Channel(ng * (1.0 - a) + q[1] * a);
+                    o[2] = Channel(nr * (1.0 - a) + q[2] * a);
+                } else {
+                    o[0] = static_cast<BYTE>(nb);
+                    o[1] = static_cast<BYTE>(ng);
+                    o[2] = static_cast<BYTE>(nr);
+                }
+                if (fadeOn) {
+                    const double a = fadeWeight(x, y);
+                    o[0] = Channel(o[0] * a + fadeB * (1.0 - a));
+                    o[1] = Channel(o[1] * a + fadeG * (1.0 - a));
+                    o[2] = Channel(o[2] * a + fadeR * (1.0 - a));
+                }
             }
-            BYTE* o = out + 3 * x;
-            if (mixOn) {
-                const double a = MixWeight(*finalMix, x, y, w, h, field.get());
-                const BYTE* q = orig + 3 * x;
-                o[0] = Channel(nb * (1.0 - a) + q[0] * a);
-                o[1] = Channel(ng * (1.0 - a) + q[1] * a);
-                o[2] = Channel(nr * (1.0 - a) + q[2] * a);
-            } else {
-                o[0] = static_cast<BYTE>(nb);
-                o[1] = static_cast<BYTE>(ng);
-                o[2] = static_cast<BYTE>(nr);
-            }
-            if (fadeOn) {
-                const double a = MixWeight(*webFade, x, y, w, h, field.get());
-                o[0] = Channel(o[0] * a + fadeB * (1.0 - a));
-                o[1] = Channel(o[1] * a + fadeG * (1.0 - a));
-                o[2] = Channel(o[2] * a + fadeR * (1.0 - a));
-            }
+            const int done = ++rowsDone;
+            SetPercent(progress, 0, 100, 100 * (done - 1) / h, nullptr);
         }
-        SetPercent(progress, 0, 100, 100 * y / h, nullptr);
+    };
+    // Small pictures are not worth a thread.
+    const long long canvasPixels = static_cast<long long>(canvas->width) * canvas->height;
+    const int bands = canvasPixels < (1 << 20)
+                          ? 1
+                          : std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 8);
+    std::vector<std::thread> helpers;
+    for (int b = 1; b < bands; ++b) {
+        try {
+            helpers.emplace_back(mixRows, h * b / bands, h * (b + 1) / bands);
+        } catch (const std::system_error&) {
+            mixRows(h * b / bands, h * (b + 1) / bands);  // no thread to be had: do it here
+        }
     }
+    mixRows(0, h / bands);
+    for (std::thread& t : helpers)
+        t.join();
+    SetPercent(progress, 0, 100, 100 * (h - 1) / h, nullptr);
 
     // 10.
     SetStatusText("");

@@ -157,3 +157,36 @@ TEST_F(AAMix, ReportsProgressPerRow) {
     AAMixBlit(&draw, &canvas, nullptr, &off, &off, &progress);
     EXPECT_EQ(progress.load(), 75);  // the last row reports 100 × 3 / 4
 }
+
+TEST_F(AAMix, LargeCanvasesSplitIntoBandsGiveTheSamePixelsAsOnePass) {
+    // Big enough to be shared between threads.
+    const int w = 520, h = 520, k = 2;
+    CDADC canvas(w * k, h * k), draw(w, h), original(w, h);
+    Fill(canvas, [](int x, int y) { return RGB(x * 7 + y, y * 3, (x ^ y) & 255); });
+    Fill(original, [](int x, int y) { return RGB(255 - x % 256, y % 256, 90); });
+    MixSettings mix = Mode(kMixCentreOut, 30);
+    MixSettings fade = Mode(kMixOuterInElliptical, 60, RGB(10, 200, 30));
+    AAMixBlit(&draw, &canvas, &original, &mix, &fade, &progress);
+
+    for (int y = 0; y < h; y += 7) {
+        for (int x = 0; x < w; x += 5) {
+            int sum[3] = {0, 0, 0};
+            for (int j = 0; j < k; ++j) {
+                for (int i = 0; i < k; ++i) {
+                    const BYTE* p = canvas.Row(k * y + j) + 3 * (k * x + i);
+                    for (int c = 0; c < 3; ++c) sum[c] += p[c];
+                }
+            }
+            const double a = MixWeight(mix, x, y, w, h, nullptr);
+            const double f = MixWeight(fade, x, y, w, h, nullptr);
+            const int fadeChannel[3] = {30, 200, 10};  // blue, green, red
+            const BYTE* q = original.Row(y) + 3 * x;
+            const BYTE* o = draw.Row(y) + 3 * x;
+            for (int c = 0; c < 3; ++c) {
+                const int mixed = static_cast<int>(sum[c] / 4 * (1.0 - a) + q[c] * a);
+                const int faded = static_cast<int>(mixed * f + fadeChannel[c] * (1.0 - f));
+                ASSERT_EQ(o[c], faded) << "pixel " << x << "," << y << " channel " << c;
+            }
+        }
+    }
+}
