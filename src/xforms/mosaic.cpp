@@ -41,33 +41,45 @@ void* MosaicField(CFilSpec& spec) {
 
 // The background has no picture choice here: the panel shows its colour only.
 constexpr ParamField kMosaicFields[] = {
-    {"tileSize",
-     "Tile size (% of x dimension)",
-     ParamKind::Real,
-     MosaicField<&MosaicParams::tileSize>,
-     kTileSizeMin,
-     kTileSizeMax,
-     {},
-     ParamControl::Slider,
-     "%6.2f"},
-    {"spacing",
-     "Spacing (% of tile size)",
-     ParamKind::Real,
-     MosaicField<&MosaicParams::spacing>,
-     kSpacingMin,
-     kSpacingMax,
-     {},
-     ParamControl::Slider,
-     "%6.2f"},
+    {.name = "tileSize",
+     .label = "Tile size (% of x dimension)",
+     .kind = ParamKind::Real,
+     .at = MosaicField<&MosaicParams::tileSize>,
+     .min = kTileSizeMin,
+     .max = kTileSizeMax,
+     .control = ParamControl::Slider,
+     .format = "%6.2f",
+     .group = "Sizes"},
+    {.name = "spacing",
+     .label = "Spacing (% of tile size)",
+     .kind = ParamKind::Real,
+     .at = MosaicField<&MosaicParams::spacing>,
+     .min = kSpacingMin,
+     .max = kSpacingMax,
+     .control = ParamControl::Slider,
+     .format = "%6.2f",
+     .group = "Sizes"},
     {"geometry", "Geometry", ParamKind::Choice, MosaicField<&MosaicParams::geometry>,
      kMosaicRectangular, kMosaicCircleInGrid, kGeometryChoices},
     {"background", "Background color", ParamKind::Background,
      MosaicField<&MosaicParams::background>},
-    {"highlightColour", "High Light Color", ParamKind::Colour,
-     MosaicField<&MosaicParams::highlightColour>},
-    {"highlightPosition", "High Lighting", ParamKind::Choice,
-     MosaicField<&MosaicParams::highlightPosition>, kHighlightOff, kHighlightLeft,
-     kPositionChoices},
+    // Lit edges need a light: the colour is off while the position is "Off".
+    {.name = "highlightColour",
+     .label = "High Light Color",
+     .kind = ParamKind::Colour,
+     .at = MosaicField<&MosaicParams::highlightColour>,
+     .enabledBy = "highlightPosition",
+     .disabledAt = kHighlightOff,
+     .group = "High Lighting"},
+    {.name = "highlightPosition",
+     .label = "High Lighting",
+     .kind = ParamKind::Choice,
+     .at = MosaicField<&MosaicParams::highlightPosition>,
+     .min = kHighlightOff,
+     .max = kHighlightLeft,
+     .choices = kPositionChoices,
+     .group = "High Lighting",
+     .columns = 3},
     {"wizardChooses", "&Wizard chooses", ParamKind::Flag,
      MosaicField<&MosaicParams::wizardChooses>},
 };
@@ -80,7 +92,8 @@ double HeldTo(double value, double lo, double hi) {
 
 }  // namespace
 
-const XformDecl kMosaicDecl = {kMosaic, "Mosaic settings", "wizardChooses", kMosaicFields};
+const XformDecl kMosaicDecl = {kMosaic, "Mosaic settings", "wizardChooses", kMosaicFields,
+                               "F1 for help with mosaics"};
 
 // --- Validate -------------------------------------------------------------------------
 

@@ -1,0 +1,73 @@
+#include "app/dlg_choose_xform.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/dialogs.h"
+#include "app/dlg_helpers.h"
+#include "engine/error_box.h"
+#include "engine/filspec.h"
+
+ChooseXformDlg::ChooseXformDlg(QWidget* parent, int shownIndex, int wizard)
+    : QDialog(parent), wizard_(wizard != 0 ? 1 : 0) {
+    setWindowTitle(QStringLiteral("Choose Xform"));
+    auto* layout = new QVBoxLayout(this);
+
+    wizardBox_ = new QCheckBox(QStringLiteral("&Wizard chooses"), this);
+    wizardBox_->setChecked(wizard_ != 0);
+    layout->addWidget(wizardBox_);
+
+    list_ = new QComboBox(this);
+    for (int index = 0; index < kXformCount; ++index) {
+        list_->addItem(QString::fromLatin1(XformName(index)));
+    }
+    // "Null" is not in the list: a recipe without an Xform shows Mosaic.
+    list_->setCurrentIndex(shownIndex == kNullXform ? kMosaic : shownIndex);
+    layout->addWidget(list_);
+
+    auto* buttons = new QHBoxLayout;
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    auto* none = new QPushButton(QStringLiteral("None"), this);
+    SetControlId(ok, kIdOk);
+    SetControlId(none, kIdCancel);
+    ok->setDefault(true);
+    none->setAutoDefault(false);
+    buttons->addWidget(ok);
+    buttons->addWidget(none);
+    layout->addLayout(buttons);
+    AddHelpLine(layout, QStringLiteral("F1 for help choosing Xforms"));
+
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(none, &QPushButton::clicked, this, &QDialog::reject);
+    connect(wizardBox_, &QCheckBox::clicked, this, [this] {
+        wizard_ = wizard_ != 0 ? 0 : 1;
+        ApplyEnableRule();
+    });
+    ApplyEnableRule();
+}
+
+void ChooseXformDlg::ApplyEnableRule() {
+    wizardBox_->setChecked(wizard_ != 0);
+    list_->setEnabled(wizard_ == 0);
+}
+
+void ChooseXformDlg::accept() {
+    chosen_ = list_->currentIndex();
+    if (chosen_ < 0 || chosen_ >= kXformCount) {
+        ErrorBox("CChFilDlg::OnOK()%d", chosen_);
+        chosen_ = 0;
+    }
+    QDialog::accept();
+}
+
+int RunChooseXformDialog(QWidget* parent, int shownIndex, int wizard, int* chosenIndex,
+                         int* chosenWizard) {
+    ChooseXformDlg dlg(parent, shownIndex, wizard);
+    if (dlg.exec() != QDialog::Accepted) return 0;
+    if (chosenIndex != nullptr) *chosenIndex = dlg.ChosenIndex();
+    if (chosenWizard != nullptr) *chosenWizard = dlg.Wizard();
+    return 1;
+}

@@ -1,0 +1,150 @@
+#include "app/document_window.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+
+#include "app/fabulor_app.h"
+#include "app/icons.h"
+#include "app/image_view.h"
+#include "app/main_window.h"
+#include "app/picture_image.h"
+#include "surface/cdadc.h"
+
+DocumentWindow::DocumentWindow(FabulorApp* app)
+    : app_(app),
+      view_(new ImageView([app] { return app->IsGenerating(); })),
+      doc_(std::make_unique<CFabulorFilterDoc>(this, this)) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowIcon(AppIcon());
+    setWidget(view_);
+    connect(view_, &ImageView::doubleClicked, this, &DocumentWindow::ShowProperties);
+    connect(view_, &ImageView::zoomChanged, this, [this] {
+        RefreshTitle();
+        emit stateChanged();
+    });
+    connect(view_, &ImageView::contextMenuAt, this,
+            [this](const QPoint& at) { app_->Frame()->ShowContextMenu(this, at); });
+}
+
+DocumentWindow::~DocumentWindow() {
+    doc_.reset();
+}
+
+CDADC* DocumentWindow::Picture() {
+    return view_->Picture();
+}
+
+int DocumentWindow::CreateViewBitmap(HGLOBAL dib) {
+    return view_->CreateViewBitmap(dib);
+}
+
+void DocumentWindow::Invalidate(bool) {
+    view_->Refresh();
+    RefreshTitle();
+    emit stateChanged();
+}
+
+int DocumentWindow::AddToThumbnails(CDADC* picture, const char* name) {
+    return overview_.AddToThumbnails(picture, name);
+}
+
+int DocumentWindow::OverviewDialog(int* chosenIndex) {
+    return overview_.Choose(this, chosenIndex);
+}
+
+int DocumentWindow::MixDialog(MixSettings* mix, const CDADC* original, int* applyNow) {
+    return RunFinalMixDialog(this, mix, original, applyNow);
+}
+
+int DocumentWindow::WebFadeDialog(MixSettings* fade, const CDADC* original, int* applyNow) {
+    return RunWebFadeDialog(this, fade, original, applyNow);
+}
+
+int DocumentWindow::SelectionDialog(AreaSelection* selection, const CDADC* original,
+                                    int* applyNow) {
+    return RunAreaSelectionDialog(this, selection, original, applyNow);
+}
+
+bool DocumentWindow::IsGenerating() const {
+    return app_->IsGenerating();
+}
+
+void DocumentWindow::BeginRun(GenerationClient* client, CFilSpec* spec) {
+    app_->BeginRun(client, spec, this);
+}
+
+int DocumentWindow::ImageQualityDialog(int level, int* chosenLevel, int* applyNow) {
+    return RunImageQualityDialog(this, level, chosenLevel, applyNow);
+}
+
+int DocumentWindow::SaveHook() {
+    // "Yes" to saving before the window closes: the image is written, and a
+    // cancelled file dialog keeps the window open.
+    return SaveImage(true);
+}
+
+int DocumentWindow::LastXform() const {
+    return app_->LastXform();
+}
+
+void DocumentWindow::SetLastXform(int index) {
+    app_->SetLastXform(index);
+}
+
+int DocumentWindow::CountDocumentsNamed(const std::string& name) const {
+    return app_->CountDocumentsNamed(name);
+}
+
+bool DocumentWindow::CanUsePicture() const {
+    return view_->Picture() != nullptr && !app_->IsGenerating();
+}
+
+void DocumentWindow::Copy() {
+    if (CanUsePicture()) CopyPictureToClipboard(view_->Picture());
+}
+
+int DocumentWindow::SaveImage(bool askName) {
+    if (!CanUsePicture()) return 0;
+    const int index = doc_->m_iCurrent;
+    std::string name = askName ? std::string() : SavedName(index);
+    if (name.empty()) {
+        std::string suggested = doc_->m_szName;
+        if (index > 0) suggested += "-" + std::to_string(index);
+        name = app_->AskSaveFileName(this, QString::fromStdString(suggested)).toStdString();
+        if (name.empty()) return 0;
+    }
+    if (!view_->Picture()->WriteImageFile(name.c_str())) return 0;
+    savedNames_[index] = name;
+    return 1;
+}
+
+std::string DocumentWindow::SavedName(int index) const {
+    const auto found = savedNames_.find(index);
+    return found == savedNames_.end() ? std::string() : found->second;
+}
+
+void DocumentWindow::ShowProperties() {
+    ImageProperties p;
+    p.xformName = doc_->GetXformName();
+    p.originalName = doc_->m_szName;
+    p.savedAs =
+        QFileInfo(QString::fromStdString(SavedName(doc_->m_iCurrent))).fileName().toStdString();
+    p.width = view_->GetWidth();
+    p.height = view_->GetHeight();
+    p.index = doc_->m_iCurrent;
+    ShowImagePropertiesDialog(this, p);
+}
+
+void DocumentWindow::RefreshTitle() {
+    doc_->UpdateTitle(view_->ZoomPercent());
+    setWindowTitle(QString::fromStdString(doc_->Title()));
+}
+
+void DocumentWindow::closeEvent(QCloseEvent* event) {
+    if (!doc_->CanCloseFrame() || !doc_->SaveModified()) {
+        RefreshTitle();
+        event->ignore();
+        return;
+    }
+    QMdiSubWindow::closeEvent(event);
+}

@@ -1,0 +1,347 @@
+#include "app/fabulor_app.h"
+
+#include <cstdint>
+#include <ctime>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+
+#include "app/dialogs.h"
+#include "app/document_window.h"
+#include "app/help_window.h"
+#include "app/main_window.h"
+#include "app/message_boxes.h"
+#include "app/picture_image.h"
+#include "app/single_instance.h"
+#include "document/disk_cache.h"
+#include "engine/crt_random.h"
+#include "engine/error_box.h"
+#include "engine/progress.h"
+#include "surface/image_files.h"
+#include "util/app_folders.h"
+#include "util/files.h"
+
+namespace {
+
+constexpr int kPollMs = 250;
+constexpr const char* kTypeNames[FabulorApp::kTypeCount] = {"Bitmap", "Targa", "Jpeg", "Pcx",
+                                                            "Png"};
+static_assert(std::size(kImageFilePatterns) == FabulorApp::kTypeCount);
+
+// The type index of a filter chosen in a file dialog; 0 for none.
+int TypeOfFilter(const QString& filter) {
+    const auto index = static_cast<int>(FabulorApp::FileFilters().indexOf(filter));
+    return index < 0 ? 0 : index;
+}
+
+// The tips file comes with the program; each user's main folder gets a copy.
+void ProvideTipsFile(const QString& mainDir) {
+    const QString target = mainDir + "/data.tps";
+    if (QFileInfo::exists(target)) return;
+    const QString appDir = QCoreApplication::applicationDirPath();
+    QStringList sources = {appDir + "/../share/fabulor/data.tps"};
+#ifdef FABULOR_DATA_DIR
+    sources.append(QString(FABULOR_DATA_DIR) + "/data.tps");
+#endif
+    for (const QString& source : sources) {
+        if (QFileInfo::exists(source) && QFile::copy(source, target)) return;
+    }
+}
+
+}  // namespace
+
+QStringList FabulorApp::FileFilters() {
+    QStringList filters;
+    for (int i = 0; i < kTypeCount; ++i) {
+        filters.append(QString("%1 (%2)").arg(kTypeNames[i], kImageFilePatterns[i]));
+    }
+    return filters;
+}
+
+// The guide is compiled into the program's library, whose resources are
+// registered by hand.
+static void InitResources() {
+    Q_INIT_RESOURCE(fabulor);
+}
+
+FabulorApp::FabulorApp(AppOptions options)
+    : options_(std::move(options)), worker_(&ApplicationProgress()) {
+    InitResources();
+    if (QCoreApplication::organizationName().isEmpty()) {
+        QCoreApplication::setOrganizationName("Fabulor");
+    }
+    if (QCoreApplication::applicationName().isEmpty() ||
+        QCoreApplication::applicationName() != "Fabulor") {
+        QCoreApplication::setApplicationName("Fabulor");
+    }
+    // Every QSettings of the program (the tips dialog's too) is this INI file.
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    pollTimer_.setInterval(kPollMs);
+    connect(&pollTimer_, &QTimer::timeout, this, &FabulorApp::Poll);
+}
+
+FabulorApp::~FabulorApp() {
+    if (started_ && !finished_) Finish();
+    pollTimer_.stop();
+    // A run still going (only when the program is torn down without closing
+    // its window) is stopped before its documents go.
+    if (worker_.IsGenerating()) {
+        StopRequested = 1;
+        worker_.WaitForThread();
+        worker_.Poll(nullptr);
+    }
+    frame_.reset();
+}
+
+bool FabulorApp::Start(const QStringList& pictures) {
+    StopRequested = 0;
+    if (options_.singleInstance) {
+        instance_ = std::make_unique<SingleInstance>(QSettings().fileName());
+        QStringList absolute;
+        for (const QString& picture : pictures)
+            absolute.append(QFileInfo(picture).absoluteFilePath());
+        if (instance_->HandOver(absolute)) return false;
+        instance_->Listen();
+        connect(instance_.get(), &SingleInstance::activated, this, &FabulorApp::OnActivated);
+    }
+    if (options_.messageBoxes) reporter_ = std::make_unique<MessageBoxReporter>();
+    started_ = true;
+    LoadSettings();
+    InstallDialogHooks();
+    InstallHelpKey();
+
+    frame_ = std::make_unique<MainWindow>(this);
+    frame_->show();
+
+    PrepareFolders();
+    CrtSrand(static_cast<unsigned>(std::time(nullptr) + std::clock()));
+    RemoveFiles(tempDir_.toUtf8().constData(), "*.BMP");
+    CacheEnabled();
+    pollTimer_.start();
+
+    if (options_.showTipAtStart) ShowTipOfTheDay(frame_.get(), true);
+    for (const QString& picture : pictures)
+        OpenPicture(picture);
+    return true;
+}
+
+void FabulorApp::Finish() {
+    if (finished_) return;
+    finished_ = true;
+    // Documents take their own cache files with them: they go first.
+    if (frame_ && !IsGenerating()) {
+        for (DocumentWindow* window : frame_->Documents())
+            delete window;
+    }
+    const bool last = !instance_ || !instance_->OtherInstanceRunning();
+    if (last) {
+        SaveSettings();
+        RemoveFiles(tempDir_.toUtf8().constData(), "*.BMP");
+    }
+}
+
+void FabulorApp::LoadSettings() {
+    QSettings settings;
+    const QString defaultMain = QString::fromStdString(DefaultMainFolder());
+    mainDir_ = settings.value("DIRECTORIES/MAIN", defaultMain).toString();
+    // A bare drive or a stray value cannot be the program's folder.
+    if (mainDir_.size() < 4) mainDir_ = defaultMain;
+    initialDir_ = settings.value("DIRECTORIES/INITIAL_BMP_DIR", QDir::homePath()).toString();
+    SetReadExt(settings.value("GENERAL/READEXT", 2).toInt());
+    SetSaveExt(settings.value("GENERAL/SAVEEXT", 2).toInt());
+    lastXform_ = settings.value("GENERAL/PREFD_FILTR", 11).toInt();
+}
+
+void FabulorApp::SaveSettings() {
+    QSettings settings;
+    settings.setValue("DIRECTORIES/MAIN", mainDir_);
+    settings.setValue("DIRECTORIES/INITIAL_BMP_DIR", initialDir_);
+    settings.setValue("GENERAL/PREFD_FILTR", lastXform_);
+    settings.setValue("GENERAL/SAVEEXT", saveExt_);
+    settings.setValue("GENERAL/READEXT", readExt_);
+    settings.sync();
+}
+
+void FabulorApp::PrepareFolders() {
+    const QByteArray main = mainDir_.toUtf8();
+    if (!QFileInfo(mainDir_).isDir()) {
+        ErrorBox("Currently I (arrogantly)\nassume Fabulor dir is <%s>\n", main.constData());
+        if (!QDir().mkpath(mainDir_)) {
+            ErrorBox("Could not create main\ndirectory <%s>.", main.constData());
+            return;
+        }
+    }
+    SetMainFolder(main.toStdString());
+    tempDir_ = QString::fromStdString(TempFolder());
+    if (!QFileInfo(tempDir_).isDir() && !QDir().mkpath(tempDir_)) {
+        ErrorBox("Could not create temporary\ndirectory <%s>.", tempDir_.toUtf8().constData());
+    }
+    ProvideTipsFile(mainDir_);
+}
+
+void FabulorApp::SetReadExt(int type) {
+    readExt_ = (type >= 0 && type < kTypeCount) ? type : 0;
+}
+
+void FabulorApp::SetSaveExt(int type) {
+    saveExt_ = (type >= 0 && type < kTypeCount) ? type : 0;
+}
+
+int FabulorApp::CountDocumentsNamed(const std::string& name) const {
+    int count = 0;
+    if (!frame_) return 0;
+    for (DocumentWindow* window : frame_->Documents()) {
+        if (window->Document().m_szName == name) ++count;
+    }
+    return count;
+}
+
+bool FabulorApp::CacheEnabled() {
+    if (cacheEnabled_) {
+        std::uint64_t freeBytes = 0;
+        if (GetDiskBytes(tempDir_.toUtf8().constData(), &freeBytes, nullptr, nullptr) &&
+            freeBytes < kMinCacheBytes) {
+            ErrorBox(
+                "There is very little disk space for the\nimage cache (less than %d Mbytes),\nThe "
+                "image cache will be disabled",
+                50);
+            cacheEnabled_ = false;
+        }
+    }
+    DiskCache::SetEnabled(cacheEnabled_);
+    return cacheEnabled_;
+}
+
+void FabulorApp::BeginRun(GenerationClient* client, CFilSpec* spec, DocumentWindow* window) {
+    // The run's end writes its picture to the cache: the disk is checked first.
+    CacheEnabled();
+    runWindow_ = window;
+    worker_.BeginFilterThread(client, spec);
+    if (frame_) frame_->UpdateCommands();
+}
+
+void FabulorApp::Stop() {
+    worker_.Stop();
+}
+
+void FabulorApp::Poll() {
+    if (worker_.IsGenerating()) {
+        worker_.Poll([this](int percent) {
+            if (frame_) frame_->ShowProgress(percent);
+        });
+        if (!worker_.IsGenerating()) {
+            if (runWindow_) runWindow_->Invalidate(true);
+            runWindow_ = nullptr;
+        }
+    }
+    if (frame_) frame_->UpdateCommands();
+}
+
+void FabulorApp::OnOpenImageFile() {
+    if (IsGenerating()) return;
+    int type = readExt_;
+    QString path;
+    if (options_.askOpenFile) {
+        path = options_.askOpenFile(&type);
+    } else {
+        QFileDialog dialog(frame_.get(), "Select image file to open", initialDir_);
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setNameFilters(FileFilters());
+        dialog.selectNameFilter(FileFilters().value(readExt_));
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+        path = dialog.selectedFiles().constFirst();
+        type = TypeOfFilter(dialog.selectedNameFilter());
+    }
+    if (path.isEmpty()) return;
+    if (OpenPicture(path)) {
+        initialDir_ = QFileInfo(path).absolutePath();
+        SetReadExt(type);
+    }
+}
+
+DocumentWindow* FabulorApp::OpenPicture(const QString& path) {
+    if (IsGenerating()) {
+        ErrorBoxFromString(61220);
+        return nullptr;
+    }
+    auto* window = new DocumentWindow(this);
+    frame_->AddDocument(window);
+    if (!window->Document().OpenImageFile(path.toStdString())) {
+        delete window;
+        return nullptr;
+    }
+    frame_->ShowDocument(window);
+    return window;
+}
+
+DocumentWindow* FabulorApp::OnEditPaste() {
+    if (IsGenerating()) return nullptr;
+    HGLOBAL dib = ClipboardPictureDib();
+    if (!dib) return nullptr;
+    auto* window = new DocumentWindow(this);
+    frame_->AddDocument(window);
+    const std::string name = "Image" + std::to_string(pasteCount_);
+    if (!window->Document().SetDocBitmap(dib, name)) {
+        ErrorBox("Oculant:Could not SetDocBitmap from clipboard");
+        GlobalFree(dib);
+    }
+    frame_->ShowDocument(window);
+    ++pasteCount_;
+    return window;
+}
+
+QString FabulorApp::AskSaveFileName(QWidget* parent, const QString& suggested) {
+    int type = saveExt_;
+    QString path;
+    if (options_.askSaveFile) {
+        path = options_.askSaveFile(suggested, &type);
+    } else {
+        QFileDialog dialog(parent, "Save image as", initialDir_);
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setNameFilters(FileFilters());
+        dialog.selectNameFilter(FileFilters().value(saveExt_));
+        dialog.selectFile(suggested);
+        // The dialog adds the extension of the type shown when none is typed.
+        const QString suffix = QString(kImageFilePatterns[saveExt_]).mid(2).toLower();
+        dialog.setDefaultSuffix(suffix);
+        connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+            dialog.setDefaultSuffix(
+                QString(kImageFilePatterns[TypeOfFilter(filter)]).mid(2).toLower());
+        });
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+        path = dialog.selectedFiles().constFirst();
+        type = TypeOfFilter(dialog.selectedNameFilter());
+    }
+    if (path.isEmpty()) return {};
+    // A name without a picture extension gets the chosen type's.
+    const QString suffix = QFileInfo(path).suffix();
+    bool known = false;
+    for (const char* pattern : kImageFilePatterns) {
+        known = known || suffix.compare(QString(pattern).mid(2), Qt::CaseInsensitive) == 0;
+    }
+    if (!known) path += "." + QString(kImageFilePatterns[type]).mid(2).toLower();
+    SetSaveExt(type);
+    return path;
+}
+
+void FabulorApp::OnActivated(const QStringList& pictures) {
+    if (!frame_) return;
+    if (frame_->isMinimized()) frame_->showNormal();
+    frame_->show();
+    frame_->raise();
+    frame_->activateWindow();
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->raise();
+        modal->activateWindow();
+        return;  // a dialog is open: the pictures would open behind it
+    }
+    for (const QString& picture : pictures)
+        OpenPicture(picture);
+}

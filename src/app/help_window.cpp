@@ -1,0 +1,110 @@
+#include "app/help_window.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QTextBrowser>
+
+#include "app/main_window.h"
+#include "engine/filspec.h"
+
+namespace {
+
+const char kGuide[] = "qrc:/guide/index.html";
+
+QPointer<QTextBrowser> helpWindow;
+QUrl lastUrl;
+
+struct TitleSection {
+    const char* title;
+    const char* section;
+};
+constexpr TitleSection kDialogSections[] = {
+    {"Choose Xform", "choose-xform"},
+    {"Image Quality (Anti Alias)", "image-quality"},
+    {"Mix Settings", "mix"},
+    {"WEB Fading Settings", "web-fade"},
+    {"Advanced area selection", "selection"},
+    {"Sequence Overview", "overview"},
+    {"Image Properties", "properties"},
+    {"Fabulor Tip of the Day", "tips"},
+    {"Select image file to open", "open"},
+};
+
+QString XformSection(const QString& title) {
+    for (int i = 0; i < kXformCount; ++i) {
+        const QString name = QString::fromLatin1(XformName(i));
+        if (!name.isEmpty() && title.contains(name, Qt::CaseInsensitive)) {
+            return "xform-" + name.toLower().replace(' ', '-');
+        }
+    }
+    return {};
+}
+
+class HelpKeyFilter : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (key->key() != Qt::Key_F1 || key->modifiers() != Qt::NoModifier || !widget) {
+            return false;
+        }
+        QWidget* front = widget->window();
+        if (!qobject_cast<QDialog*>(front)) return false;
+        ShowHelp(front, HelpSectionFor(front));
+        return true;
+    }
+};
+
+}  // namespace
+
+QString HelpSectionFor(QWidget* front) {
+    if (!front) return "contents";
+    if (auto* frame = qobject_cast<MainWindow*>(front)) {
+        return frame->ActiveDocument() ? "image-window" : "main-window";
+    }
+    const QString title = front->windowTitle();
+    for (const TitleSection& entry : kDialogSections) {
+        if (title == QLatin1String(entry.title)) return entry.section;
+    }
+    const QString xform = XformSection(title);
+    return xform.isEmpty() ? QString("contents") : xform;
+}
+
+void ShowHelp(QWidget* over, const QString& section) {
+    QWidget* owner = over ? over->window() : nullptr;
+    if (helpWindow && helpWindow->parentWidget() != owner) delete helpWindow;
+    if (!helpWindow) {
+        // A window of its own, but owned by the window in front: a modal
+        // dialog does not block its own child windows.
+        helpWindow = new QTextBrowser(owner);
+        helpWindow->setWindowFlag(Qt::Window);
+        helpWindow->setAttribute(Qt::WA_DeleteOnClose);
+        helpWindow->setWindowTitle("Fabulor Help");
+        helpWindow->setOpenExternalLinks(true);
+        helpWindow->resize(640, 560);
+    }
+    lastUrl = QUrl(QString(kGuide) + "#" + section);
+    helpWindow->setSource(lastUrl);
+    helpWindow->scrollToAnchor(section);
+    helpWindow->show();
+    helpWindow->raise();
+    helpWindow->activateWindow();
+}
+
+QUrl LastHelpUrl() {
+    return lastUrl;
+}
+
+void InstallHelpKey() {
+    static HelpKeyFilter* filter = nullptr;
+    if (!filter) {
+        filter = new HelpKeyFilter(qApp);
+        qApp->installEventFilter(filter);
+    }
+}

@@ -1,0 +1,69 @@
+// The main frame: the MDI area of the document windows, the "&File" and
+// "&Help" menus, the tool bar, the keys, and the status bar with its idle
+// prompt, the progress bar of a run and the 40-character ticker pane.
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QMainWindow>
+
+class DocumentWindow;
+class FabulorApp;
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QProgressBar;
+class QToolBar;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+  public:
+    explicit MainWindow(FabulorApp* app);
+    ~MainWindow() override;
+
+    QMdiArea* MdiArea() const { return mdi_; }
+    QToolBar* ToolBar() const { return toolBar_; }
+    // The document window in front; null when there is none.
+    DocumentWindow* ActiveDocument() const;
+    QList<DocumentWindow*> Documents() const;
+    // Adds the window to the MDI area, not yet shown.
+    void AddDocument(DocumentWindow* window);
+    void ShowDocument(DocumentWindow* window);
+
+    QAction* Action(int commandId) const { return actions_.value(commandId); }
+    // The command's enable rule now.
+    bool IsEnabled(int commandId) const;
+    // Runs the command as its menu item, button or key does: only when its
+    // rule allows it.
+    void Trigger(int commandId);
+    // Brings every command's enabled state up to date.
+    void UpdateCommands();
+
+    // The run's percent: 0..99 shows the progress bar over the message pane;
+    // anything else removes it. The ticker pane shows the status text.
+    void ShowProgress(int percent);
+    QProgressBar* ProgressBar() const { return progress_; }
+    QString TickerText() const;
+    QString IdleText() const;
+
+    // The context menu of a document window at a screen point.
+    QMenu* BuildContextMenu(QWidget* parent);
+    void ShowContextMenu(DocumentWindow* window, const QPoint& globalPos);
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void CreateActions();
+    void CreateMenusAndToolBar();
+    void CreateStatusBar();
+
+    FabulorApp* app_;
+    QMdiArea* mdi_;
+    QToolBar* toolBar_ = nullptr;
+    QHash<int, QAction*> actions_;
+    QLabel* idle_ = nullptr;
+    QLabel* ticker_ = nullptr;
+    QProgressBar* progress_ = nullptr;  // only while a run is shown
+};

@@ -1,0 +1,14 @@
+// Shows the program's messages in message boxes titled by their caption.
+// A message from the generation thread is shown on the user-interface
+// thread while the generation thread waits for the answer.
+#pragma once
+
+// Installs the message-box reporter; the previous reporter comes back when
+// the returned object is destroyed.
+class MessageBoxReporter {
+  public:
+    MessageBoxReporter();
+    ~MessageBoxReporter();
+    MessageBoxReporter(const MessageBoxReporter&) = delete;
+    MessageBoxReporter& operator=(const MessageBoxReporter&) = delete;
+};

@@ -1,0 +1,415 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QtTest>
+
+#include "app/colour_swatch.h"
+#include "app/dialogs.h"
+#include "app/dlg_area_selection.h"
+#include "app/dlg_choose_xform.h"
+#include "app/dlg_image_quality.h"
+#include "app/dlg_mix.h"
+#include "app/slider_pair.h"
+#include "engine/filspec.h"
+#include "modal_helpers.h"
+#include "support/message_capture.h"
+#include "surface/cdadc.h"
+
+namespace {
+
+QString Text(QWidget* dlg, int id) {
+    if (auto* label = qobject_cast<QLabel*>(DlgItem(dlg, id))) return label->text();
+    if (auto* edit = qobject_cast<QLineEdit*>(DlgItem(dlg, id))) return edit->text();
+    return "<missing>";
+}
+
+bool Enabled(QWidget* dlg, int id) {
+    QWidget* w = DlgItem(dlg, id);
+    return w != nullptr && w->isEnabled();
+}
+
+// A picture with a left half of one colour and a right half of another.
+std::unique_ptr<CDADC> TwoColourPicture(int w, int h, COLORREF left, COLORREF right) {
+    auto picture = std::make_unique<CDADC>(w, h);
+    picture->pDC->FillSolidRect(0, 0, w / 2, h, left);
+    picture->pDC->FillSolidRect(w / 2, 0, w - w / 2, h, right);
+    return picture;
+}
+
+}  // namespace
+
+class DialogsTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    // --- "Mix Settings" ---
+
+    void mixPromptAndEnablingFollowTheMode() {
+        MixSettings mix;
+        MixDlg dlg(nullptr, mix);
+        QCOMPARE(Text(&dlg, 1102), QString("mix sharpness(%)"));
+        QVERIFY(!Enabled(&dlg, 1099));
+        QVERIFY(!Enabled(&dlg, 1101));
+        QVERIFY(!Enabled(&dlg, 1134));
+        QVERIFY(dlg.ModeButton(1064)->isChecked());
+
+        dlg.ModeButton(1065)->click();
+        QCOMPARE(dlg.Mode(), 1065);
+        QCOMPARE(Text(&dlg, 1102), QString("% of original"));
+        QVERIFY(Enabled(&dlg, 1099));
+        QVERIFY(Enabled(&dlg, 1101));
+        QVERIFY(!Enabled(&dlg, 1134));
+
+        dlg.ModeButton(1074)->click();
+        QCOMPARE(Text(&dlg, 1102), QString(""));
+        QVERIFY(!Enabled(&dlg, 1099));
+        QVERIFY(!Enabled(&dlg, 1101));
+        QVERIFY(Enabled(&dlg, 1134));
+
+        dlg.ModeButton(1072)->click();
+        QCOMPARE(Text(&dlg, 1102), QString("mix sharpness(%)"));
+        QVERIFY(Enabled(&dlg, 1099));
+        QVERIFY(!dlg.ModeButton(1074)->isChecked());
+    }
+
+    void mixPercentIsClampedWhenTheEditIsLeft() {
+        MixSettings mix;
+        mix.Mode = 1066;
+        MixDlg dlg(nullptr, mix);
+        dlg.PercentPair()->Edit()->setText("150");
+        dlg.PercentPair()->OnKillFocus();
+        QCOMPARE(dlg.Percent(), 99);
+        QCOMPARE(dlg.PercentPair()->Slider()->value(), 99);
+        QCOMPARE(Text(&dlg, 1101), QString("99"));
+    }
+
+    void mixSetAndApplyNowKeepTheValuesCancelKeepsTheRecipe() {
+        MixSettings mix;
+        mix.Percent = 30;
+        CDADC original(64, 48);
+        WhenModal([](QWidget* dlg) {
+            qobject_cast<QRadioButton*>(DlgItem(dlg, 1067))->click();
+            ClickId(dlg, kIdCancel);
+        });
+        int applyNow = -1;
+        QCOMPARE(RunFinalMixDialog(nullptr, &mix, &original, &applyNow), 0);
+        QCOMPARE(mix.Mode, 1064);
+        QCOMPARE(applyNow, -1);
+
+        WhenModal([](QWidget* dlg) {
+            qobject_cast<QRadioButton*>(DlgItem(dlg, 1067))->click();
+            ClickId(dlg, kIdApplyNow);
+        });
+        QCOMPARE(RunFinalMixDialog(nullptr, &mix, &original, &applyNow), 1);
+        QCOMPARE(mix.Mode, 1067);
+        QCOMPARE(mix.Percent, 30);
+        QCOMPARE(applyNow, 1);
+
+        WhenModal([](QWidget* dlg) {
+            qobject_cast<QRadioButton*>(DlgItem(dlg, 1065))->click();
+            ClickId(dlg, kIdOk);
+        });
+        QCOMPARE(RunFinalMixDialog(nullptr, &mix, &original, &applyNow), 1);
+        QCOMPARE(mix.Mode, 1065);
+        QCOMPARE(applyNow, 0);
+    }
+
+    void mixRefusesAPercentOutsideItsRangeOnClosing() {
+        MessageCapture messages;
+        MixSettings mix;
+        mix.Mode = 1065;
+        MixDlg dlg(nullptr, mix);
+        dlg.show();
+        // Typed but not yet committed: the closing check sees it first.
+        dlg.PercentPair()->Edit()->setText("0");
+        dlg.Buttons().set->click();
+        QVERIFY(dlg.isVisible());
+        QCOMPARE(messages.Texts(),
+                 std::vector<std::string>{"Please enter an integer between 1 and 99."});
+        dlg.PercentPair()->Edit()->setText("12");
+        dlg.Buttons().set->click();
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QCOMPARE(dlg.Percent(), 12);
+    }
+
+    void mixWithoutAnOriginalSaysSo() {
+        MessageCapture messages;
+        MixSettings mix;
+        MixDlg dlg(nullptr, mix);
+        dlg.SetupDCs(nullptr);
+        QCOMPARE(messages.Texts(),
+                 std::vector<std::string>{"ERRORE,pOrg==NULL in CMixDlg::SetupDCs"});
+    }
+
+    // --- "WEB Fading Settings" ---
+
+    void webFadeHasNoEvenMixAndAFixedPrompt() {
+        MixSettings fade;
+        WebFadeDlg dlg(nullptr, fade);
+        QVERIFY(dlg.ModeButton(1065) == nullptr);
+        QVERIFY(dlg.ModeButton(1074) == nullptr);
+        QCOMPARE(Text(&dlg, 1102), QString("Mix sharpness"));
+        QCOMPARE(Text(&dlg, 1216), QString("FFFFFF"));
+        QVERIFY(!Enabled(&dlg, 1216));
+        QVERIFY(!Enabled(&dlg, 1034));
+        dlg.ModeButton(1070)->click();
+        QVERIFY(Enabled(&dlg, 1216));
+        QVERIFY(Enabled(&dlg, 1034));
+        QVERIFY(Enabled(&dlg, 1099));
+    }
+
+    void webFadeColourTextIsHexadecimalRedFirst() {
+        MessageCapture messages;
+        MixSettings fade;
+        fade.Mode = 1066;
+        WebFadeDlg dlg(nullptr, fade);
+        dlg.ColourEdit()->setText("ff");
+        dlg.OnColourKillFocus();
+        QCOMPARE(dlg.Settings().Colour, COLORREF{0x0000FF});
+        QCOMPARE(dlg.Swatch()->Colour(), COLORREF{0x0000FF});
+        QCOMPARE(dlg.ColourEdit()->text(), QString("ff"));
+        dlg.ModeButton(1067)->click();
+        QCOMPARE(dlg.ColourEdit()->text(), QString("0000FF"));
+
+        dlg.ColourEdit()->setText("0x1a2B3c");
+        dlg.OnColourKillFocus();
+        QCOMPARE(dlg.Settings().Colour, COLORREF{0x1A2B3C});
+        QVERIFY(messages.Texts().empty());
+
+        dlg.ColourEdit()->setText("1000000");
+        dlg.OnColourKillFocus();
+        QCOMPARE(dlg.Settings().Colour, COLORREF{0xFFFFFF});
+        dlg.ColourEdit()->setText("-1");
+        dlg.OnColourKillFocus();
+        QCOMPARE(messages.Texts(),
+                 (std::vector<std::string>{"Colours must be between 0 and FFFFFF",
+                                           "Colours must be between 0 and FFFFFF"}));
+        dlg.ColourEdit()->setText("zz");
+        dlg.OnColourKillFocus();
+        QCOMPARE(dlg.Settings().Colour, COLORREF{0});
+    }
+
+    void webFadeChooseTakesThePickedColour() {
+        MixSettings fade;
+        fade.Mode = 1068;
+        WebFadeDlg dlg(nullptr, fade);
+        const ColourChooser previous = SetColourChooser([](COLORREF* c) {
+            *c = RGB(1, 2, 3);
+            return true;
+        });
+        dlg.OnChooseColour();
+        SetColourChooser(previous);
+        QCOMPARE(dlg.Settings().Colour, RGB(1, 2, 3));
+        QCOMPARE(dlg.ColourEdit()->text(), QString("030201"));
+    }
+
+    void webFadeReturnsTheWholeRecordOnlyOnOk() {
+        MixSettings fade;
+        fade.Colour = 0x123456;
+        WhenModal([](QWidget* dlg) {
+            qobject_cast<QRadioButton*>(DlgItem(dlg, 1069))->click();
+            ClickId(dlg, kIdCancel);
+        });
+        int applyNow = 0;
+        QCOMPARE(RunWebFadeDialog(nullptr, &fade, nullptr, &applyNow), 0);
+        QCOMPARE(fade.Mode, 1064);
+
+        WhenModal([](QWidget* dlg) {
+            qobject_cast<QRadioButton*>(DlgItem(dlg, 1069))->click();
+            auto* edit = qobject_cast<QLineEdit*>(DlgItem(dlg, 1216));
+            edit->setText("00FF00");
+            edit->setModified(true);
+            ClickId(dlg, kIdApplyNow);
+        });
+        QCOMPARE(RunWebFadeDialog(nullptr, &fade, nullptr, &applyNow), 1);
+        QCOMPARE(fade.Mode, 1069);
+        QCOMPARE(fade.Colour, COLORREF{0x00FF00});
+        QCOMPARE(applyNow, 1);
+    }
+
+    // --- "Choose Xform" ---
+
+    void chooseXformShowsMosaicForNull() {
+        ChooseXformDlg dlg(nullptr, kNullXform, 0);
+        QCOMPARE(dlg.List()->count(), 19);
+        QCOMPARE(dlg.List()->currentText(), QString("Mosaic"));
+        QVERIFY(dlg.List()->isEnabled());
+        dlg.WizardBox()->click();
+        QVERIFY(!dlg.List()->isEnabled());
+        QCOMPARE(dlg.Wizard(), 1);
+    }
+
+    void chooseXformReturnsTheChoice() {
+        WhenModal([](QWidget* dlg) {
+            dlg->findChild<QComboBox*>()->setCurrentIndex(kWood);
+            ClickId(dlg, kIdOk);
+        });
+        int chosen = -1, wizard = -1;
+        QCOMPARE(RunChooseXformDialog(nullptr, kBanya, 0, &chosen, &wizard), 1);
+        QCOMPARE(chosen, int(kWood));
+        QCOMPARE(wizard, 0);
+
+        WhenModal([](QWidget* dlg) { ClickId(dlg, kIdCancel); });
+        QCOMPARE(RunChooseXformDialog(nullptr, kBanya, 0, &chosen, &wizard), 0);
+        QCOMPARE(chosen, int(kWood));
+    }
+
+    void chooseXformOnAStrayIndexFallsBackToTheFirst() {
+        MessageCapture messages;
+        ChooseXformDlg dlg(nullptr, 25, 0);
+        dlg.accept();
+        QCOMPARE(dlg.ChosenIndex(), 0);
+        QCOMPARE(messages.Texts(), std::vector<std::string>{"CChFilDlg::OnOK()-1"});
+    }
+
+    // --- "Image Quality (Anti Alias)" ---
+
+    void imageQualityLevels() {
+        MessageCapture messages;
+        ImageQualityDlg bad(nullptr, 3);
+        QCOMPARE(messages.Texts(), std::vector<std::string>{"DDE:Bad AA level=3"});
+        QVERIFY(bad.Button(1)->isChecked());
+
+        WhenModal([](QWidget* dlg) {
+            dlg->findChildren<QRadioButton*>()[2]->click();
+            ClickId(dlg, kIdApplyNow);
+        });
+        int level = 0, applyNow = 0;
+        QCOMPARE(RunImageQualityDialog(nullptr, 2, &level, &applyNow), 1);
+        QCOMPARE(level, 4);
+        QCOMPARE(applyNow, 1);
+
+        WhenModal([](QWidget* dlg) {
+            dlg->findChildren<QRadioButton*>()[0]->click();
+            ClickId(dlg, kIdCancel);
+        });
+        level = 4;
+        QCOMPARE(RunImageQualityDialog(nullptr, 4, &level, &applyNow), 0);
+        QCOMPARE(level, 4);
+    }
+
+    // --- "Advanced area selection" ---
+
+    void thumbnailsAreTheOriginalDividedDown() {
+        auto original = TwoColourPicture(640, 480, RGB(255, 255, 255), RGB(0, 0, 0));
+        AreaSelDlg dlg(nullptr, AreaSelection());
+        dlg.SetupThumbnails(original.get(), CDADC::ThumbnailDivisor(original.get()));
+        QCOMPARE(dlg.Thumbnail().width, 64);
+        QCOMPARE(dlg.Thumbnail().height, 48);
+        dlg.UpdatePreview();
+        // Default selection: brightness stretched to the full grey range.
+        QCOMPARE(dlg.Preview().pDC->GetPixel(0, 0), RGB(255, 255, 255));
+        QCOMPARE(dlg.Preview().pDC->GetPixel(63, 47), RGB(0, 0, 0));
+    }
+
+    void invertAndSmoothingReachThePreviewAndTheRecord() {
+        auto original = TwoColourPicture(64, 48, RGB(255, 255, 255), RGB(0, 0, 0));
+        AreaSelDlg dlg(nullptr, AreaSelection());
+        dlg.SetupThumbnails(original.get(), 1);
+        dlg.InvertBox()->click();
+        QCOMPARE(dlg.Selection().invert, 1);
+        QVERIFY(dlg.InvertBox()->isChecked());
+        QCOMPARE(dlg.Preview().pDC->GetPixel(0, 0), RGB(0, 0, 0));
+        dlg.SmoothSlider()->setValue(0);
+        QCOMPARE(dlg.Selection().smoothing, 8);
+    }
+
+    void defaultPutsEverythingBack() {
+        AreaSelection selection;
+        selection.SetHsv(120, 0.5, 0.5);
+        selection.SetSmoothing(6);
+        selection.invert = 1;
+        AreaSelDlg dlg(nullptr, selection);
+        QCOMPARE(dlg.HuePair()->Edit()->text(), QString("120.00"));
+        QCOMPARE(dlg.SmoothSlider()->value(), 2);
+        dlg.OnDefault();
+        QCOMPARE(dlg.HuePair()->Edit()->text(), QString("  0.00"));
+        QCOMPARE(dlg.SatPair()->Edit()->text(), QString("  0.00"));
+        QCOMPARE(dlg.ValPair()->Edit()->text(), QString("  1.00"));
+        QCOMPARE(dlg.ValPair()->Slider()->value(), 0);
+        QVERIFY(!dlg.InvertBox()->isChecked());
+        QCOMPARE(dlg.SmoothSlider()->value(), 8);
+        QCOMPARE(dlg.SwatchColour(), RGB(255, 255, 255));
+    }
+
+    void selectionCancelKeepsTheRecipeEvenAfterDefault() {
+        AreaSelection selection;
+        selection.SetHsv(200, 1, 1);
+        const double hue = selection.hue;
+        CDADC original(100, 80);
+        WhenModal([](QWidget* dlg) {
+            ClickId(dlg, 3);
+            ClickId(dlg, kIdCancel);
+        });
+        QCOMPARE(RunAreaSelectionDialog(nullptr, &selection, &original, nullptr), 0);
+        QCOMPARE(selection.hue, hue);
+
+        WhenModal([](QWidget* dlg) {
+            auto* hueEdit = qobject_cast<QLineEdit*>(DlgItem(dlg, 1052));
+            hueEdit->setText("90");
+            ClickId(dlg, kIdOk);
+        });
+        int applyNow = -1;
+        QCOMPARE(RunAreaSelectionDialog(nullptr, &selection, &original, &applyNow), 1);
+        QCOMPARE(selection.hue, 90.0);
+        QCOMPARE(applyNow, 0);
+    }
+
+    void thumbnailAndForceFieldFailures() {
+        MessageCapture messages;
+        AreaSelDlg dlg(nullptr, AreaSelection());
+        dlg.SetupThumbnails(nullptr, 1);
+        CDADC small(10, 10);
+        dlg.SetupThumbnails(&small, 0);
+        CDADC a(4, 4), b(5, 4), c(4, 5);
+        AreaSelection s;
+        QCOMPARE(DrawForceField(nullptr, &a, &s), 0);
+        QCOMPARE(DrawForceField(&a, &b, &s), 0);
+        QCOMPARE(DrawForceField(&a, &c, &s), 0);
+        QCOMPARE(messages.Texts(), (std::vector<std::string>{
+                                       "Bad pOrgDC handle", "Bad divisor : 0", "AHRF: Bad DCs",
+                                       "AHRF: in-out size x error", "AHRF: in-out size y error"}));
+    }
+
+    // --- "Image Properties" ---
+
+    void propertiesTexts() {
+        ImageProperties p;
+        p.xformName = "Mosaic";
+        p.originalName = "beach";
+        p.width = 640;
+        p.height = 480;
+        p.index = 3;
+        QString pixels, bytes, sequence, saved;
+        WhenModal([&](QWidget* dlg) {
+            pixels = Text(dlg, 1107);
+            bytes = Text(dlg, 1108);
+            sequence = Text(dlg, 1112);
+            saved = Text(dlg, 1110);
+            ClickId(dlg, kIdOk);
+        });
+        ShowImagePropertiesDialog(nullptr, p);
+        QCOMPARE(pixels, QString("640 by 480"));
+        QCOMPARE(bytes, QString("900Kbytes"));
+        QCOMPARE(sequence, QString("Image #3 in the sequence"));
+        QCOMPARE(saved, QString("(unsaved)"));
+
+        p.index = 0;
+        p.savedAs = "beach2.jpg";
+        WhenModal([&](QWidget* dlg) {
+            sequence = Text(dlg, 1112);
+            saved = Text(dlg, 1110);
+            ClickId(dlg, kIdOk);
+        });
+        ShowImagePropertiesDialog(nullptr, p);
+        QCOMPARE(sequence, QString("This is the original image"));
+        QCOMPARE(saved, QString("beach2.jpg"));
+    }
+};
+
+QTEST_MAIN(DialogsTest)
+#include "dialogs_test.moc"

@@ -1,0 +1,415 @@
+// The desktop program driven through its real main window: documents are
+// opened, pasted and walked, ideas are made, stopped and refused, exactly
+// as the menus, buttons and keys do it.
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/commands.h"
+#include "app/document_window.h"
+#include "app/fabulor_app.h"
+#include "app/help_window.h"
+#include "app/image_view.h"
+#include "app/main_window.h"
+#include "app/picture_image.h"
+#include "app/single_instance.h"
+#include "engine/xform_registry.h"
+#include "support/message_capture.h"
+#include "support/shared_dir.h"
+#include "surface/cdadc.h"
+#include "util/app_folders.h"
+
+using namespace command;
+
+namespace {
+
+// Mosaic is the Xform of every new idea here, at Wizard parameters, and a
+// run can be held going until the test lets it finish or stops it.
+std::atomic<bool> holdRuns{false};
+int (*realMosaicRun)(CFilSpec&) = nullptr;
+
+int HeldMosaicRun(CFilSpec& spec) {
+    while (holdRuns && StopRequested == 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return realMosaicRun(spec);
+}
+int ChooseMosaic(int, int, int* chosen, int* wizard) {
+    *chosen = kMosaic;
+    *wizard = 0;
+    return 1;
+}
+int AcceptWizardMosaic(CFilSpec& spec) {
+    *spec.WizardFlag(kMosaic) = 1;
+    return 1;
+}
+
+QString Sample() {
+    return QStringLiteral(FABULOR_SOURCE_DIR "/data/sample.bmp");
+}
+
+bool SamePixels(const CDADC& a, const CDADC& b) {
+    return PictureToImage(a) == PictureToImage(b);
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+  private:
+    MessageCapture messages_;
+    std::unique_ptr<FabulorApp> app_;
+    MainWindow* frame_ = nullptr;
+    QString savedTo_;
+
+    void Settle() {
+        app_->Worker().WaitForThread();
+        app_->Poll();
+        QApplication::processEvents();
+    }
+    DocumentWindow* Active() { return frame_->ActiveDocument(); }
+    QString Title() { return Active() ? Active()->windowTitle() : QString(); }
+    bool Messaged(const std::string& text) {
+        for (const std::string& t : messages_.Texts()) {
+            if (t == text) return true;
+        }
+        return false;
+    }
+    // Of the Xforms built so far the Wizard must take Mosaic.
+    static void FavourMosaic(DocumentWindow* window) {
+        UsageCounts& counts = window->Document().m_UsageCounts;
+        const int mosaic = counts[kMosaic];
+        counts.fill(1000000);
+        counts[kMosaic] = mosaic;
+    }
+    DocumentWindow* PasteSmallPicture() {
+        QImage image(40, 30, QImage::Format_RGB888);
+        image.fill(QColor(30, 120, 200));
+        QGuiApplication::clipboard()->setImage(image);
+        DocumentWindow* window = app_->OnEditPaste();
+        Settle();
+        return window;
+    }
+
+  private slots:
+    void initTestCase() {
+        // Settings left as a user might have them: a bare drive as the main
+        // folder, a read type that does not exist.
+        QSettings settings;
+        settings.setValue("DIRECTORIES/MAIN", "C:");
+        settings.setValue("GENERAL/READEXT", 7);
+        settings.sync();
+
+        AppOptions options;
+        options.showTipAtStart = false;
+        options.messageBoxes = false;
+        options.singleInstance = false;
+        options.askOpenFile = [](int* type) {
+            *type = 4;
+            return Sample();
+        };
+        options.askSaveFile = [this](const QString& suggested, int* type) {
+            *type = 1;
+            return savedTo_.isEmpty() ? QString() : savedTo_ + "/" + suggested;
+        };
+        app_ = std::make_unique<FabulorApp>(options);
+        QVERIFY(app_->Start({}));
+        frame_ = app_->Frame();
+        SetChooseXformDialog(&ChooseMosaic);
+        MutableXformRow(kMosaic)->settings = &AcceptWizardMosaic;
+        realMosaicRun = MutableXformRow(kMosaic)->run;
+        MutableXformRow(kMosaic)->run = &HeldMosaicRun;
+    }
+
+    void startUp() {
+        QCOMPARE(frame_->windowTitle(), QString("Fabulor"));
+        QCOMPARE(frame_->TickerText(), QString("Welcome..."));
+        QCOMPARE(frame_->IdleText(), QString("For Help, press F1, for Inspiration, press F7"));
+        QCOMPARE(app_->ReadExt(), 0);
+        QCOMPARE(app_->MainDir().toStdString(), DefaultMainFolder());
+        QVERIFY(QFileInfo(app_->TempDir()).isDir());
+        QVERIFY(app_->TempDir().endsWith("/FABULORTEMP"));
+    }
+
+    void withoutPictureOnlyFileCommandsWork() {
+        for (int id : {kOpenImageFile, kPaste, kExit, kGlyphtic, kHelp, kAbout, kTipOfTheDay}) {
+            QVERIFY2(frame_->Action(id)->isEnabled(), qPrintable(QString::number(id)));
+        }
+        for (int id :
+             {kSaveImageFile, kSaveImageAs, kCopy, kCopyAndPaste, kChooseXform, kWizardCreates,
+              kCreate, kXformSettings, kStop, kBack, kForward, kGoToOriginal, kGoToLast, kOverview,
+              kZoomIn, kFullSize, kImageProperties, kRevertToOriginal}) {
+            QVERIFY2(!frame_->Action(id)->isEnabled(), qPrintable(QString::number(id)));
+        }
+    }
+
+    void menusKeysAndTips() {
+        QMenu* menu = frame_->BuildContextMenu(frame_);
+        QStringList texts;
+        for (QAction* action : menu->actions())
+            texts.append(action->text());
+        delete menu;
+        const QStringList classic = {"Choose X&form...\tF6", "&Wizard Creates\tF7",
+                                     "&Create\tF8",          "Xform &Settings...\tF9",
+                                     "Image &Quality...",    "&Mix...",
+                                     "S&election...",        "&Revert to Original",
+                                     "Zoom in\t+",           "Zoom out\t-",
+                                     "&Image Properties..."};
+        QCOMPARE(texts.mid(0, classic.size()), classic);
+        QCOMPARE(frame_->Action(kWizardCreates)->shortcut(), QKeySequence(Qt::Key_F7));
+        QCOMPARE(frame_->Action(kStop)->shortcut(), QKeySequence(Qt::Key_Escape));
+        QCOMPARE(frame_->Action(kBackKey)->shortcut(), QKeySequence(Qt::Key_Left));
+        QCOMPARE(frame_->Action(kPaste)->shortcuts().value(1),
+                 QKeySequence(Qt::SHIFT | Qt::Key_Insert));
+        QCOMPARE(frame_->Action(kStop)->toolTip(), QString("STOP!"));
+        QCOMPARE(frame_->Action(kCreate)->statusTip(),
+                 QString("Generate a new image using current settings (F8)"));
+    }
+
+    void openPictureMakesFirstIdea() {
+        frame_->Trigger(kOpenImageFile);
+        Settle();
+        QVERIFY(Active());
+        QCOMPARE(Active()->Document().m_szName, std::string("sample"));
+        QCOMPARE(Title(), QString("sample (Xform #1 of 1)"));
+        QCOMPARE(Active()->Document().m_UsageCounts[kMosaic], 1);
+        QCOMPARE(Active()->Overview().Count(), 2);
+        QCOMPARE(app_->ReadExt(), 4);
+        QVERIFY(!SamePixels(*Active()->Picture(), *Active()->Document().m_pOrgDC));
+        QVERIFY(!frame_->ProgressBar());
+        FavourMosaic(Active());
+    }
+
+    void secondOpenGetsNumberedName() {
+        DocumentWindow* first = Active();
+        DocumentWindow* second = app_->OpenPicture(Sample());
+        Settle();
+        QVERIFY(second);
+        QCOMPARE(second->Document().m_szName, std::string("sample-1"));
+        messages_.Clear();
+        QVERIFY(second->close());
+        QVERIFY(Messaged("Save this image:\nsample-1 (Xform #1 of 1)?"));
+        frame_->MdiArea()->setActiveSubWindow(first);
+    }
+
+    void wizardBackForward() {
+        frame_->Trigger(kWizardCreates);
+        Settle();
+        QCOMPARE(Title(), QString("sample (Xform #2 of 2)"));
+        QVERIFY(!frame_->Action(kForward)->isEnabled());
+        frame_->Trigger(kBack);
+        Settle();
+        QCOMPARE(Title(), QString("sample (Xform #1 of 2)"));
+        frame_->Trigger(kBackKey);
+        QCOMPARE(Title(), QString("sample (Original)"));
+        QVERIFY(SamePixels(*Active()->Picture(), *Active()->Document().m_pOrgDC));
+        QVERIFY(!frame_->Action(kBack)->isEnabled());
+        QVERIFY(!frame_->Action(kCreate)->isEnabled());
+        frame_->Trigger(kForwardKey);
+        // From the cache: no run is started.
+        QVERIFY(!app_->IsGenerating());
+        QCOMPARE(Title(), QString("sample (Xform #1 of 2)"));
+        frame_->Trigger(kGoToLast);
+        Settle();
+        QCOMPARE(Title(), QString("sample (Xform #2 of 2)"));
+    }
+
+    void zoomStepsAndTitle() {
+        ImageView* view = Active()->View();
+        frame_->Trigger(kZoomOut);
+        QCOMPARE(Title(), QString("sample (Xform #2 of 2)[90%]"));
+        frame_->Trigger(kQuarterSize);
+        QVERIFY(!frame_->Action(kZoomOut)->isEnabled());
+        frame_->Trigger(kZoomIn);
+        QCOMPARE(view->ZoomPercent(), 35);
+        QCOMPARE(view->ShownImage().size(), QSize(480 * 35 / 100, 320 * 35 / 100));
+        for (int i = 0; i < 20; ++i)
+            frame_->Trigger(kZoomIn);
+        QCOMPARE(view->ZoomPercent(), 200);
+        QVERIFY(!frame_->Action(kZoomIn)->isEnabled());
+        frame_->Trigger(kFullSize);
+        QCOMPARE(Title(), QString("sample (Xform #2 of 2)"));
+        QCOMPARE(view->ShownImage().size(), QSize(480, 320));
+    }
+
+    void duringRunOnlyStopWorksAndStopRemovesIdea() {
+        holdRuns = true;
+        frame_->Trigger(kWizardCreates);
+        QVERIFY(app_->IsGenerating());
+        app_->Poll();
+        QCOMPARE(Title(), QString("sample (Xform #3 of 3)"));
+        QVERIFY(frame_->ProgressBar());
+        QVERIFY(frame_->Action(kStop)->isEnabled());
+        for (int id :
+             {kOpenImageFile, kPaste,        kExit,          kSaveImageFile, kCopy,
+              kCopyAndPaste,  kChooseXform,  kWizardCreates, kCreate,        kXformSettings,
+              kBack,          kGoToOriginal, kOverview,      kSelection,     kImageQuality,
+              kMixSettings,   kWebFade,      kZoomIn,        kZoomOut,       kFullSize}) {
+            QVERIFY2(!frame_->Action(id)->isEnabled(), qPrintable(QString::number(id)));
+        }
+        QVERIFY(frame_->Action(kImageProperties)->isEnabled());
+
+        messages_.Clear();
+        QVERIFY(!frame_->close());
+        QVERIFY(!Active()->close());
+        const std::string refusal =
+            "Still creating image:\nWait for completion \nor hit ESC or STOP...";
+        QCOMPARE(messages_.Texts(), (std::vector<std::string>{refusal, refusal}));
+        QVERIFY(frame_->isVisible());
+
+        frame_->Trigger(kStop);
+        holdRuns = false;
+        Settle();
+        QVERIFY(!app_->IsGenerating());
+        QVERIFY(!frame_->ProgressBar());
+        QCOMPARE(Active()->Document().ImageCount(), 3);
+        QCOMPARE(Title(), QString("sample (Xform #2 of 2)"));
+        QCOMPARE(Active()->Document().m_UsageCounts[kMosaic], 2);
+        QVERIFY(frame_->Action(kWizardCreates)->isEnabled());
+    }
+
+    void copyThenPasteGivesTheSamePicture() {
+        DocumentWindow* source = Active();
+        frame_->Trigger(kCopy);
+        DocumentWindow* pasted = app_->OnEditPaste();
+        Settle();
+        QVERIFY(pasted);
+        QCOMPARE(pasted->Document().m_szName, std::string("Image1"));
+        QVERIFY(SamePixels(*pasted->Document().m_pOrgDC, *source->Picture()));
+
+        frame_->MdiArea()->setActiveSubWindow(source);
+        frame_->Trigger(kCopyAndPaste);
+        Settle();
+        QCOMPARE(Active()->Document().m_szName, std::string("Image2"));
+        QVERIFY(SamePixels(*Active()->Document().m_pOrgDC, *source->Picture()));
+        const QMimeData* left = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(!left || left->formats().isEmpty());
+    }
+
+    void pasteRefusesWhatIsNoPicture() {
+        messages_.Clear();
+        EmptyClipboard();
+        QVERIFY(!app_->OnEditPaste());
+        QGuiApplication::clipboard()->setText("words");
+        QVERIFY(!app_->OnEditPaste());
+        QCOMPARE(messages_.Texts(),
+                 (std::vector<std::string>{"The clipboard is empty",
+                                           "The contents of the clipboard\nare not an image"}));
+        QCOMPARE(app_->PasteCount(), 3);
+    }
+
+    void saveImageAsRemembersNameAndType() {
+        QTemporaryDir folder;
+        savedTo_ = folder.path();
+        DocumentWindow* window = Active();
+        frame_->Trigger(kSaveImageAs);
+        savedTo_.clear();
+        const std::string saved = window->SavedName(window->Document().m_iCurrent);
+        QVERIFY(QString::fromStdString(saved).endsWith(".tga"));
+        QVERIFY(QFileInfo::exists(QString::fromStdString(saved)));
+        QCOMPARE(app_->SaveExt(), 1);
+        QFile::remove(QString::fromStdString(saved));
+        // Save image file writes to the same name again without asking.
+        frame_->Trigger(kSaveImageFile);
+        QVERIFY(QFileInfo::exists(QString::fromStdString(saved)));
+    }
+
+    void overviewReportsOverflowAfterThirteenImages() {
+        DocumentWindow* window = PasteSmallPicture();
+        QVERIFY(window);
+        FavourMosaic(window);
+        messages_.Clear();
+        while (window->Document().ImageCount() < 14) {
+            frame_->Trigger(kWizardCreates);
+            Settle();
+        }
+        QCOMPARE(window->Overview().Count(), 13);
+        QCOMPARE(messages_.Texts(),
+                 std::vector<std::string>{"COvDlg::AddToThumbnails,\nImage overflow"});
+        QCOMPARE(Title(), QString("Image3 (Xform #13 of 13)"));
+    }
+
+    void helpOpensAtTheWindowInFront() {
+        QFile guide(":/guide/index.html");
+        QVERIFY(guide.open(QIODevice::ReadOnly));
+        QVERIFY(guide.readAll().contains("id=\"image-window\""));
+        frame_->Trigger(kHelp);
+        QCOMPARE(LastHelpUrl().fragment(), QString("image-window"));
+        frame_->Trigger(kLesson);
+        QCOMPARE(LastHelpUrl().fragment(), QString("lesson"));
+    }
+
+    void sharedPhotoOpensAndDamagedFileIsRefused() {
+        if (SharedDir().empty()) QSKIP("../shared is not beside this checkout");
+        const QString shared = QString::fromStdString(SharedDir().string());
+        DocumentWindow* photo = app_->OpenPicture(shared + "/testimages/photos/flower.jpg");
+        Settle();
+        QVERIFY(photo);
+        QCOMPARE(photo->Document().m_pOrgDC->width, 480);
+        QCOMPARE(photo->windowTitle(), QString("flower (Xform #1 of 1)"));
+        const int before = static_cast<int>(frame_->Documents().size());
+        messages_.Clear();
+        QVERIFY(!app_->OpenPicture(shared + "/testimages/bmp/bad/badbitcount.bmp"));
+        QVERIFY(!messages_.Texts().empty());
+        QCOMPARE(static_cast<int>(frame_->Documents().size()), before);
+    }
+
+    void secondStartHandsItsPicturesToTheFirst() {
+        SingleInstance first("single-instance-test");
+        QVERIFY(first.Listen());
+        QStringList received;
+        connect(&first, &SingleInstance::activated, this,
+                [&received](const QStringList& pictures) { received = pictures; });
+        SingleInstance second("single-instance-test");
+        QVERIFY(second.HandOver({"/pictures/a.bmp", "/pictures/b c.jpg"}));
+        QTRY_COMPARE(received, (QStringList{"/pictures/a.bmp", "/pictures/b c.jpg"}));
+        SingleInstance unrelated("another configuration");
+        QVERIFY(!unrelated.HandOver({}));
+    }
+
+    void cleanup() {
+        // A failed check must not leave a run held for the next test.
+        holdRuns = false;
+        Settle();
+    }
+
+    void cleanupTestCase() {
+        messages_.Clear();
+        QVERIFY(frame_->close());
+        app_->Finish();
+        QSettings settings;
+        QCOMPARE(settings.value("GENERAL/PREFD_FILTR").toInt(), static_cast<int>(kMosaic));
+        QCOMPARE(settings.value("GENERAL/SAVEEXT").toInt(), 1);
+        QCOMPARE(settings.value("DIRECTORIES/MAIN").toString().toStdString(), DefaultMainFolder());
+        app_.reset();
+    }
+};
+
+int main(int argc, char** argv) {
+    // Settings, main folder and cache of this run live in a folder of its own.
+    QTemporaryDir dir;
+    qputenv("XDG_CONFIG_HOME", (dir.path() + "/config").toUtf8());
+    qputenv("XDG_DATA_HOME", (dir.path() + "/data").toUtf8());
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QCoreApplication::setOrganizationName("Fabulor");
+    QCoreApplication::setApplicationName("Fabulor");
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    MainWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "main_window_test.moc"
