@@ -31,9 +31,9 @@ int RunWebFadeDialog(QWidget* parent, MixSettings* fade, const CDADC* original, 
 int RunAreaSelectionDialog(QWidget* parent, AreaSelection* selection, const CDADC* original,
                            int* applyNow);
 // The settings panel of Xform xformIndex, built from its declaration, on
-// spec (the caller's copy): 1 on OK with the block written back, 0 on Cancel
+// filSpec (the caller's copy): 1 on OK with the block written back, 0 on Cancel
 // (the block untouched) or when the Xform has no declaration.
-int RunXformSettingsPanel(QWidget* parent, CFilSpec& spec, int xformIndex);
+int RunXformSettingsPanel(QWidget* parent, CFilSpec& filSpec, int xformIndex);
 
 // Installs the "Choose Xform" dialog into the recipe and the settings panel
 // into every Xform registry row that has a declaration. The dialogs open

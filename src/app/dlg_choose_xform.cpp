@@ -9,7 +9,7 @@
 #include "app/dialogs.h"
 #include "app/dlg_helpers.h"
 #include "engine/error_box.h"
-#include "engine/filspec.h"
+#include "engine/recipe.h"
 
 ChooseXformDlg::ChooseXformDlg(QWidget* parent, int shownIndex, int wizard)
     : QDialog(parent), wizard_(wizard != 0 ? 1 : 0) {

@@ -5,8 +5,8 @@
 #include <QApplication>
 
 #include "app/dialogs.h"
-#include "engine/filspec.h"
 #include "engine/param_decl.h"
+#include "engine/recipe.h"
 #include "engine/xform_registry.h"
 
 namespace {
@@ -19,8 +19,8 @@ int ChooseXformOverActiveWindow(int shownIndex, int wizardChooses, int* chosenIn
 
 // The registry's settings operation knows only the recipe: one per index.
 template <int Index>
-int SettingsPanel(CFilSpec& spec) {
-    return RunXformSettingsPanel(QApplication::activeWindow(), spec, Index);
+int SettingsPanel(CFilSpec& filSpec) {
+    return RunXformSettingsPanel(QApplication::activeWindow(), filSpec, Index);
 }
 
 template <int... Index>

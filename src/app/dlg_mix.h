@@ -7,7 +7,7 @@
 #include <QDialog>
 
 #include "app/dlg_helpers.h"
-#include "engine/filspec.h"
+#include "engine/recipe.h"
 
 class ColourSwatch;
 class QGridLayout;

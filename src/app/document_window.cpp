@@ -69,8 +69,8 @@ bool DocumentWindow::IsGenerating() const {
     return app_->IsGenerating();
 }
 
-void DocumentWindow::BeginRun(GenerationClient* client, CFilSpec* spec) {
-    app_->BeginRun(client, spec, this);
+void DocumentWindow::BeginRun(GenerationClient* client, CFilSpec* filSpec) {
+    app_->BeginRun(client, filSpec, this);
 }
 
 int DocumentWindow::ImageQualityDialog(int level, int* chosenLevel, int* applyNow) {

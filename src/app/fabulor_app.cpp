@@ -217,11 +217,11 @@ bool FabulorApp::CacheEnabled() {
     return cacheEnabled_;
 }
 
-void FabulorApp::BeginRun(GenerationClient* client, CFilSpec* spec, DocumentWindow* window) {
+void FabulorApp::BeginRun(GenerationClient* client, CFilSpec* filSpec, DocumentWindow* window) {
     // The run's end writes its picture to the cache: the disk is checked first.
     CacheEnabled();
     runWindow_ = window;
-    worker_.BeginFilterThread(client, spec);
+    worker_.BeginFilterThread(client, filSpec);
     if (frame_) frame_->UpdateCommands();
 }
 

@@ -7,7 +7,7 @@
 #include <QTextBrowser>
 
 #include "app/main_window.h"
-#include "engine/filspec.h"
+#include "engine/recipe.h"
 
 namespace {
 

@@ -33,12 +33,12 @@ bool SameGroup(const ParamField* a, const ParamField* b) {
     return a != nullptr && b != nullptr && SameName(a->group, b->group);
 }
 
-int* IntAt(const ParamField& f, CFilSpec& spec) {
-    return static_cast<int*>(f.at(spec));
+int* IntAt(const ParamField& f, CFilSpec& filSpec) {
+    return static_cast<int*>(f.at(filSpec));
 }
 
-double* RealAt(const ParamField& f, CFilSpec& spec) {
-    return static_cast<double*>(f.at(spec));
+double* RealAt(const ParamField& f, CFilSpec& filSpec) {
+    return static_cast<double*>(f.at(filSpec));
 }
 
 // The whole text as an integer (blanks around it allowed).
@@ -53,8 +53,8 @@ bool ParseInt(const QString& text, long long* value) {
 
 }  // namespace
 
-XformPanel::XformPanel(QWidget* parent, const XformDecl& decl, const CFilSpec& spec)
-    : QDialog(parent), decl_(decl), work_(spec) {
+XformPanel::XformPanel(QWidget* parent, const XformDecl& decl, const CFilSpec& filSpec)
+    : QDialog(parent), decl_(decl), work_(filSpec) {
     setWindowTitle(QString::fromLatin1(decl.panelTitle));
     controls_.reserve(decl.fields.size());
     auto* layout = new QVBoxLayout(this);
@@ -357,10 +357,10 @@ void XformPanel::accept() {
     QDialog::accept();
 }
 
-void XformPanel::Store(CFilSpec& spec) const {
+void XformPanel::Store(CFilSpec& filSpec) const {
     CFilSpec& from = const_cast<CFilSpec&>(work_);
     for (const ParamField& f : decl_.fields) {
-        void* to = f.at(spec);
+        void* to = f.at(filSpec);
         const void* value = f.at(from);
         switch (f.kind) {
             case ParamKind::Flag:
@@ -426,14 +426,14 @@ std::vector<QWidget*> XformPanel::Inputs(const char* name) const {
     return c ? c->inputs : std::vector<QWidget*>{};
 }
 
-int RunXformSettingsPanel(QWidget* parent, CFilSpec& spec, int xformIndex) {
+int RunXformSettingsPanel(QWidget* parent, CFilSpec& filSpec, int xformIndex) {
     const XformDecl* decl = FindXformDecl(xformIndex);
     if (decl == nullptr) {
         ErrorBox("CFilSpec::OCP, Xforms %d not\n(yet) supported", xformIndex);
         return 0;
     }
-    XformPanel panel(parent, *decl, spec);
+    XformPanel panel(parent, *decl, filSpec);
     if (panel.exec() != QDialog::Accepted) return 0;
-    panel.Store(spec);
+    panel.Store(filSpec);
     return 1;
 }

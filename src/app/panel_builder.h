@@ -8,8 +8,8 @@
 
 #include <QDialog>
 
-#include "engine/filspec.h"
 #include "engine/param_decl.h"
+#include "engine/recipe.h"
 
 class ColourSwatch;
 class QButtonGroup;
@@ -23,10 +23,10 @@ class XformPanel : public QDialog {
     Q_OBJECT
 
   public:
-    XformPanel(QWidget* parent, const XformDecl& decl, const CFilSpec& spec);
+    XformPanel(QWidget* parent, const XformDecl& decl, const CFilSpec& filSpec);
 
-    // The declared fields of the edited copy written into spec (after OK).
-    void Store(CFilSpec& spec) const;
+    // The declared fields of the edited copy written into filSpec (after OK).
+    void Store(CFilSpec& filSpec) const;
     const CFilSpec& Edited() const { return work_; }
 
     // The controls of a field by its name (null when it has none of that kind).

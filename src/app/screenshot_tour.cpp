@@ -20,7 +20,7 @@
 #include "app/help_window.h"
 #include "app/image_view.h"
 #include "app/main_window.h"
-#include "engine/filspec.h"
+#include "engine/recipe.h"
 #include "engine/xform_registry.h"
 
 namespace {
@@ -61,8 +61,8 @@ int ChooseMosaic(int, int, int* chosen, int* wizard) {
     *wizard = 0;
     return 1;
 }
-int AcceptWizardMosaic(CFilSpec& spec) {
-    *spec.WizardFlag(kMosaic) = 1;
+int AcceptWizardMosaic(CFilSpec& filSpec) {
+    *filSpec.WizardFlag(kMosaic) = 1;
     return 1;
 }
 

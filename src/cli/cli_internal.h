@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine/error_box.h"
-#include "engine/filspec.h"
+#include "engine/recipe.h"
 
 class CDADC;
 struct Recipe;
@@ -47,7 +47,7 @@ int ParseInt(const std::string& option, const std::string& text, int lo, int hi)
 COLORREF ParseColour(const std::string& option, const std::string& text);
 int ParseMixMode(const std::string& option, const std::string& text, bool webFade);
 // "field=value" for a field of Xform index's declaration.
-void ApplySet(CFilSpec& spec, int index, const std::string& assignment);
+void ApplySet(CFilSpec& filSpec, int index, const std::string& assignment);
 // "hue=30,saturation=0.5,value=1,invert=1,smoothing=2": the keys given
 // change, the others keep their values.
 void ApplySelect(const std::string& option, const std::string& text, AreaSelection* selection);
@@ -93,17 +93,17 @@ std::unique_ptr<CDADC> LoadPicture(const std::string& path, std::ostream& err);
 
 enum class RunOutcome { Finished, Failed, Stopped };
 
-// Draws spec's idea over original at quality k into picture (the original's
+// Draws filSpec's idea over original at quality k into picture (the original's
 // size) on the generation thread, showing progress on a terminal.
-RunOutcome DrawIdea(CFilSpec& spec, CDADC& original, int quality, CDADC& picture, bool showProgress,
-                    const MessageGuard& messages, std::ostream& err);
+RunOutcome DrawIdea(CFilSpec& filSpec, CDADC& original, int quality, CDADC& picture,
+                    bool showProgress, const MessageGuard& messages, std::ostream& err);
 
 // Writes the picture through a temporary file renamed at the end; a stop
 // asked for meanwhile removes it again. Kinds: Finished, Failed or Stopped.
 RunOutcome WritePicture(CDADC& picture, const std::string& path, std::ostream& err);
 
 // The recipe file's record of an idea drawn from the picture at picturePath.
-Recipe RecipeOf(const CFilSpec& spec, int quality, const std::string& picturePath,
+Recipe RecipeOf(const CFilSpec& filSpec, int quality, const std::string& picturePath,
                 const CDADC& original);
 
 // The exit status of an outcome, saying so when it was a stop.

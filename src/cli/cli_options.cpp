@@ -49,7 +49,7 @@ std::string Folded(const std::string& name) {
 }
 
 // A value of --set as the recipe file would hold it.
-Json SetValueAsJson(const ParamField& field, CFilSpec& spec, const std::string& text,
+Json SetValueAsJson(const ParamField& field, CFilSpec& filSpec, const std::string& text,
                     const std::string& shown) {
     switch (field.kind) {
         case ParamKind::Flag: {
@@ -81,7 +81,7 @@ Json SetValueAsJson(const ParamField& field, CFilSpec& spec, const std::string& 
             throw UsageError{shown + ": not one of the choices; allowed: " + AllowedValues(field)};
         }
         case ParamKind::Background: {
-            const auto* current = static_cast<const Background*>(field.at(spec));
+            const auto* current = static_cast<const Background*>(field.at(filSpec));
             Json j;
             const bool picture = Folded(text) == "picture";
             j["colour"] = picture ? ColourToHex(current->colour) : text;
@@ -203,7 +203,7 @@ int ParseMixMode(const std::string& option, const std::string& text, bool webFad
     return mode;
 }
 
-void ApplySet(CFilSpec& spec, int index, const std::string& assignment) {
+void ApplySet(CFilSpec& filSpec, int index, const std::string& assignment) {
     const std::string shown = "--set " + assignment;
     const size_t equals = assignment.find('=');
     if (equals == std::string::npos || equals == 0)
@@ -219,7 +219,7 @@ void ApplySet(CFilSpec& spec, int index, const std::string& assignment) {
                          "'; allowed: " + FieldNames(*decl)};
     }
     std::string why;
-    if (!ParamFromJson(*field, SetValueAsJson(*field, spec, text, shown), spec, &why))
+    if (!ParamFromJson(*field, SetValueAsJson(*field, filSpec, text, shown), filSpec, &why))
         throw UsageError{shown + ": " + why};
 }
 

@@ -66,8 +66,9 @@ struct RenderOptions {
 };
 
 // Reads the options into opt and the recipe settings that need no picture
-// into spec; UsageError on the first fault.
-void ReadRenderOptions(const std::vector<std::string>& args, RenderOptions& opt, CFilSpec& spec) {
+// into filSpec; UsageError on the first fault.
+void ReadRenderOptions(const std::vector<std::string>& args, RenderOptions& opt,
+                       CFilSpec& filSpec) {
     ArgReader reader(args);
     std::vector<std::string> positional;
     std::optional<std::string> mix, mixPercent, fade, fadePercent, fadeColour, select, mixSelect;
@@ -114,24 +115,24 @@ void ReadRenderOptions(const std::vector<std::string>& args, RenderOptions& opt,
     if (opt.output.empty()) throw UsageError{"the picture to write is missing: -o OUT"};
     CheckPictureType("-o", opt.output);
 
-    spec.XformIndex = opt.xform;
-    spec.WizardAll = opt.wizard ? 1 : 0;
-    if (int* flag = spec.WizardFlag(opt.xform)) *flag = opt.wizard ? 1 : 0;
+    filSpec.XformIndex = opt.xform;
+    filSpec.WizardAll = opt.wizard ? 1 : 0;
+    if (int* flag = filSpec.WizardFlag(opt.xform)) *flag = opt.wizard ? 1 : 0;
     for (const std::string& set : opt.sets)
-        ApplySet(spec, opt.xform, set);
-    if (select) ApplySelect("--select", *select, &spec.Selection);
-    if (mix) spec.FinalMix.Mode = ParseMixMode("--mix", *mix, false);
+        ApplySet(filSpec, opt.xform, set);
+    if (select) ApplySelect("--select", *select, &filSpec.Selection);
+    if (mix) filSpec.FinalMix.Mode = ParseMixMode("--mix", *mix, false);
     if (mixPercent) {
-        spec.FinalMix.Percent =
+        filSpec.FinalMix.Percent =
             ParseInt("--mix-percent", *mixPercent, MixPercentMin(false), MixPercentMax(false));
     }
-    if (mixSelect) ApplySelect("--mix-select", *mixSelect, &spec.FinalMix.Selection);
-    if (fade) spec.WebFade.Mode = ParseMixMode("--fade", *fade, true);
+    if (mixSelect) ApplySelect("--mix-select", *mixSelect, &filSpec.FinalMix.Selection);
+    if (fade) filSpec.WebFade.Mode = ParseMixMode("--fade", *fade, true);
     if (fadePercent) {
-        spec.WebFade.Percent =
+        filSpec.WebFade.Percent =
             ParseInt("--fade-percent", *fadePercent, MixPercentMin(true), MixPercentMax(true));
     }
-    if (fadeColour) spec.WebFade.Colour = ParseColour("--fade-colour", *fadeColour);
+    if (fadeColour) filSpec.WebFade.Colour = ParseColour("--fade-colour", *fadeColour);
 }
 
 bool WantsHelp(const std::vector<std::string>& args) {
@@ -148,9 +149,9 @@ int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
         return kExitOk;
     }
     RenderOptions opt;
-    CFilSpec spec;
+    CFilSpec filSpec;
     try {
-        ReadRenderOptions(args, opt, spec);
+        ReadRenderOptions(args, opt, filSpec);
     } catch (const UsageError& error) {
         return UsageFailure("render", error, err);
     }
@@ -159,31 +160,32 @@ int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
     InterruptGuard interrupt;
     std::unique_ptr<CDADC> original = LoadPicture(opt.picture, err);
     if (!original) return kExitFailed;
-    if (!spec.Validate(original->width, original->height)) return kExitFailed;
+    if (!filSpec.Validate(original->width, original->height)) return kExitFailed;
     if (opt.seed) {
-        spec.Seed = *opt.seed;
+        filSpec.Seed = *opt.seed;
     } else {
-        spec.NewSeed();
+        filSpec.NewSeed();
     }
     if (opt.wizard) {
         // The Wizard draws on this thread; from the seed, so that a seed
         // given twice gives the same idea.
-        CrtSrand(spec.Seed);
-        spec.AutoChoose(original.get());
+        CrtSrand(filSpec.Seed);
+        filSpec.AutoChoose(original.get());
         try {
             for (const std::string& set : opt.sets)
-                ApplySet(spec, opt.xform, set);
+                ApplySet(filSpec, opt.xform, set);
         } catch (const UsageError& error) {
             return UsageFailure("render", error, err);
         }
     }
 
     CDADC picture(original->width, original->height);
-    RunOutcome outcome = DrawIdea(spec, *original, opt.quality, picture, !opt.quiet, messages, err);
+    RunOutcome outcome =
+        DrawIdea(filSpec, *original, opt.quality, picture, !opt.quiet, messages, err);
     if (outcome == RunOutcome::Finished) outcome = WritePicture(picture, opt.output, err);
     if (outcome == RunOutcome::Finished && !opt.recipe.empty()) {
         std::string error;
-        if (!WriteRecipeFile(opt.recipe, RecipeOf(spec, opt.quality, opt.picture, *original),
+        if (!WriteRecipeFile(opt.recipe, RecipeOf(filSpec, opt.quality, opt.picture, *original),
                              &error)) {
             err << "fabulor-cli: " << error << "\n";
             outcome = RunOutcome::Failed;

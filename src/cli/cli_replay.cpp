@@ -100,11 +100,12 @@ int RunReplay(const std::vector<std::string>& args, std::ostream& out, std::ostr
             << original->height << " pixels; the recipe was made on " << recipe.pictureWidth
             << " x " << recipe.pictureHeight << "\n";
     }
-    CFilSpec& spec = recipe.spec;
-    if (!spec.Validate(original->width, original->height)) return kExitFailed;
+    CFilSpec& filSpec = recipe.filSpec;
+    if (!filSpec.Validate(original->width, original->height)) return kExitFailed;
 
     CDADC picture(original->width, original->height);
-    RunOutcome outcome = DrawIdea(spec, *original, recipe.quality, picture, !quiet, messages, err);
+    RunOutcome outcome =
+        DrawIdea(filSpec, *original, recipe.quality, picture, !quiet, messages, err);
     if (outcome == RunOutcome::Finished) outcome = WritePicture(picture, output, err);
     return ExitStatus(outcome, err);
 }

@@ -138,8 +138,8 @@ std::unique_ptr<CDADC> LoadPicture(const std::string& path, std::ostream& err) {
     return picture;
 }
 
-RunOutcome DrawIdea(CFilSpec& spec, CDADC& original, int quality, CDADC& picture, bool showProgress,
-                    const MessageGuard& messages, std::ostream& err) {
+RunOutcome DrawIdea(CFilSpec& filSpec, CDADC& original, int quality, CDADC& picture,
+                    bool showProgress, const MessageGuard& messages, std::ostream& err) {
     // A Ctrl+C between two runs ends the work before the next one.
     if (StopRequested != 0) return RunOutcome::Stopped;
     const int errorsBefore = messages.Errors();
@@ -150,13 +150,13 @@ RunOutcome DrawIdea(CFilSpec& spec, CDADC& original, int quality, CDADC& picture
         return RunOutcome::Failed;
     }
     // The run frees the canvas.
-    spec.SetDCs(&picture, canvas.release(), &original);
+    filSpec.SetDCs(&picture, canvas.release(), &original);
 
     const bool bar = showProgress && isatty(STDERR_FILENO);
     if (bar) StatusTicker::Restart();
     GenerationWorker worker(&ApplicationProgress());
     DoneClient client;
-    worker.BeginFilterThread(&client, &spec);
+    worker.BeginFilterThread(&client, &filSpec);
     while (worker.IsGenerating()) {
         worker.Poll([bar](int percent) {
             if (bar && percent <= 100) ShowProgressLine(percent);
@@ -192,10 +192,10 @@ RunOutcome WritePicture(CDADC& picture, const std::string& path, std::ostream& e
     return RunOutcome::Finished;
 }
 
-Recipe RecipeOf(const CFilSpec& spec, int quality, const std::string& picturePath,
+Recipe RecipeOf(const CFilSpec& filSpec, int quality, const std::string& picturePath,
                 const CDADC& original) {
     Recipe recipe;
-    recipe.spec = spec;
+    recipe.filSpec = filSpec;
     recipe.quality = quality;
     recipe.pictureName = std::filesystem::path(picturePath).filename().string();
     std::error_code ec;

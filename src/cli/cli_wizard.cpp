@@ -100,20 +100,20 @@ int RunWizard(const std::vector<std::string>& args, std::ostream& out, std::ostr
     counts[kMist] = kNeverChosen;
 
     // The recipe carries over from one idea to the next, as the document's does.
-    CFilSpec spec;
+    CFilSpec filSpec;
     // The user interface's generator, seeded once as the program does at its start.
     CrtSrand(static_cast<unsigned>(std::time(nullptr)));
     const std::string stem = fs::path(picturePath).stem().string();
     for (int i = 1; i <= count; ++i) {
-        spec.RandomizeAll(counts);
-        if (!spec.Validate(original->width, original->height)) return kExitFailed;
-        spec.NewSeed();
-        spec.AutoChoose(original.get());
+        filSpec.RandomizeAll(counts);
+        if (!filSpec.Validate(original->width, original->height)) return kExitFailed;
+        filSpec.NewSeed();
+        filSpec.AutoChoose(original.get());
 
         CDADC picture(original->width, original->height);
-        RunOutcome outcome = DrawIdea(spec, *original, quality, picture, !quiet, messages, err);
+        RunOutcome outcome = DrawIdea(filSpec, *original, quality, picture, !quiet, messages, err);
         if (outcome != RunOutcome::Finished) return ExitStatus(outcome, err);
-        ++counts[spec.XformIndex];
+        ++counts[filSpec.XformIndex];
 
         char number[16];
         std::snprintf(number, sizeof number, "-%03d", i);
@@ -123,11 +123,12 @@ int RunWizard(const std::vector<std::string>& args, std::ostream& out, std::ostr
         outcome = WritePicture(picture, picturePathOut, err);
         if (outcome != RunOutcome::Finished) return ExitStatus(outcome, err);
         std::string error;
-        if (!WriteRecipeFile(recipePath, RecipeOf(spec, quality, picturePath, *original), &error)) {
+        if (!WriteRecipeFile(recipePath, RecipeOf(filSpec, quality, picturePath, *original),
+                             &error)) {
             err << "fabulor-cli: " << error << "\n";
             return kExitFailed;
         }
-        out << picturePathOut << ": " << spec.GetName() << ", seed " << spec.Seed << "\n";
+        out << picturePathOut << ": " << filSpec.GetName() << ", seed " << filSpec.Seed << "\n";
     }
     return kExitOk;
 }

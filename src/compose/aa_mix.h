@@ -5,7 +5,7 @@
 
 #include <atomic>
 
-#include "engine/filspec.h"
+#include "engine/recipe.h"
 #include "surface/gdi_types.h"
 
 class CDADC;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "document/image_sequence_doc.h"
-#include "engine/filspec.h"
+#include "engine/recipe.h"
 #include "surface/global_memory.h"
 
 class CDADC;

@@ -4,20 +4,20 @@
 
 #include "compose/aa_mix.h"
 #include "engine/error_box.h"
-#include "engine/filspec.h"
 #include "engine/progress.h"
+#include "engine/recipe.h"
 
-void RunGeneration(CFilSpec* spec, std::atomic<int>* progress) {
-    const int produced = spec->Apply();
+void RunGeneration(CFilSpec* filSpec, std::atomic<int>* progress) {
+    const int produced = filSpec->Apply();
     if (produced && StopRequested == 0) {
-        XformContext& c = spec->Context;
-        CDADC* original = spec->FinalMix.Mode != kMixModeOff ? c.In : nullptr;
+        XformContext& c = filSpec->Context;
+        CDADC* original = filSpec->FinalMix.Mode != kMixModeOff ? c.In : nullptr;
         SetStatusText("Mixing...");
-        AAMixBlit(c.Draw, c.Out, original, &spec->FinalMix, &spec->WebFade, progress);
+        AAMixBlit(c.Draw, c.Out, original, &filSpec->FinalMix, &filSpec->WebFade, progress);
         // A stop that came during the mix is too late: the picture is finished.
         StopRequested = 0;
     }
-    spec->DeleteOutSurface();
+    filSpec->DeleteOutSurface();
 }
 
 GenerationWorker::GenerationWorker(std::atomic<int>* progress) : progress_(progress) {}
@@ -26,7 +26,7 @@ GenerationWorker::~GenerationWorker() {
     WaitForThread();
 }
 
-void GenerationWorker::BeginFilterThread(GenerationClient* client, CFilSpec* spec) {
+void GenerationWorker::BeginFilterThread(GenerationClient* client, CFilSpec* filSpec) {
     if (running_) {
         ErrorBox("BFT:A thread is already running");
         return;
@@ -41,15 +41,15 @@ void GenerationWorker::BeginFilterThread(GenerationClient* client, CFilSpec* spe
             throw std::system_error(
                 std::make_error_code(std::errc::resource_unavailable_try_again));
         }
-        thread_ = std::thread([this, spec] {
-            RunGeneration(spec, progress_);
+        thread_ = std::thread([this, filSpec] {
+            RunGeneration(filSpec, progress_);
             finished_ = true;
         });
     } catch (const std::system_error&) {
         ErrorBox("Could not CreateThread(Filter)");
         // Nothing was drawn: the canvas the thread would have freed goes now,
         // and the run ends as a stopped one at the next poll.
-        spec->DeleteOutSurface();
+        filSpec->DeleteOutSurface();
         StopRequested = 1;
         finished_ = true;
     }

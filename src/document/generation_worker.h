@@ -18,7 +18,7 @@ class GenerationClient {
 
 // What the thread does with the recipe: Apply, then the mix unless a stop
 // was asked for, then the canvas is freed.
-void RunGeneration(CFilSpec* spec, std::atomic<int>* progress);
+void RunGeneration(CFilSpec* filSpec, std::atomic<int>* progress);
 
 class GenerationWorker {
   public:
@@ -28,10 +28,10 @@ class GenerationWorker {
     GenerationWorker(const GenerationWorker&) = delete;
     GenerationWorker& operator=(const GenerationWorker&) = delete;
 
-    // Starts the run of spec, whose three surfaces are set. Refused with a
+    // Starts the run of filSpec, whose three surfaces are set. Refused with a
     // message while a run exists. A thread that cannot be started ends the
     // run at once as stopped: the next Poll tells the client.
-    void BeginFilterThread(GenerationClient* client, CFilSpec* spec);
+    void BeginFilterThread(GenerationClient* client, CFilSpec* filSpec);
     // A run is going on, or has ended and is not collected yet.
     bool IsGenerating() const { return running_; }
     // STOP: asks a run to stop; with no run, clears the flag.

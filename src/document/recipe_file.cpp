@@ -239,7 +239,7 @@ int ReadXform(const Json& value, const std::string& path) {
     return index;
 }
 
-void ReadParams(const Json& value, const std::string& path, CFilSpec& spec) {
+void ReadParams(const Json& value, const std::string& path, CFilSpec& filSpec) {
     Object(value, path);
     for (auto it = value.begin(); it != value.end(); ++it) {
         const std::string blockPath = Join(path, it.key());
@@ -257,7 +257,7 @@ void ReadParams(const Json& value, const std::string& path, CFilSpec& spec) {
         }
         for (const ParamField& field : decl->fields) {
             std::string why;
-            if (!ParamFromJson(field, Member(block, blockPath, field.name), spec, &why))
+            if (!ParamFromJson(field, Member(block, blockPath, field.name), filSpec, &why))
                 throw Fault{Join(blockPath, field.name), why};
         }
     }
@@ -293,16 +293,16 @@ void ReadRecipe(const Json& root, Recipe& recipe) {
     if (quality == 3) throw Fault{"quality", "3 is not a quality; allowed: 1, 2 or 4"};
     recipe.quality = static_cast<int>(quality);
 
-    CFilSpec& spec = recipe.spec;
-    spec.XformIndex = ReadXform(Member(root, "", "xform"), "xform");
-    spec.Seed = static_cast<std::uint32_t>(IntMember(root, "", "seed", 0, 0xFFFFFFFFLL));
+    CFilSpec& filSpec = recipe.filSpec;
+    filSpec.XformIndex = ReadXform(Member(root, "", "xform"), "xform");
+    filSpec.Seed = static_cast<std::uint32_t>(IntMember(root, "", "seed", 0, 0xFFFFFFFFLL));
     std::string why;
-    if (!FlagFromJson(Member(root, "", "wizardAll"), &spec.WizardAll, &why))
+    if (!FlagFromJson(Member(root, "", "wizardAll"), &filSpec.WizardAll, &why))
         throw Fault{"wizardAll", why};
-    spec.Selection = ReadSelection(Member(root, "", "selection"), "selection");
-    spec.FinalMix = ReadMix(Member(root, "", "finalMix"), "finalMix", false);
-    spec.WebFade = ReadMix(Member(root, "", "webFade"), "webFade", true);
-    ReadParams(Member(root, "", "params"), "params", spec);
+    filSpec.Selection = ReadSelection(Member(root, "", "selection"), "selection");
+    filSpec.FinalMix = ReadMix(Member(root, "", "finalMix"), "finalMix", false);
+    filSpec.WebFade = ReadMix(Member(root, "", "webFade"), "webFade", true);
+    ReadParams(Member(root, "", "params"), "params", filSpec);
 }
 
 Json SelectionToJson(const AreaSelection& selection) {
@@ -430,8 +430,8 @@ std::string AllowedValues(const ParamField& field) {
     return "";
 }
 
-Json ParamToJson(const ParamField& field, CFilSpec& spec) {
-    void* at = field.at(spec);
+Json ParamToJson(const ParamField& field, CFilSpec& filSpec) {
+    void* at = field.at(filSpec);
     switch (field.kind) {
         case ParamKind::Flag:
             return *static_cast<int*>(at) != 0;
@@ -457,8 +457,9 @@ Json ParamToJson(const ParamField& field, CFilSpec& spec) {
     return nullptr;
 }
 
-bool ParamFromJson(const ParamField& field, const Json& value, CFilSpec& spec, std::string* why) {
-    void* at = field.at(spec);
+bool ParamFromJson(const ParamField& field, const Json& value, CFilSpec& filSpec,
+                   std::string* why) {
+    void* at = field.at(filSpec);
     switch (field.kind) {
         case ParamKind::Flag:
             return FlagFromJson(value, static_cast<int*>(at), why);
@@ -572,7 +573,7 @@ bool CommitTemporary(const std::string& temporary, const std::string& path, std:
 
 Json RecipeToJson(const Recipe& recipe) {
     // The declarations reach fields through a mutable recipe.
-    CFilSpec spec = recipe.spec;
+    CFilSpec filSpec = recipe.filSpec;
     Json j;
     j["format"] = kRecipeFormatName;
     j["version"] = kRecipeFormatVersion;
@@ -582,20 +583,20 @@ Json RecipeToJson(const Recipe& recipe) {
     picture["width"] = recipe.pictureWidth;
     picture["height"] = recipe.pictureHeight;
     j["quality"] = recipe.quality;
-    j["xform"]["name"] = XformName(spec.XformIndex);
-    j["xform"]["index"] = spec.XformIndex;
-    j["seed"] = spec.Seed;
-    j["wizardAll"] = spec.WizardAll != 0;
-    j["selection"] = SelectionToJson(spec.Selection);
-    j["finalMix"] = MixToJson(spec.FinalMix);
-    j["webFade"] = MixToJson(spec.WebFade);
+    j["xform"]["name"] = XformName(filSpec.XformIndex);
+    j["xform"]["index"] = filSpec.XformIndex;
+    j["seed"] = filSpec.Seed;
+    j["wizardAll"] = filSpec.WizardAll != 0;
+    j["selection"] = SelectionToJson(filSpec.Selection);
+    j["finalMix"] = MixToJson(filSpec.FinalMix);
+    j["webFade"] = MixToJson(filSpec.WebFade);
     Json& params = j["params"] = Json::object();
     for (int index = 0; index < kXformCount; ++index) {
         const XformDecl* decl = FindXformDecl(index);
         if (decl == nullptr) continue;
         Json& block = params[XformName(index)] = Json::object();
         for (const ParamField& field : decl->fields)
-            block[field.name] = ParamToJson(field, spec);
+            block[field.name] = ParamToJson(field, filSpec);
     }
     return j;
 }

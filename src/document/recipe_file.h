@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/filspec.h"
+#include "engine/recipe.h"
 
 struct ParamField;
 
@@ -20,7 +20,7 @@ constexpr int kRecipeFormatVersion = 1;
 inline constexpr const char kRecipeFormatName[] = "fabulor-recipe";
 
 struct Recipe {
-    CFilSpec spec;            // the recipe proper; its Context is never written
+    CFilSpec filSpec;         // the recipe proper; its Context is never written
     int quality = 1;          // the canvas is quality times the picture's size: 1, 2 or 4
     std::string pictureName;  // the picture's file name, without its folder
     std::string picturePath;  // where it was read from; may be empty
@@ -59,10 +59,10 @@ std::string ChoiceName(const char* label);
 // "1028 (rectangular), 1029 (circular), ...", "RRGGBB", "RRGGBB or picture".
 std::string AllowedValues(const ParamField& field);
 // The field's value in recipe files.
-nlohmann::ordered_json ParamToJson(const ParamField& field, CFilSpec& spec);
+nlohmann::ordered_json ParamToJson(const ParamField& field, CFilSpec& filSpec);
 // Stores value into the field after checking its type and range; false with
 // why ("9 is out of range; allowed: 1 to 7") and the field unchanged.
-bool ParamFromJson(const ParamField& field, const nlohmann::ordered_json& value, CFilSpec& spec,
+bool ParamFromJson(const ParamField& field, const nlohmann::ordered_json& value, CFilSpec& filSpec,
                    std::string* why);
 
 // The selection's fields: "invert", "hue", "saturation", "value",

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <span>
 
-#include "engine/filspec.h"
+#include "engine/recipe.h"
 
 enum class ParamKind {
     Flag,        // int 0/1: a check box
@@ -39,7 +39,7 @@ struct ParamField {
     ParamKind kind;
     // The field inside a recipe: a pointer to an int, double, COLORREF,
     // Background or char array as the kind says.
-    void* (*at)(CFilSpec& spec);
+    void* (*at)(CFilSpec& filSpec);
     double min = 0;  // range of Int and Real
     double max = 0;
     std::span<const ParamChoice> choices = {};
@@ -72,8 +72,8 @@ struct XformDecl {
 //   {"tileSize", "Tile size", ParamKind::Real, FieldOf<&CFilSpec::Mosaic, &MosaicParams::tileSize>,
 //   1, 7}
 template <auto Block, auto Member>
-void* FieldOf(CFilSpec& spec) {
-    return &((spec.*Block).*Member);
+void* FieldOf(CFilSpec& filSpec) {
+    return &((filSpec.*Block).*Member);
 }
 
 // The declaration of Xform index (the decl of its row in the Xform

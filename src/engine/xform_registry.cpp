@@ -1,6 +1,6 @@
 #include "engine/xform_registry.h"
 
-#include "engine/filspec.h"
+#include "engine/recipe.h"
 #include "xforms/clouds.h"
 #include "xforms/mosaic.h"
 #include "xforms/star_dust.h"
@@ -8,13 +8,13 @@
 namespace {
 
 template <auto Block>
-void ConstructDefaults(CFilSpec& spec) {
-    spec.*Block = {};
+void ConstructDefaults(CFilSpec& filSpec) {
+    filSpec.*Block = {};
 }
 
-void ConstructExplode(CFilSpec& spec) {
-    spec.Explode = {};
-    spec.Explode.background.RandomBackground(1.0, 0);
+void ConstructExplode(CFilSpec& filSpec) {
+    filSpec.Explode = {};
+    filSpec.Explode.background.RandomBackground(1.0, 0);
 }
 
 // In index order. Each Xform's unit supplies run, validate and wizard.

@@ -10,19 +10,19 @@ class CDADC;
 
 struct XformOps {
     // The block's defaults.
-    void (*construct)(CFilSpec& spec) = nullptr;
-    // Draws the idea from the block and spec.Context onto Context.Out; nonzero
+    void (*construct)(CFilSpec& filSpec) = nullptr;
+    // Draws the idea from the block and filSpec.Context onto Context.Out; nonzero
     // when a picture was made, 0 on failure or stop.
-    int (*run)(CFilSpec& spec) = nullptr;
+    int (*run)(CFilSpec& filSpec) = nullptr;
     // Clamps the block into its ranges for an original of width x height;
     // nonzero when it can be used.
-    int (*validate)(CFilSpec& spec, int width, int height) = nullptr;
+    int (*validate)(CFilSpec& filSpec, int width, int height) = nullptr;
     // New random parameters for the block (some Xforms also change the
     // recipe's Selection). Called only when the block's Wizard flag is set.
-    void (*wizard)(CFilSpec& spec, const CDADC& original) = nullptr;
-    // The modal settings panel of the desktop program, working on spec (a
+    void (*wizard)(CFilSpec& filSpec, const CDADC& original) = nullptr;
+    // The modal settings panel of the desktop program, working on filSpec (a
     // copy): 1 on OK, 0 on Cancel. Filled in by the program that has panels.
-    int (*settings)(CFilSpec& spec) = nullptr;
+    int (*settings)(CFilSpec& filSpec) = nullptr;
     // The block's fields, declared once (engine/param_decl.h).
     const XformDecl* decl = nullptr;
 };

@@ -5,10 +5,10 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/filspec.h"
 #include "engine/force_field.h"
 #include "engine/param_decl.h"
 #include "engine/progress.h"
+#include "engine/recipe.h"
 #include "engine/toolkit.h"
 #include "engine/xform_context.h"
 #include "surface/cdadc.h"
@@ -29,8 +29,8 @@ constexpr double kWeightForce = 0.67;
 constexpr double kEdgeWidth = 0.1;
 
 template <auto Member>
-void* CloudsField(CFilSpec& spec) {
-    return FieldOf<&CFilSpec::Clouds, Member>(spec);
+void* CloudsField(CFilSpec& filSpec) {
+    return FieldOf<&CFilSpec::Clouds, Member>(filSpec);
 }
 
 constexpr ParamField kCloudsFields[] = {
@@ -256,14 +256,14 @@ int Clouds(CloudsParams* params, XformContext* ctx) {
 
 // --- the registry's operations -------------------------------------------------------------
 
-int CloudsRunOp(CFilSpec& spec) {
-    return Clouds(&spec.Clouds, &spec.Context);
+int CloudsRunOp(CFilSpec& filSpec) {
+    return Clouds(&filSpec.Clouds, &filSpec.Context);
 }
 
-int CloudsValidateOp(CFilSpec& spec, int /*width*/, int /*height*/) {
-    return CloudsValidate(&spec.Clouds);
+int CloudsValidateOp(CFilSpec& filSpec, int /*width*/, int /*height*/) {
+    return CloudsValidate(&filSpec.Clouds);
 }
 
-void CloudsWizardOp(CFilSpec& spec, const CDADC& /*original*/) {
-    CloudsAutoChoose(&spec.Clouds, &spec.Selection);
+void CloudsWizardOp(CFilSpec& filSpec, const CDADC& /*original*/) {
+    CloudsAutoChoose(&filSpec.Clouds, &filSpec.Selection);
 }

@@ -33,9 +33,9 @@ void CloudsAutoChoose(CloudsParams* params, AreaSelection* selection);
 extern const XformDecl kCloudsDecl;
 
 // The block's operations as the Xform registry calls them.
-int CloudsRunOp(CFilSpec& spec);
-int CloudsValidateOp(CFilSpec& spec, int width, int height);
-void CloudsWizardOp(CFilSpec& spec, const CDADC& original);
+int CloudsRunOp(CFilSpec& filSpec);
+int CloudsValidateOp(CFilSpec& filSpec, int width, int height);
+void CloudsWizardOp(CFilSpec& filSpec, const CDADC& original);
 
 // The pieces of a run, exposed for the tests.
 namespace clouds {

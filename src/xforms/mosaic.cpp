@@ -4,9 +4,9 @@
 #include <cmath>
 #include <utility>
 
-#include "engine/filspec.h"
 #include "engine/param_decl.h"
 #include "engine/progress.h"
+#include "engine/recipe.h"
 #include "engine/toolkit.h"
 #include "engine/vec_matrix.h"
 #include "engine/xform_context.h"
@@ -35,8 +35,8 @@ constexpr ParamChoice kPositionChoices[] = {
 };
 
 template <auto Member>
-void* MosaicField(CFilSpec& spec) {
-    return FieldOf<&CFilSpec::Mosaic, Member>(spec);
+void* MosaicField(CFilSpec& filSpec) {
+    return FieldOf<&CFilSpec::Mosaic, Member>(filSpec);
 }
 
 // The background has no picture choice here: the panel shows its colour only.
@@ -492,14 +492,14 @@ int Mosaic(MosaicParams* params, XformContext* ctx) {
 
 // --- the registry's operations -------------------------------------------------------------
 
-int MosaicRunOp(CFilSpec& spec) {
-    return Mosaic(&spec.Mosaic, &spec.Context);
+int MosaicRunOp(CFilSpec& filSpec) {
+    return Mosaic(&filSpec.Mosaic, &filSpec.Context);
 }
 
-int MosaicValidateOp(CFilSpec& spec, int /*width*/, int /*height*/) {
-    return MosaicValidate(&spec.Mosaic);
+int MosaicValidateOp(CFilSpec& filSpec, int /*width*/, int /*height*/) {
+    return MosaicValidate(&filSpec.Mosaic);
 }
 
-void MosaicWizardOp(CFilSpec& spec, const CDADC& original) {
-    MosaicAutoChoose(&spec.Mosaic, original.width, original.height);
+void MosaicWizardOp(CFilSpec& filSpec, const CDADC& original) {
+    MosaicAutoChoose(&filSpec.Mosaic, original.width, original.height);
 }

@@ -28,9 +28,9 @@ void MosaicAutoChoose(MosaicParams* params, int width, int height);
 extern const XformDecl kMosaicDecl;
 
 // The block's operations as the Xform registry calls them.
-int MosaicRunOp(CFilSpec& spec);
-int MosaicValidateOp(CFilSpec& spec, int width, int height);
-void MosaicWizardOp(CFilSpec& spec, const CDADC& original);
+int MosaicRunOp(CFilSpec& filSpec);
+int MosaicValidateOp(CFilSpec& filSpec, int width, int height);
+void MosaicWizardOp(CFilSpec& filSpec, const CDADC& original);
 
 // The geometry of a run, exposed for the tests.
 namespace mosaic {

@@ -6,10 +6,10 @@
 #include <new>
 
 #include "engine/error_box.h"
-#include "engine/filspec.h"
 #include "engine/force_field.h"
 #include "engine/param_decl.h"
 #include "engine/progress.h"
+#include "engine/recipe.h"
 #include "engine/toolkit.h"
 #include "engine/xform_context.h"
 #include "surface/cdadc.h"
@@ -24,8 +24,8 @@ constexpr double kThresholdMin = 90.0;  // percent of the full force
 constexpr double kThresholdMax = 100.0;
 
 template <auto Member>
-void* StarDustField(CFilSpec& spec) {
-    return FieldOf<&CFilSpec::StarDust, Member>(spec);
+void* StarDustField(CFilSpec& filSpec) {
+    return FieldOf<&CFilSpec::StarDust, Member>(filSpec);
 }
 
 constexpr ParamField kStarDustFields[] = {
@@ -285,14 +285,14 @@ int StarDust(StarDustParams* params, XformContext* ctx) {
 
 // --- the registry's operations -------------------------------------------------------------
 
-int StarDustRunOp(CFilSpec& spec) {
-    return StarDust(&spec.StarDust, &spec.Context);
+int StarDustRunOp(CFilSpec& filSpec) {
+    return StarDust(&filSpec.StarDust, &filSpec.Context);
 }
 
-int StarDustValidateOp(CFilSpec& spec, int /*width*/, int /*height*/) {
-    return StarDustValidate(&spec.StarDust);
+int StarDustValidateOp(CFilSpec& filSpec, int /*width*/, int /*height*/) {
+    return StarDustValidate(&filSpec.StarDust);
 }
 
-void StarDustWizardOp(CFilSpec& spec, const CDADC& /*original*/) {
-    StarDustAutoChoose(&spec.StarDust, &spec.Selection);
+void StarDustWizardOp(CFilSpec& filSpec, const CDADC& /*original*/) {
+    StarDustAutoChoose(&filSpec.StarDust, &filSpec.Selection);
 }

@@ -29,9 +29,9 @@ void StarDustAutoChoose(StarDustParams* params, AreaSelection* selection);
 extern const XformDecl kStarDustDecl;
 
 // The block's operations as the Xform registry calls them.
-int StarDustRunOp(CFilSpec& spec);
-int StarDustValidateOp(CFilSpec& spec, int width, int height);
-void StarDustWizardOp(CFilSpec& spec, const CDADC& original);
+int StarDustRunOp(CFilSpec& filSpec);
+int StarDustValidateOp(CFilSpec& filSpec, int width, int height);
+void StarDustWizardOp(CFilSpec& filSpec, const CDADC& original);
 
 // The pieces of a run, exposed for the tests.
 namespace star_dust {

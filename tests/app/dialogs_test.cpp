@@ -14,7 +14,7 @@
 #include "app/dlg_image_quality.h"
 #include "app/dlg_mix.h"
 #include "app/slider_pair.h"
-#include "engine/filspec.h"
+#include "engine/recipe.h"
 #include "modal_helpers.h"
 #include "support/message_capture.h"
 #include "surface/cdadc.h"

@@ -41,19 +41,19 @@ namespace {
 std::atomic<bool> holdRuns{false};
 int (*realMosaicRun)(CFilSpec&) = nullptr;
 
-int HeldMosaicRun(CFilSpec& spec) {
+int HeldMosaicRun(CFilSpec& filSpec) {
     while (holdRuns && StopRequested == 0) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    return realMosaicRun(spec);
+    return realMosaicRun(filSpec);
 }
 int ChooseMosaic(int, int, int* chosen, int* wizard) {
     *chosen = kMosaic;
     *wizard = 0;
     return 1;
 }
-int AcceptWizardMosaic(CFilSpec& spec) {
-    *spec.WizardFlag(kMosaic) = 1;
+int AcceptWizardMosaic(CFilSpec& filSpec) {
+    *filSpec.WizardFlag(kMosaic) = 1;
     return 1;
 }
 

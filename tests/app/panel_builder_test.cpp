@@ -10,8 +10,8 @@
 #include "app/dialogs.h"
 #include "app/panel_builder.h"
 #include "app/slider_pair.h"
-#include "engine/filspec.h"
 #include "engine/param_decl.h"
+#include "engine/recipe.h"
 #include "engine/xform_registry.h"
 #include "modal_helpers.h"
 #include "support/message_capture.h"
@@ -20,8 +20,8 @@
 namespace {
 
 template <auto Member>
-void* M(CFilSpec& spec) {
-    return FieldOf<&CFilSpec::Mosaic, Member>(spec);
+void* M(CFilSpec& filSpec) {
+    return FieldOf<&CFilSpec::Mosaic, Member>(filSpec);
 }
 
 constexpr ParamChoice kLight[] = {{1101, ""}, {1102, "Top"}, {1100, "Off"}};
@@ -81,11 +81,11 @@ class PanelBuilderTest : public QObject {
     }
 
     void mosaicPanelShowsTheBlock() {
-        CFilSpec spec;
-        spec.Mosaic.tileSize = 2.5;
-        spec.Mosaic.geometry = kMosaicCircular;
-        spec.Mosaic.highlightPosition = kHighlightTop;
-        XformPanel panel(nullptr, kMosaicDecl, spec);
+        CFilSpec filSpec;
+        filSpec.Mosaic.tileSize = 2.5;
+        filSpec.Mosaic.geometry = kMosaicCircular;
+        filSpec.Mosaic.highlightPosition = kHighlightTop;
+        XformPanel panel(nullptr, kMosaicDecl, filSpec);
         QCOMPARE(panel.windowTitle(), QString("Mosaic settings"));
         QCOMPARE(panel.CheckBox("wizardChooses")->text(), QString("&Wizard chooses"));
         QVERIFY(panel.CheckBox("wizardChooses")->isChecked());
@@ -101,10 +101,10 @@ class PanelBuilderTest : public QObject {
     }
 
     void mosaicHighlightColourNeedsALight() {
-        CFilSpec spec;
-        spec.Mosaic.wizardChooses = 0;
-        spec.Mosaic.highlightPosition = kHighlightOff;
-        XformPanel panel(nullptr, kMosaicDecl, spec);
+        CFilSpec filSpec;
+        filSpec.Mosaic.wizardChooses = 0;
+        filSpec.Mosaic.highlightPosition = kHighlightOff;
+        XformPanel panel(nullptr, kMosaicDecl, filSpec);
         QVERIFY(!panel.ColourButton("highlightColour")->isEnabled());
         QVERIFY(panel.ColourButton("background")->isEnabled());
         panel.Choices("highlightPosition")->button(kHighlightBottomLeft)->click();
@@ -112,10 +112,10 @@ class PanelBuilderTest : public QObject {
     }
 
     void wizardChoosesDisablesEveryParameter() {
-        CFilSpec spec;
-        spec.Mosaic.wizardChooses = 1;
-        spec.Mosaic.highlightPosition = kHighlightTop;
-        XformPanel panel(nullptr, kMosaicDecl, spec);
+        CFilSpec filSpec;
+        filSpec.Mosaic.wizardChooses = 1;
+        filSpec.Mosaic.highlightPosition = kHighlightTop;
+        XformPanel panel(nullptr, kMosaicDecl, filSpec);
         const char* parameters[] = {"tileSize",   "spacing",         "geometry",
                                     "background", "highlightColour", "highlightPosition"};
         for (const char* name : parameters)
@@ -128,10 +128,10 @@ class PanelBuilderTest : public QObject {
     }
 
     void okWithTheWizardOffClearsWizardAll() {
-        CFilSpec spec;
-        spec.XformIndex = kMosaic;
-        spec.WizardAll = 1;
-        spec.Mosaic.wizardChooses = 1;
+        CFilSpec filSpec;
+        filSpec.XformIndex = kMosaic;
+        filSpec.WizardAll = 1;
+        filSpec.Mosaic.wizardChooses = 1;
         WhenModal([](QWidget* dlg) {
             dlg->findChild<QCheckBox*>("wizardChooses")->click();
             auto* pair = dlg->findChild<SliderPair*>("tileSize");
@@ -139,17 +139,17 @@ class PanelBuilderTest : public QObject {
             dlg->findChild<QRadioButton*>("1030")->click();
             ClickId(dlg, kIdOk);
         });
-        QCOMPARE(spec.OpenSettings(), 1);
-        QCOMPARE(spec.WizardAll, 0);
-        QCOMPARE(spec.Mosaic.wizardChooses, 0);
-        QCOMPARE(spec.Mosaic.tileSize, 3.0);
-        QCOMPARE(spec.Mosaic.geometry, int(kMosaicCircleInGrid));
+        QCOMPARE(filSpec.OpenSettings(), 1);
+        QCOMPARE(filSpec.WizardAll, 0);
+        QCOMPARE(filSpec.Mosaic.wizardChooses, 0);
+        QCOMPARE(filSpec.Mosaic.tileSize, 3.0);
+        QCOMPARE(filSpec.Mosaic.geometry, int(kMosaicCircleInGrid));
     }
 
     void cancelLeavesTheBlockUnchanged() {
-        CFilSpec spec;
-        spec.XformIndex = kMosaic;
-        const MosaicParams before = spec.Mosaic;
+        CFilSpec filSpec;
+        filSpec.XformIndex = kMosaic;
+        const MosaicParams before = filSpec.Mosaic;
         const ColourChooser previous = SetColourChooser([](COLORREF* c) {
             *c = RGB(9, 9, 9);
             return true;
@@ -160,17 +160,17 @@ class PanelBuilderTest : public QObject {
             dlg->findChild<SliderPair*>("spacing")->Slider()->setValue(10000);
             ClickId(dlg, kIdCancel);
         });
-        QCOMPARE(spec.OpenSettings(), 0);
+        QCOMPARE(filSpec.OpenSettings(), 0);
         SetColourChooser(previous);
-        QCOMPARE(spec.WizardAll, 1);
-        QVERIFY(std::memcmp(&before, &spec.Mosaic, sizeof before) == 0);
+        QCOMPARE(filSpec.WizardAll, 1);
+        QVERIFY(std::memcmp(&before, &filSpec.Mosaic, sizeof before) == 0);
     }
 
     void colourButtonsFillTheirSwatch() {
-        CFilSpec spec;
-        spec.Mosaic.wizardChooses = 0;
-        spec.Mosaic.highlightPosition = kHighlightRight;
-        XformPanel panel(nullptr, kMosaicDecl, spec);
+        CFilSpec filSpec;
+        filSpec.Mosaic.wizardChooses = 0;
+        filSpec.Mosaic.highlightPosition = kHighlightRight;
+        XformPanel panel(nullptr, kMosaicDecl, filSpec);
         const ColourChooser previous = SetColourChooser([](COLORREF* c) {
             *c = RGB(10, 20, 30);
             return true;
@@ -184,10 +184,10 @@ class PanelBuilderTest : public QObject {
     }
 
     void colourFollowsItsChoice() {
-        CFilSpec spec;
-        spec.Mosaic.wizardChooses = 0;
-        spec.Mosaic.highlightPosition = kHighlightOff;
-        XformPanel panel(nullptr, kTestDecl, spec);
+        CFilSpec filSpec;
+        filSpec.Mosaic.wizardChooses = 0;
+        filSpec.Mosaic.highlightPosition = kHighlightOff;
+        XformPanel panel(nullptr, kTestDecl, filSpec);
         QCOMPARE(panel.findChild<QWidget*>("highlightColour")->isEnabled(), false);
         panel.Choices("highlightPosition")->button(1102)->click();
         QCOMPARE(panel.Edited().Mosaic.highlightPosition, 1102);
@@ -198,9 +198,9 @@ class PanelBuilderTest : public QObject {
 
     void integerEditIsCheckedOnClosing() {
         MessageCapture messages;
-        CFilSpec spec;
-        spec.Mosaic.wizardChooses = 0;
-        XformPanel panel(nullptr, kTestDecl, spec);
+        CFilSpec filSpec;
+        filSpec.Mosaic.wizardChooses = 0;
+        XformPanel panel(nullptr, kTestDecl, filSpec);
         panel.show();
         panel.Edit("geometry")->setText("2000");
         panel.accept();
@@ -215,8 +215,8 @@ class PanelBuilderTest : public QObject {
 
     void anXformWithoutADeclarationHasNoPanel() {
         MessageCapture messages;
-        CFilSpec spec;
-        QCOMPARE(RunXformSettingsPanel(nullptr, spec, kNullXform), 0);
+        CFilSpec filSpec;
+        QCOMPARE(RunXformSettingsPanel(nullptr, filSpec, kNullXform), 0);
         QCOMPARE(messages.Texts(),
                  std::vector<std::string>{"CFilSpec::OCP, Xforms 19 not\n(yet) supported"});
     }

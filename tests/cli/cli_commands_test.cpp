@@ -9,8 +9,8 @@
 #include <iterator>
 #include <sstream>
 
-#include "engine/filspec.h"
 #include "engine/progress.h"
+#include "engine/recipe.h"
 #include "engine/xform_registry.h"
 #include "support/message_capture.h"
 #include "surface/cdadc.h"
@@ -71,10 +71,10 @@ class CliCommands : public ::testing::Test {
 };
 
 // Stands in an Xform that the user stops with Ctrl+C half way through.
-int InterruptedRun(CFilSpec& spec) {
+int InterruptedRun(CFilSpec& filSpec) {
     raise(SIGINT);
     // Without the handler the program would have ended here.
-    return StopRequested != 0 ? 0 : spec.Mosaic.geometry;
+    return StopRequested != 0 ? 0 : filSpec.Mosaic.geometry;
 }
 int AlwaysValid(CFilSpec&, int, int) {
     return 1;

@@ -39,23 +39,23 @@ struct FakeView : DocumentView {
 // Runs happen when the test says so, on the test's thread.
 struct FakeApp : ApplicationHost {
     GenerationClient* client = nullptr;
-    CFilSpec* spec = nullptr;
+    CFilSpec* filSpec = nullptr;
     int runs = 0;
     int lastXform = kBanya;
     std::vector<std::string> openNames;
     bool IsGenerating() const override { return client != nullptr; }
     void BeginRun(GenerationClient* c, CFilSpec* s) override {
         client = c;
-        spec = s;
+        filSpec = s;
         ++runs;
     }
     void Finish(int stopped) {
         ASSERT_NE(client, nullptr);
         if (stopped) {
-            spec->DeleteOutSurface();
+            filSpec->DeleteOutSurface();
         } else {
             std::atomic<int> progress{0};
-            RunGeneration(spec, &progress);
+            RunGeneration(filSpec, &progress);
         }
         GenerationClient* c = client;
         client = nullptr;
@@ -73,9 +73,9 @@ struct FakeApp : ApplicationHost {
 };
 
 // A stand-in Xform on Banya's row: fills the canvas with a colour from the seed.
-int PaintSeed(CFilSpec& spec) {
-    CDADC* out = spec.Context.Out;
-    out->pDC->FillSolidRect(0, 0, out->width, out->height, spec.Seed & 0xFFFFFF);
+int PaintSeed(CFilSpec& filSpec) {
+    CDADC* out = filSpec.Context.Out;
+    out->pDC->FillSolidRect(0, 0, out->width, out->height, filSpec.Seed & 0xFFFFFF);
     return 1;
 }
 int AlwaysValid(CFilSpec&, int, int) {

@@ -5,8 +5,8 @@
 #include <chrono>
 #include <thread>
 
-#include "engine/filspec.h"
 #include "engine/progress.h"
+#include "engine/recipe.h"
 #include "engine/xform_registry.h"
 #include "support/message_capture.h"
 #include "surface/cdadc.h"
@@ -21,14 +21,14 @@ struct Recorder : GenerationClient {
 // Paints the canvas white; or, in waiting mode, waits for STOP and fails.
 std::atomic<bool> waitForStop{false};
 std::atomic<bool> xformStarted{false};
-int TestRun(CFilSpec& spec) {
+int TestRun(CFilSpec& filSpec) {
     xformStarted = true;
     if (waitForStop) {
         while (!StopRequested)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         return 0;
     }
-    CDADC* out = spec.Context.Out;
+    CDADC* out = filSpec.Context.Out;
     out->pDC->FillSolidRect(0, 0, out->width, out->height, RGB(255, 255, 255));
     return 1;
 }
@@ -39,7 +39,7 @@ struct Worker : ::testing::Test {
     Recorder doc;
     CDADC original{8, 6};
     CDADC draw{8, 6};
-    CFilSpec spec;
+    CFilSpec filSpec;
     XformOps saved;
     std::vector<int> shown;
 
@@ -50,8 +50,8 @@ struct Worker : ::testing::Test {
         xformStarted = false;
         saved = *MutableXformRow(kBanya);
         MutableXformRow(kBanya)->run = TestRun;
-        spec.XformIndex = kBanya;
-        spec.SetDCs(&draw, new CDADC(16, 12), &original);
+        filSpec.XformIndex = kBanya;
+        filSpec.SetDCs(&draw, new CDADC(16, 12), &original);
     }
     void TearDown() override {
         *MutableXformRow(kBanya) = saved;
@@ -68,7 +68,7 @@ struct Worker : ::testing::Test {
 }  // namespace
 
 TEST_F(Worker, AFinishedRunIsMixedCollectedOnceAndShowsTheEnd) {
-    worker.BeginFilterThread(&doc, &spec);
+    worker.BeginFilterThread(&doc, &filSpec);
     EXPECT_TRUE(worker.IsGenerating());
     PollUntilCollected();
     EXPECT_EQ(doc.calls, std::vector<int>{0});
@@ -81,7 +81,7 @@ TEST_F(Worker, AFinishedRunIsMixedCollectedOnceAndShowsTheEnd) {
 
 TEST_F(Worker, StopDuringTheXformSkipsTheMix) {
     waitForStop = true;
-    worker.BeginFilterThread(&doc, &spec);
+    worker.BeginFilterThread(&doc, &filSpec);
     while (!xformStarted)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     worker.Stop();
@@ -95,14 +95,14 @@ TEST_F(Worker, StopDuringTheMixComesTooLateAndTheIdeaCountsAsFinished) {
     // A canvas large enough for the reduction to take a while; STOP as soon
     // as the mix says it has started.
     CDADC bigOriginal(600, 600), bigDraw(600, 600);
-    spec.DeleteOutSurface();
-    spec.SetDCs(&bigDraw, new CDADC(2400, 2400), &bigOriginal);
+    filSpec.DeleteOutSurface();
+    filSpec.SetDCs(&bigDraw, new CDADC(2400, 2400), &bigOriginal);
     std::thread stopper([] {
         while (GetStatusText() != "Anti-alias...")
             std::this_thread::yield();
         StopRequested = 1;
     });
-    worker.BeginFilterThread(&doc, &spec);
+    worker.BeginFilterThread(&doc, &filSpec);
     stopper.join();
     PollUntilCollected();
     EXPECT_EQ(doc.calls, std::vector<int>{0});
@@ -112,8 +112,8 @@ TEST_F(Worker, StopDuringTheMixComesTooLateAndTheIdeaCountsAsFinished) {
 TEST_F(Worker, OneRunAtATimeAndStopWithoutARunClearsTheFlag) {
     MessageCapture capture;
     waitForStop = true;
-    worker.BeginFilterThread(&doc, &spec);
-    worker.BeginFilterThread(&doc, &spec);
+    worker.BeginFilterThread(&doc, &filSpec);
+    worker.BeginFilterThread(&doc, &filSpec);
     EXPECT_EQ(capture.Texts(), std::vector<std::string>{"BFT:A thread is already running"});
     worker.Stop();
     PollUntilCollected();
@@ -126,7 +126,7 @@ TEST_F(Worker, OneRunAtATimeAndStopWithoutARunClearsTheFlag) {
 TEST_F(Worker, AThreadThatCannotStartEndsAsStoppedExactlyOnce) {
     MessageCapture capture;
     worker.FailNextStartForTests();
-    worker.BeginFilterThread(&doc, &spec);
+    worker.BeginFilterThread(&doc, &filSpec);
     EXPECT_EQ(capture.Texts(), std::vector<std::string>{"Could not CreateThread(Filter)"});
     EXPECT_TRUE(worker.IsGenerating());
     worker.Poll(nullptr);

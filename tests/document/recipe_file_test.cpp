@@ -26,7 +26,7 @@ Recipe UnusualRecipe() {
     r.picturePath = "/pictures/flower.jpg";
     r.pictureWidth = 480;
     r.pictureHeight = 360;
-    CFilSpec& s = r.spec;
+    CFilSpec& s = r.filSpec;
     s.XformIndex = kMosaic;
     s.WizardAll = 0;
     s.Seed = 4000000000u;
@@ -96,8 +96,8 @@ TEST(RecipeFile, RoundTripKeepsEveryField) {
     EXPECT_EQ(read.picturePath, "/pictures/flower.jpg");
     EXPECT_EQ(read.pictureWidth, 480);
     EXPECT_EQ(read.pictureHeight, 360);
-    const CFilSpec& a = written.spec;
-    const CFilSpec& b = read.spec;
+    const CFilSpec& a = written.filSpec;
+    const CFilSpec& b = read.filSpec;
     EXPECT_EQ(b.XformIndex, a.XformIndex);
     EXPECT_EQ(b.WizardAll, a.WizardAll);
     EXPECT_EQ(b.Seed, a.Seed);
@@ -212,16 +212,16 @@ TEST(RecipeFile, AFailedReadLeavesTheRecipeAlone) {
     std::string error;
     EXPECT_FALSE(RecipeFromText(Edited([](Json& j) { j["params"]["Mosaic"]["wizardChooses"] = 2; }),
                                 &r, &error));
-    EXPECT_EQ(r.spec.Seed, 4000000000u);
-    EXPECT_EQ(r.spec.Mosaic.tileSize, 3.1415926535);
+    EXPECT_EQ(r.filSpec.Seed, 4000000000u);
+    EXPECT_EQ(r.filSpec.Mosaic.tileSize, 3.1415926535);
 
     // A field that fails keeps its value too.
-    CFilSpec spec;
+    CFilSpec filSpec;
     const ParamField* field = FindParamField(kMosaicDecl, "spacing");
     ASSERT_NE(field, nullptr);
-    EXPECT_FALSE(ParamFromJson(*field, Json(4.9), spec, &error));
+    EXPECT_FALSE(ParamFromJson(*field, Json(4.9), filSpec, &error));
     EXPECT_EQ(error, "4.9 is out of range; allowed: 5 to 40");
-    EXPECT_EQ(spec.Mosaic.spacing, 10.0);
+    EXPECT_EQ(filSpec.Mosaic.spacing, 10.0);
 }
 
 TEST(RecipeFile, FilesAreWrittenWholeAndReportedByName) {
@@ -234,7 +234,7 @@ TEST(RecipeFile, FilesAreWrittenWholeAndReportedByName) {
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
     Recipe read;
     ASSERT_TRUE(ReadRecipeFile(path, &read, &error)) << error;
-    EXPECT_EQ(read.spec.Mosaic.geometry, kMosaicCircleInGrid);
+    EXPECT_EQ(read.filSpec.Mosaic.geometry, kMosaicCircleInGrid);
 
     std::ofstream(path) << "{\"format\": \"fabulor-recipe\", \"version\": \"one\"}";
     EXPECT_FALSE(ReadRecipeFile(path, &read, &error));

@@ -24,8 +24,8 @@ std::vector<BYTE> Quads(std::initializer_list<int> greys) {
 }
 
 // The decoded picture as "r,g,b" texts, top row first.
-std::vector<std::string> Decode(const DibSpec& spec, std::string* why = nullptr) {
-    const auto bytes = PackedDib(spec);
+std::vector<std::string> Decode(const DibSpec& filSpec, std::string* why = nullptr) {
+    const auto bytes = PackedDib(filSpec);
     DecodedDib d;
     if (!DecodePackedDib({bytes.data(), bytes.size()}, &d, why)) return {};
     std::vector<std::string> out;
@@ -38,9 +38,9 @@ std::vector<std::string> Decode(const DibSpec& spec, std::string* why = nullptr)
     return out;
 }
 
-std::string Refusal(const DibSpec& spec) {
+std::string Refusal(const DibSpec& filSpec) {
     std::string why;
-    EXPECT_TRUE(Decode(spec, &why).empty());
+    EXPECT_TRUE(Decode(filSpec, &why).empty());
     return why;
 }
 

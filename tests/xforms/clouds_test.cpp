@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "engine/crt_random.h"
-#include "engine/filspec.h"
 #include "engine/force_field.h"
 #include "engine/param_decl.h"
 #include "engine/progress.h"
+#include "engine/recipe.h"
 #include "engine/toolkit.h"
 #include "engine/xform_registry.h"
 #include "support/message_capture.h"
@@ -322,16 +322,16 @@ TEST_F(CloudsTest, OneRecipeGivesOnePictureOnAnyThread) {
     for (int y = 0; y < 90; ++y)
         for (int x = 0; x < 120; ++x)
             in->pDC->SetPixel(x, y, RGB(x * 2, y * 2, (x + y) & 255));
-    CFilSpec spec;
-    spec.XformIndex = kClouds;
-    spec.Seed = 13579;
+    CFilSpec filSpec;
+    filSpec.XformIndex = kClouds;
+    filSpec.Seed = 13579;
     CDADC draw(120, 90);
     CDADC first(240, 180);
-    spec.SetDCs(&draw, &first, in.get());
-    ASSERT_EQ(spec.Apply(), 1);
+    filSpec.SetDCs(&draw, &first, in.get());
+    ASSERT_EQ(filSpec.Apply(), 1);
 
     CDADC a(240, 180), b(240, 180);
-    CFilSpec specA = spec, specB = spec;
+    CFilSpec specA = filSpec, specB = filSpec;
     specA.Context.Out = &a;
     specB.Context.Out = &b;
     std::thread ta([&] { specA.Apply(); });
@@ -346,18 +346,18 @@ TEST_F(CloudsTest, OneRecipeGivesOnePictureOnAnyThread) {
 
 TEST_F(CloudsTest, ValidateHoldsTheRealsToTheirRanges) {
     MessageCapture messages;
-    CFilSpec spec;
-    spec.XformIndex = kClouds;
+    CFilSpec filSpec;
+    filSpec.XformIndex = kClouds;
     const struct {
         double horizon, sky, wantHorizon, wantSky;
     } cases[] = {
         {0.05, 2.0, 0.1, 0.75}, {0.9, 0.1, 0.7, 0.25}, {0.3, 0.6, 0.3, 0.6}, {NAN, NAN, 0.1, 0.25}};
     for (const auto& c : cases) {
-        spec.Clouds.horizonEffect = c.horizon;
-        spec.Clouds.skyQuantity = c.sky;
-        EXPECT_EQ(spec.Validate(640, 480), 1);
-        EXPECT_EQ(spec.Clouds.horizonEffect, c.wantHorizon);
-        EXPECT_EQ(spec.Clouds.skyQuantity, c.wantSky);
+        filSpec.Clouds.horizonEffect = c.horizon;
+        filSpec.Clouds.skyQuantity = c.sky;
+        EXPECT_EQ(filSpec.Validate(640, 480), 1);
+        EXPECT_EQ(filSpec.Clouds.horizonEffect, c.wantHorizon);
+        EXPECT_EQ(filSpec.Clouds.skyQuantity, c.wantSky);
     }
     EXPECT_TRUE(messages.Texts().empty());
 }
@@ -369,17 +369,17 @@ TEST_F(CloudsTest, WizardDrawsTheRealsAPaletteAndTheSelectionsInversion) {
     const clouds::Palette& palette = clouds::kPalettes[lcg.Int(0, 2)];
     const int invert = lcg.Int(1, 100) > 50 ? 1 : 0;
 
-    CFilSpec spec;
-    spec.XformIndex = kClouds;
-    spec.Selection.invert = 1 - invert;
+    CFilSpec filSpec;
+    filSpec.XformIndex = kClouds;
+    filSpec.Selection.invert = 1 - invert;
     CDADC original(40, 30);
     CrtSrand(606);
-    spec.AutoChoose(&original);
-    EXPECT_EQ(spec.Clouds.horizonEffect, horizon);
-    EXPECT_EQ(spec.Clouds.skyQuantity, sky);
-    EXPECT_EQ(spec.Clouds.highSky, palette.highSky);
-    EXPECT_EQ(spec.Clouds.cloudDark, palette.cloudDark);
-    EXPECT_EQ(spec.Selection.invert, invert);
+    filSpec.AutoChoose(&original);
+    EXPECT_EQ(filSpec.Clouds.horizonEffect, horizon);
+    EXPECT_EQ(filSpec.Clouds.skyQuantity, sky);
+    EXPECT_EQ(filSpec.Clouds.highSky, palette.highSky);
+    EXPECT_EQ(filSpec.Clouds.cloudDark, palette.cloudDark);
+    EXPECT_EQ(filSpec.Selection.invert, invert);
 
     std::set<COLORREF> highSkies;
     for (unsigned seed = 1; seed <= 100; ++seed) {
@@ -398,12 +398,12 @@ TEST_F(CloudsTest, DeclarationReachesEveryField) {
     ASSERT_EQ(decl, &kCloudsDecl);
     EXPECT_STREQ(decl->panelTitle, "Cloud Formation Settings");
     EXPECT_STREQ(decl->helpText, "F1 for help on this dialog");
-    CFilSpec spec;
-    EXPECT_EQ(FindParamField(*decl, decl->wizardField)->at(spec), &spec.Clouds.wizardChooses);
+    CFilSpec filSpec;
+    EXPECT_EQ(FindParamField(*decl, decl->wizardField)->at(filSpec), &filSpec.Clouds.wizardChooses);
     const ParamField* sky = FindParamField(*decl, "skyQuantity");
     ASSERT_NE(sky, nullptr);
     EXPECT_STREQ(sky->label, "Quantity of Sky");
-    EXPECT_EQ(sky->at(spec), &spec.Clouds.skyQuantity);
+    EXPECT_EQ(sky->at(filSpec), &filSpec.Clouds.skyQuantity);
     EXPECT_EQ(decl->fields.size(), 8u);
 }
 

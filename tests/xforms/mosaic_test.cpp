@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "engine/crt_random.h"
-#include "engine/filspec.h"
 #include "engine/param_decl.h"
 #include "engine/progress.h"
+#include "engine/recipe.h"
 #include "engine/xform_registry.h"
 #include "support/message_capture.h"
 #include "support/shared_dir.h"
@@ -450,22 +450,22 @@ TEST_F(MosaicTest, AStopFromAnotherThreadCutsTheRunShort) {
 TEST_F(MosaicTest, OneRecipeGivesOnePictureOnAnyThread) {
     const auto in = Picture(240, 180, Coded);
     for (int geometry : {kMosaicRectangular, kMosaicCircular, kMosaicCircleInGrid}) {
-        CFilSpec spec;
-        spec.XformIndex = kMosaic;
-        spec.Seed = 987654;
-        spec.Mosaic.geometry = geometry;
-        spec.Mosaic.highlightPosition = kHighlightBottomLeft;
+        CFilSpec filSpec;
+        filSpec.XformIndex = kMosaic;
+        filSpec.Seed = 987654;
+        filSpec.Mosaic.geometry = geometry;
+        filSpec.Mosaic.highlightPosition = kHighlightBottomLeft;
         CDADC draw(240, 180);
         CDADC first(480, 360), second(480, 360);
-        spec.SetDCs(&draw, &first, in.get());
-        ASSERT_EQ(spec.Apply(), 1);
+        filSpec.SetDCs(&draw, &first, in.get());
+        ASSERT_EQ(filSpec.Apply(), 1);
         CrtSrand(1);  // the thread's state must not matter
-        spec.SetDCs(&draw, &second, in.get());
-        ASSERT_EQ(spec.Apply(), 1);
+        filSpec.SetDCs(&draw, &second, in.get());
+        ASSERT_EQ(filSpec.Apply(), 1);
         EXPECT_EQ(Hash(first), Hash(second));
 
         CDADC a(480, 360), b(480, 360);
-        CFilSpec specA = spec, specB = spec;
+        CFilSpec specA = filSpec, specB = filSpec;
         specA.Context.Out = &a;
         specB.Context.Out = &b;
         std::thread ta([&] { specA.Apply(); });
@@ -481,18 +481,18 @@ TEST_F(MosaicTest, OneRecipeGivesOnePictureOnAnyThread) {
 
 TEST_F(MosaicTest, ValidateHoldsSizesToTheirRanges) {
     MessageCapture messages;
-    CFilSpec spec;
-    spec.XformIndex = kMosaic;
+    CFilSpec filSpec;
+    filSpec.XformIndex = kMosaic;
     const struct {
         double tileSize, spacing, wantTile, wantSpacing;
     } cases[] = {
         {0.5, 2, 1, 5}, {9, 50, 7, 40}, {3.25, 17.5, 3.25, 17.5}, {NAN, NAN, 1, 5}, {1, 40, 1, 40}};
     for (const auto& c : cases) {
-        spec.Mosaic.tileSize = c.tileSize;
-        spec.Mosaic.spacing = c.spacing;
-        EXPECT_EQ(spec.Validate(640, 480), 1);
-        EXPECT_EQ(spec.Mosaic.tileSize, c.wantTile);
-        EXPECT_EQ(spec.Mosaic.spacing, c.wantSpacing);
+        filSpec.Mosaic.tileSize = c.tileSize;
+        filSpec.Mosaic.spacing = c.spacing;
+        EXPECT_EQ(filSpec.Validate(640, 480), 1);
+        EXPECT_EQ(filSpec.Mosaic.tileSize, c.wantTile);
+        EXPECT_EQ(filSpec.Mosaic.spacing, c.wantSpacing);
     }
     EXPECT_TRUE(messages.Texts().empty());
 }
@@ -528,22 +528,22 @@ TEST_F(MosaicTest, WizardOnANarrowPictureKeepsItsHundredthTry) {
         last = 1.0 + lcg.Next() * 3.051850947599719e-5 * 3.0;
     const double spacing = 5.0 + lcg.Next() * 3.051850947599719e-5 * 35.0;
 
-    CFilSpec spec;
-    spec.XformIndex = kMosaic;
+    CFilSpec filSpec;
+    filSpec.XformIndex = kMosaic;
     CDADC original(100, 80);
     CrtSrand(42);
-    spec.AutoChoose(&original);
-    EXPECT_EQ(spec.Mosaic.tileSize, last);
-    EXPECT_EQ(spec.Mosaic.spacing, spacing);
+    filSpec.AutoChoose(&original);
+    EXPECT_EQ(filSpec.Mosaic.tileSize, last);
+    EXPECT_EQ(filSpec.Mosaic.spacing, spacing);
 }
 
 TEST_F(MosaicTest, DeclarationReachesEveryField) {
     const XformDecl* decl = FindXformDecl(kMosaic);
     ASSERT_EQ(decl, &kMosaicDecl);
     EXPECT_STREQ(decl->panelTitle, "Mosaic settings");
-    CFilSpec spec;
-    EXPECT_EQ(FindParamField(*decl, "background")->at(spec), &spec.Mosaic.background);
-    EXPECT_EQ(FindParamField(*decl, decl->wizardField)->at(spec), &spec.Mosaic.wizardChooses);
+    CFilSpec filSpec;
+    EXPECT_EQ(FindParamField(*decl, "background")->at(filSpec), &filSpec.Mosaic.background);
+    EXPECT_EQ(FindParamField(*decl, decl->wizardField)->at(filSpec), &filSpec.Mosaic.wizardChooses);
     const ParamField* position = FindParamField(*decl, "highlightPosition");
     ASSERT_EQ(position->choices.size(), 9u);
     EXPECT_EQ(position->choices[4].value, kHighlightOff);  // the middle of the block

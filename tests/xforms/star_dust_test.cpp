@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "engine/crt_random.h"
-#include "engine/filspec.h"
 #include "engine/force_field.h"
 #include "engine/param_decl.h"
 #include "engine/progress.h"
+#include "engine/recipe.h"
 #include "engine/toolkit.h"
 #include "engine/xform_registry.h"
 #include "support/message_capture.h"
@@ -375,22 +375,22 @@ TEST_F(StarDustTest, AStopEndsEveryPhaseAtItsFirstStep) {
 
 TEST_F(StarDustTest, OneRecipeGivesOnePictureOnAnyThread) {
     const auto in = Picture(160, 120, [](int x, int y) { return RGB(x, y * 2, (x + y) & 255); });
-    CFilSpec spec;
-    spec.XformIndex = kStarDust;
-    spec.Seed = 13579;
-    spec.StarDust.stars = 3000;
-    spec.StarDust.spikeThreshold = 92;
+    CFilSpec filSpec;
+    filSpec.XformIndex = kStarDust;
+    filSpec.Seed = 13579;
+    filSpec.StarDust.stars = 3000;
+    filSpec.StarDust.spikeThreshold = 92;
     CDADC draw(160, 120);
     CDADC first(320, 240), second(320, 240);
-    spec.SetDCs(&draw, &first, in.get());
-    ASSERT_EQ(spec.Apply(), 1);
+    filSpec.SetDCs(&draw, &first, in.get());
+    ASSERT_EQ(filSpec.Apply(), 1);
     CrtSrand(1);
-    spec.SetDCs(&draw, &second, in.get());
-    ASSERT_EQ(spec.Apply(), 1);
+    filSpec.SetDCs(&draw, &second, in.get());
+    ASSERT_EQ(filSpec.Apply(), 1);
     EXPECT_EQ(Hash(first), Hash(second));
 
     CDADC a(320, 240), b(320, 240);
-    CFilSpec specA = spec, specB = spec;
+    CFilSpec specA = filSpec, specB = filSpec;
     specA.Context.Out = &a;
     specB.Context.Out = &b;
     std::thread ta([&] { specA.Apply(); });
@@ -405,15 +405,15 @@ TEST_F(StarDustTest, OneRecipeGivesOnePictureOnAnyThread) {
 
 TEST_F(StarDustTest, ValidateHoldsTheStarCountAndLeavesTheThreshold) {
     MessageCapture messages;
-    CFilSpec spec;
-    spec.XformIndex = kStarDust;
+    CFilSpec filSpec;
+    filSpec.XformIndex = kStarDust;
     const int cases[][2] = {{99, 100}, {-7, 100}, {8001, 8000}, {4321, 4321}, {100, 100}};
     for (const auto& c : cases) {
-        spec.StarDust.stars = c[0];
-        spec.StarDust.spikeThreshold = 120;
-        EXPECT_EQ(spec.Validate(640, 480), 1);
-        EXPECT_EQ(spec.StarDust.stars, c[1]);
-        EXPECT_EQ(spec.StarDust.spikeThreshold, 120);
+        filSpec.StarDust.stars = c[0];
+        filSpec.StarDust.spikeThreshold = 120;
+        EXPECT_EQ(filSpec.Validate(640, 480), 1);
+        EXPECT_EQ(filSpec.StarDust.stars, c[1]);
+        EXPECT_EQ(filSpec.StarDust.spikeThreshold, 120);
     }
     EXPECT_TRUE(messages.Texts().empty());
 }
@@ -424,17 +424,17 @@ TEST_F(StarDustTest, WizardDrawsStarsThresholdAndTheSelectionsInvertFlag) {
     const double threshold = RandomReal(90.0, 100.0);
     const int invert = RandomChance() ? 1 : 0;
 
-    CFilSpec spec;
-    spec.XformIndex = kStarDust;
-    spec.Selection.SetHsv(120, 1, 1);  // the user's own selection
-    spec.Selection.invert = 1 - invert;
+    CFilSpec filSpec;
+    filSpec.XformIndex = kStarDust;
+    filSpec.Selection.SetHsv(120, 1, 1);  // the user's own selection
+    filSpec.Selection.invert = 1 - invert;
     CDADC original(64, 48);
     CrtSrand(2024);
-    spec.AutoChoose(&original);
-    EXPECT_EQ(spec.StarDust.stars, stars);
-    EXPECT_EQ(spec.StarDust.spikeThreshold, threshold);
-    EXPECT_EQ(spec.Selection.invert, invert);
-    EXPECT_EQ(spec.Selection.green, 255);
+    filSpec.AutoChoose(&original);
+    EXPECT_EQ(filSpec.StarDust.stars, stars);
+    EXPECT_EQ(filSpec.StarDust.spikeThreshold, threshold);
+    EXPECT_EQ(filSpec.Selection.invert, invert);
+    EXPECT_EQ(filSpec.Selection.green, 255);
 
     int inverted = 0;
     for (unsigned seed = 1; seed <= 200; ++seed) {
@@ -456,15 +456,16 @@ TEST_F(StarDustTest, DeclarationReachesEveryField) {
     const XformDecl* decl = FindXformDecl(kStarDust);
     ASSERT_EQ(decl, &kStarDustDecl);
     EXPECT_STREQ(decl->panelTitle, "StarDust Xform Settings");
-    CFilSpec spec;
+    CFilSpec filSpec;
     const ParamField* stars = FindParamField(*decl, "stars");
     const ParamField* threshold = FindParamField(*decl, "spikeThreshold");
     ASSERT_TRUE(stars && threshold);
     EXPECT_STREQ(stars->label, "# Stars");
     EXPECT_STREQ(threshold->label, "Spike Thresh(%)");
-    EXPECT_EQ(stars->at(spec), &spec.StarDust.stars);
-    EXPECT_EQ(threshold->at(spec), &spec.StarDust.spikeThreshold);
-    EXPECT_EQ(FindParamField(*decl, decl->wizardField)->at(spec), &spec.StarDust.wizardChooses);
+    EXPECT_EQ(stars->at(filSpec), &filSpec.StarDust.stars);
+    EXPECT_EQ(threshold->at(filSpec), &filSpec.StarDust.spikeThreshold);
+    EXPECT_EQ(FindParamField(*decl, decl->wizardField)->at(filSpec),
+              &filSpec.StarDust.wizardChooses);
 }
 
 // --- golden pictures ----------------------------------------------------------------

@@ -1,4 +1,4 @@
-#include "engine/filspec.h"
+#include "engine/recipe.h"
 
 #include <chrono>
 #include <ctime>

@@ -1,4 +1,4 @@
-#include "engine/filspec.h"
+#include "engine/recipe.h"
 
 #include <gtest/gtest.h>
 
@@ -49,18 +49,18 @@ std::string Formatted(const char* format, const void* in, const void* out, const
 
 TEST_F(FilSpecTest, ConstructorGivesEveryDefault) {
     CrtSrand(7);
-    const CFilSpec spec;
-    EXPECT_EQ(spec.XformIndex, kNullXform);
-    EXPECT_EQ(spec.WizardAll, 1);
-    EXPECT_EQ(spec.FinalMix.Mode, 1064);
-    EXPECT_EQ(spec.FinalMix.Percent, 50);
-    EXPECT_EQ(spec.WebFade.Colour, 0xFFFFFFu);
-    EXPECT_TRUE(spec.Selection.IsPlainBrightness());
-    EXPECT_EQ(spec.Context.In, nullptr);
-    EXPECT_EQ(spec.Context.Progress, &ApplicationProgress());
-    EXPECT_EQ(spec.Seed, 0u);
-    EXPECT_STREQ(spec.FallenLetters.letters, "ABCDEFGHIJKLMNOPQRSTUVWXYZ");
-    CFilSpec writable = spec;
+    const CFilSpec filSpec;
+    EXPECT_EQ(filSpec.XformIndex, kNullXform);
+    EXPECT_EQ(filSpec.WizardAll, 1);
+    EXPECT_EQ(filSpec.FinalMix.Mode, 1064);
+    EXPECT_EQ(filSpec.FinalMix.Percent, 50);
+    EXPECT_EQ(filSpec.WebFade.Colour, 0xFFFFFFu);
+    EXPECT_TRUE(filSpec.Selection.IsPlainBrightness());
+    EXPECT_EQ(filSpec.Context.In, nullptr);
+    EXPECT_EQ(filSpec.Context.Progress, &ApplicationProgress());
+    EXPECT_EQ(filSpec.Seed, 0u);
+    EXPECT_STREQ(filSpec.FallenLetters.letters, "ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+    CFilSpec writable = filSpec;
     for (int i = 0; i < kXformCount; ++i)
         EXPECT_EQ(*writable.WizardFlag(i), 1) << i;
     EXPECT_EQ(writable.WizardFlag(kNullXform), nullptr);
@@ -69,8 +69,8 @@ TEST_F(FilSpecTest, ConstructorGivesEveryDefault) {
     CrtSrand(7);
     RandomInt(0, 100);
     const COLORREF expected = ScaleColour(RandomColour(), 1.0);
-    EXPECT_EQ(spec.Explode.background.colour, expected);
-    EXPECT_EQ(spec.Explode.background.useImage, 0);
+    EXPECT_EQ(filSpec.Explode.background.colour, expected);
+    EXPECT_EQ(filSpec.Explode.background.useImage, 0);
     CrtSrand(7);
     const CFilSpec again;
     const int afterConstruction = CrtRand();
@@ -81,40 +81,40 @@ TEST_F(FilSpecTest, ConstructorGivesEveryDefault) {
 }
 
 TEST_F(FilSpecTest, NamesFollowTheIndexTable) {
-    CFilSpec spec;
+    CFilSpec filSpec;
     const std::map<int, std::string> names = {
         {0, "Banya"},     {4, "Fallen Letters"}, {9, "Velmira Tonkart"}, {10, "Mist"},
         {16, "StarDust"}, {18, "Wood"},          {19, "Null"},           {20, ""},
         {-1, ""}};
     for (const auto& [index, name] : names) {
-        spec.XformIndex = index;
-        EXPECT_EQ(spec.GetName(), name);
+        filSpec.XformIndex = index;
+        EXPECT_EQ(filSpec.GetName(), name);
     }
 }
 
 TEST_F(FilSpecTest, SetDCsStoresNothingWhenASurfaceIsMissing) {
     MessageCapture capture;
-    CFilSpec spec;
-    spec.SetDCs(&draw_, nullptr, &in_);
-    EXPECT_EQ(spec.Context.Draw, nullptr);
-    EXPECT_EQ(spec.Context.In, nullptr);
+    CFilSpec filSpec;
+    filSpec.SetDCs(&draw_, nullptr, &in_);
+    EXPECT_EQ(filSpec.Context.Draw, nullptr);
+    EXPECT_EQ(filSpec.Context.In, nullptr);
     ASSERT_EQ(capture.Texts().size(), 1u);
     EXPECT_EQ(capture.Texts()[0], Formatted("Bad DC in CFilSpec::SetDCs()\nin=%p out=%p drw=%p",
                                             &in_, nullptr, &draw_));
-    spec.SetDCs(&draw_, &out_, &in_);
-    EXPECT_EQ(spec.Context.Draw, &draw_);
-    EXPECT_EQ(spec.Context.Out, &out_);
-    EXPECT_EQ(spec.Context.In, &in_);
+    filSpec.SetDCs(&draw_, &out_, &in_);
+    EXPECT_EQ(filSpec.Context.Draw, &draw_);
+    EXPECT_EQ(filSpec.Context.Out, &out_);
+    EXPECT_EQ(filSpec.Context.In, &in_);
 }
 
 TEST_F(FilSpecTest, ApplyNeedsAllThreeSurfaces) {
     MessageCapture capture;
-    CFilSpec spec;
-    spec.XformIndex = kMist;
+    CFilSpec filSpec;
+    filSpec.XformIndex = kMist;
     MutableXformRow(kMist)->run = [](CFilSpec&) { return 1; };
-    spec.Context.In = &in_;
-    spec.Context.Out = &out_;
-    EXPECT_EQ(spec.Apply(), 0);
+    filSpec.Context.In = &in_;
+    filSpec.Context.Out = &out_;
+    EXPECT_EQ(filSpec.Apply(), 0);
     EXPECT_EQ(capture.Texts(),
               std::vector<std::string>{
                   Formatted("Bad DC in Xform.Apply()\nin=%p out=%p drw=%p", &in_, &out_, nullptr)});
@@ -127,10 +127,10 @@ TEST_F(FilSpecTest, ApplyOfNullCallsNothing) {
         MutableXformRow(i)->run = [](CFilSpec&) { return ++runCalls; };
     }
     MessageCapture capture;
-    CFilSpec spec;
-    spec.SetDCs(&draw_, &out_, &in_);
+    CFilSpec filSpec;
+    filSpec.SetDCs(&draw_, &out_, &in_);
     runCalls = 0;
-    EXPECT_EQ(spec.Apply(), 0);
+    EXPECT_EQ(filSpec.Apply(), 0);
     EXPECT_EQ(runCalls, 0);
     EXPECT_TRUE(capture.Messages().empty());
 }
@@ -138,11 +138,11 @@ TEST_F(FilSpecTest, ApplyOfNullCallsNothing) {
 TEST_F(FilSpecTest, ApplyOfAnIndexWithoutRunReports) {
     ClearOperations(kHaaisi);
     MessageCapture capture;
-    CFilSpec spec;
-    spec.SetDCs(&draw_, &out_, &in_);
+    CFilSpec filSpec;
+    filSpec.SetDCs(&draw_, &out_, &in_);
     for (int index : {static_cast<int>(kHaaisi), 20, -3}) {
-        spec.XformIndex = index;
-        EXPECT_EQ(spec.Apply(), 0);
+        filSpec.XformIndex = index;
+        EXPECT_EQ(filSpec.Apply(), 0);
     }
     EXPECT_EQ(capture.Texts(), (std::vector<std::string>{"FI:Xform 5 not\n(yet) supported",
                                                          "FI:Xform 20 not\n(yet) supported",
@@ -153,44 +153,44 @@ int drawnFirst = 0;
 int seenInvert = 0;
 
 TEST_F(FilSpecTest, ApplySeedsTheGeneratorAndRestoresTheIndex) {
-    MutableXformRow(kMist)->run = [](CFilSpec& spec) {
+    MutableXformRow(kMist)->run = [](CFilSpec& filSpec) {
         drawnFirst = CrtRand();
-        seenInvert = spec.Context.Selection.invert;
-        spec.XformIndex = kWood;
+        seenInvert = filSpec.Context.Selection.invert;
+        filSpec.XformIndex = kWood;
         return 7;
     };
-    CFilSpec spec;
-    spec.SetDCs(&draw_, &out_, &in_);
-    spec.XformIndex = kMist;
-    spec.Seed = 123456789u;
-    spec.Selection.invert = 1;
+    CFilSpec filSpec;
+    filSpec.SetDCs(&draw_, &out_, &in_);
+    filSpec.XformIndex = kMist;
+    filSpec.Seed = 123456789u;
+    filSpec.Selection.invert = 1;
     CrtSrand(1);
     CrtRand();
 
-    EXPECT_EQ(spec.Apply(), 7);
+    EXPECT_EQ(filSpec.Apply(), 7);
     CrtSrand(123456789u);
     EXPECT_EQ(drawnFirst, CrtRand());
     EXPECT_EQ(seenInvert, 1);
-    EXPECT_EQ(spec.XformIndex, kMist);
+    EXPECT_EQ(filSpec.XformIndex, kMist);
 }
 
 TEST_F(FilSpecTest, ValidateDispatchesOrReports) {
-    MutableXformRow(kOpArt)->validate = [](CFilSpec& spec, int width, int height) {
-        spec.OpArt.squaresAcross = width + height;
+    MutableXformRow(kOpArt)->validate = [](CFilSpec& filSpec, int width, int height) {
+        filSpec.OpArt.squaresAcross = width + height;
         return 1;
     };
     ClearOperations(kSwarm);
     MessageCapture capture;
-    CFilSpec spec;
-    EXPECT_EQ(spec.Validate(60, 40), 0);
-    spec.XformIndex = kSwarm;
-    EXPECT_EQ(spec.Validate(60, 40), 0);
+    CFilSpec filSpec;
+    EXPECT_EQ(filSpec.Validate(60, 40), 0);
+    filSpec.XformIndex = kSwarm;
+    EXPECT_EQ(filSpec.Validate(60, 40), 0);
     EXPECT_EQ(capture.Texts(),
               (std::vector<std::string>{"CFilSpec::GP:Xform 19 not\n(yet) supported",
                                         "CFilSpec::GP:Xform 17 not\n(yet) supported"}));
-    spec.XformIndex = kOpArt;
-    EXPECT_EQ(spec.Validate(60, 40), 1);
-    EXPECT_EQ(spec.OpArt.squaresAcross, 100);
+    filSpec.XformIndex = kOpArt;
+    EXPECT_EQ(filSpec.Validate(60, 40), 1);
+    EXPECT_EQ(filSpec.OpArt.squaresAcross, 100);
 }
 
 TEST_F(FilSpecTest, SettingsCopyBackOnlyTheirBlock) {
@@ -206,67 +206,67 @@ TEST_F(FilSpecTest, SettingsCopyBackOnlyTheirBlock) {
         return 0;
     };
     MessageCapture capture;
-    CFilSpec spec;
-    EXPECT_EQ(spec.OpenSettings(), 0);
+    CFilSpec filSpec;
+    EXPECT_EQ(filSpec.OpenSettings(), 0);
     EXPECT_EQ(capture.Texts(),
               std::vector<std::string>{"CFilSpec::OCP, Xforms 19 not\n(yet) supported"});
 
-    spec.XformIndex = kMist;
-    EXPECT_EQ(spec.OpenSettings(), 0);
-    EXPECT_EQ(spec.Mist.colourA, 0xFFFFFFu);
-    EXPECT_EQ(spec.WizardAll, 1);
+    filSpec.XformIndex = kMist;
+    EXPECT_EQ(filSpec.OpenSettings(), 0);
+    EXPECT_EQ(filSpec.Mist.colourA, 0xFFFFFFu);
+    EXPECT_EQ(filSpec.WizardAll, 1);
 
-    spec.XformIndex = kNet;
-    EXPECT_EQ(spec.OpenSettings(), 1);
-    EXPECT_EQ(spec.Net.threads, 42);
-    EXPECT_EQ(spec.Mist.colourA, 0xFFFFFFu);
-    EXPECT_EQ(spec.XformIndex, kNet);
-    EXPECT_EQ(spec.WizardAll, 0);
+    filSpec.XformIndex = kNet;
+    EXPECT_EQ(filSpec.OpenSettings(), 1);
+    EXPECT_EQ(filSpec.Net.threads, 42);
+    EXPECT_EQ(filSpec.Mist.colourA, 0xFFFFFFu);
+    EXPECT_EQ(filSpec.XformIndex, kNet);
+    EXPECT_EQ(filSpec.WizardAll, 0);
 }
 
 int wizardCalls = 0;
 
 TEST_F(FilSpecTest, AutoChooseRunsTheWizardOfTheCurrentXform) {
-    MutableXformRow(kMosaic)->wizard = [](CFilSpec& spec, const CDADC&) {
+    MutableXformRow(kMosaic)->wizard = [](CFilSpec& filSpec, const CDADC&) {
         ++wizardCalls;
-        spec.XformIndex = kClouds;
+        filSpec.XformIndex = kClouds;
     };
     MessageCapture capture;
-    CFilSpec spec;
-    spec.XformIndex = kMosaic;
-    spec.AutoChoose(nullptr);
+    CFilSpec filSpec;
+    filSpec.XformIndex = kMosaic;
+    filSpec.AutoChoose(nullptr);
     EXPECT_EQ(capture.Texts(), std::vector<std::string>{"No original image approach"});
 
     // Without WizardAll a cleared flag keeps the Wizard away.
     capture.Clear();
     wizardCalls = 0;
-    spec.WizardAll = 0;
-    spec.Mosaic.wizardChooses = 0;
-    spec.AutoChoose(&in_);
+    filSpec.WizardAll = 0;
+    filSpec.Mosaic.wizardChooses = 0;
+    filSpec.AutoChoose(&in_);
     EXPECT_EQ(wizardCalls, 0);
     EXPECT_TRUE(capture.Messages().empty());
 
     // WizardAll turns every flag on first; a Wizard that changes the index is undone.
-    spec.WizardAll = 1;
-    spec.Wood.wizardChooses = 0;
-    spec.AutoChoose(&in_);
+    filSpec.WizardAll = 1;
+    filSpec.Wood.wizardChooses = 0;
+    filSpec.AutoChoose(&in_);
     EXPECT_EQ(wizardCalls, 1);
-    EXPECT_EQ(spec.Mosaic.wizardChooses, 1);
-    EXPECT_EQ(spec.Wood.wizardChooses, 1);
-    EXPECT_EQ(spec.XformIndex, kMosaic);
+    EXPECT_EQ(filSpec.Mosaic.wizardChooses, 1);
+    EXPECT_EQ(filSpec.Wood.wizardChooses, 1);
+    EXPECT_EQ(filSpec.XformIndex, kMosaic);
     EXPECT_EQ(capture.Texts(), std::vector<std::string>{"Name change in Autochoose(11-->2)"});
 }
 
 TEST_F(FilSpecTest, AutoChooseOfNullOrUnknownIndex) {
     ClearOperations(kBanya);
     MessageCapture capture;
-    CFilSpec spec;
-    spec.AutoChoose(&in_);
+    CFilSpec filSpec;
+    filSpec.AutoChoose(&in_);
     EXPECT_TRUE(capture.Messages().empty());
-    spec.XformIndex = 20;
-    spec.AutoChoose(&in_);
-    spec.XformIndex = kBanya;
-    spec.AutoChoose(&in_);
+    filSpec.XformIndex = 20;
+    filSpec.AutoChoose(&in_);
+    filSpec.XformIndex = kBanya;
+    filSpec.AutoChoose(&in_);
     EXPECT_EQ(capture.Texts(), (std::vector<std::string>{"ACP::Xform 20 not\n(yet) supported",
                                                          "ACP::Xform 0 not\n(yet) supported"}));
 }
@@ -316,19 +316,19 @@ TEST_F(FilSpecTest, RandomizeAllMapsTheDrawToAMixMode) {
         const int invert = RandomInt(0, 100) > 80 ? 1 : 0;
         drawsSeen.insert(r);
 
-        CFilSpec spec;
-        spec.WizardAll = 0;
-        spec.Net.wizardChooses = 0;
-        spec.Selection.SetHsv(120, 0.5, 0.5);
+        CFilSpec filSpec;
+        filSpec.WizardAll = 0;
+        filSpec.Net.wizardChooses = 0;
+        filSpec.Selection.SetHsv(120, 0.5, 0.5);
         CrtSrand(seed);
-        spec.RandomizeAll(counts);
-        ASSERT_EQ(spec.XformIndex, index);
-        EXPECT_EQ(spec.FinalMix.Percent, percent);
-        EXPECT_EQ(spec.FinalMix.Mode, modeOf.count(r) != 0 ? modeOf.at(r) : 1064) << "r=" << r;
-        EXPECT_EQ(spec.WizardAll, 1);
-        EXPECT_EQ(spec.Net.wizardChooses, 1);
-        EXPECT_EQ(spec.Selection.invert, invert);
-        EXPECT_DOUBLE_EQ(spec.Selection.hue, 0.0);
+        filSpec.RandomizeAll(counts);
+        ASSERT_EQ(filSpec.XformIndex, index);
+        EXPECT_EQ(filSpec.FinalMix.Percent, percent);
+        EXPECT_EQ(filSpec.FinalMix.Mode, modeOf.count(r) != 0 ? modeOf.at(r) : 1064) << "r=" << r;
+        EXPECT_EQ(filSpec.WizardAll, 1);
+        EXPECT_EQ(filSpec.Net.wizardChooses, 1);
+        EXPECT_EQ(filSpec.Selection.invert, invert);
+        EXPECT_DOUBLE_EQ(filSpec.Selection.hue, 0.0);
     }
     EXPECT_EQ(drawsSeen.size(), 20u);
 }
@@ -348,46 +348,46 @@ int FakeChooseDialog(int shown, int, int* chosen, int* wizard) {
 TEST_F(FilSpecTest, ChooseXformTakesTheDialogsChoice) {
     MessageCapture capture;
     UsageCounts counts{};
-    CFilSpec spec;
-    EXPECT_EQ(spec.ChooseXform(counts), 0);  // no dialog to show
+    CFilSpec filSpec;
+    EXPECT_EQ(filSpec.ChooseXform(counts), 0);  // no dialog to show
 
     SetChooseXformDialog(FakeChooseDialog);
     dialogAnswer = 1;
     dialogChoice = kWood;
     dialogWizard = 0;
-    EXPECT_EQ(spec.ChooseXform(counts), 1);
+    EXPECT_EQ(filSpec.ChooseXform(counts), 1);
     EXPECT_EQ(shownIndex, kMosaic);  // "Null" shows as Mosaic
-    EXPECT_EQ(spec.XformIndex, kWood);
-    EXPECT_EQ(spec.WizardAll, 0);
+    EXPECT_EQ(filSpec.XformIndex, kWood);
+    EXPECT_EQ(filSpec.WizardAll, 0);
 
     dialogAnswer = 0;
     dialogChoice = kNet;
-    EXPECT_EQ(spec.ChooseXform(counts), 0);
+    EXPECT_EQ(filSpec.ChooseXform(counts), 0);
     EXPECT_EQ(shownIndex, kWood);
-    EXPECT_EQ(spec.XformIndex, kWood);
+    EXPECT_EQ(filSpec.XformIndex, kWood);
 
     dialogAnswer = 1;
     dialogChoice = 19;
-    EXPECT_EQ(spec.ChooseXform(counts), 1);
-    EXPECT_EQ(spec.XformIndex, 0);
+    EXPECT_EQ(filSpec.ChooseXform(counts), 1);
+    EXPECT_EQ(filSpec.XformIndex, 0);
     EXPECT_EQ(capture.Texts(), std::vector<std::string>{"CChFilDlg::OnOK()19"});
 
     // With the Wizard checked the whole recipe is drawn at random.
     dialogWizard = 1;
     counts.fill(1);
     counts[kSwarm] = 0;
-    EXPECT_EQ(spec.ChooseXform(counts), 1);
-    EXPECT_EQ(spec.WizardAll, 1);
-    EXPECT_EQ(spec.XformIndex, kSwarm);
+    EXPECT_EQ(filSpec.ChooseXform(counts), 1);
+    EXPECT_EQ(filSpec.WizardAll, 1);
+    EXPECT_EQ(filSpec.XformIndex, kSwarm);
 }
 
 TEST_F(FilSpecTest, DeleteOutSurfaceFreesOnce) {
     MessageCapture capture;
-    CFilSpec spec;
-    spec.Context.Out = new CDADC;
-    spec.DeleteOutSurface();
-    EXPECT_EQ(spec.Context.Out, nullptr);
-    spec.DeleteOutSurface();
+    CFilSpec filSpec;
+    filSpec.Context.Out = new CDADC;
+    filSpec.DeleteOutSurface();
+    EXPECT_EQ(filSpec.Context.Out, nullptr);
+    filSpec.DeleteOutSurface();
     EXPECT_EQ(capture.Texts(), std::vector<std::string>{"Deleting a NULL Xform DC"});
 }
 
