@@ -1,32 +1,13 @@
 #include <benchmark/benchmark.h>
 
-#include <random>
+#include "bench_photo.h"
 
 #include "engine/force_field.h"
 
 namespace {
 
-// A 2000 × 1072 picture: smooth gradients with some noise, as photographs go.
-const CDADC& Picture() {
-    static CDADC* picture = [] {
-        auto* pic = new CDADC(2000, 1072);
-        std::mt19937 gen(1);
-        for (int y = 0; y < pic->height; ++y) {
-            BYTE* row = pic->Row(y);
-            for (int x = 0; x < pic->width; ++x) {
-                const unsigned noise = gen() & 31;
-                row[3 * x] = static_cast<BYTE>((x / 8 + noise) & 255);
-                row[3 * x + 1] = static_cast<BYTE>((y / 5 + noise) & 255);
-                row[3 * x + 2] = static_cast<BYTE>(((x + y) / 12 + noise) & 255);
-            }
-        }
-        return pic;
-    }();
-    return *picture;
-}
-
 void Run(benchmark::State& state, const AreaSelection& sel) {
-    const CDADC& pic = Picture();
+    const CDADC& pic = SyntheticPicture();
     for (auto _ : state) {
         ForceField field = MakeForceField(&pic, &sel);
         benchmark::DoNotOptimize(field.get());
