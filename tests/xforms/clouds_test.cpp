@@ -21,8 +21,8 @@
 #include "engine/xform_registry.h"
 #include "support/message_capture.h"
 #include "support/shared_dir.h"
+#include "support/xform_harness.h"
 #include "surface/cdadc.h"
-#include "surface/image_files.h"
 
 namespace {
 
@@ -123,13 +123,6 @@ Canvas Render(const CDADC& in, CloudsParams p, int k, unsigned seed,
     CrtSrand(seed);
     c.result = Clouds(&p, &ctx);
     return c;
-}
-
-std::uint64_t Hash(const CDADC& pic) {
-    std::uint64_t h = 1469598103934665603ull;
-    for (int i = 0; i < pic.imageBytes; ++i)
-        h = (h ^ pic.pBits[i]) * 1099511628211ull;
-    return h;
 }
 
 class CloudsTest : public ::testing::Test {
@@ -325,21 +318,7 @@ TEST_F(CloudsTest, OneRecipeGivesOnePictureOnAnyThread) {
     CFilSpec filSpec;
     filSpec.XformIndex = kClouds;
     filSpec.Seed = 13579;
-    CDADC draw(120, 90);
-    CDADC first(240, 180);
-    filSpec.SetDCs(&draw, &first, in.get());
-    ASSERT_EQ(filSpec.Apply(), 1);
-
-    CDADC a(240, 180), b(240, 180);
-    CFilSpec specA = filSpec, specB = filSpec;
-    specA.Context.Out = &a;
-    specB.Context.Out = &b;
-    std::thread ta([&] { specA.Apply(); });
-    std::thread tb([&] { specB.Apply(); });
-    ta.join();
-    tb.join();
-    EXPECT_EQ(Hash(a), Hash(first));
-    EXPECT_EQ(Hash(b), Hash(first));
+    ExpectOnePictureOnAnyThread(filSpec, in.get(), 2);
 }
 
 // --- validation, Wizard, declaration ------------------------------------------------
@@ -411,12 +390,7 @@ TEST_F(CloudsTest, DeclarationReachesEveryField) {
 
 TEST_F(CloudsTest, GoldenPicturesOfTheFlower) {
     SKIP_WITHOUT_SHARED();
-    MessageCapture messages;
-    const std::string name = (SharedDir() / "testimages/photos/flower.jpg").string();
-    HGLOBAL dib = VicLoadImageFile(name.c_str());
-    ASSERT_NE(dib, nullptr) << (messages.Texts().empty() ? "" : messages.Texts()[0]);
-    std::unique_ptr<CDADC> flower(CDADC::CreateFromDib(dib));
-    GlobalFree(dib);
+    const std::unique_ptr<CDADC> flower = LoadTestImage("photos/flower.jpg");
     ASSERT_TRUE(flower);
     ASSERT_EQ(flower->width, 480);
 
@@ -432,7 +406,7 @@ TEST_F(CloudsTest, GoldenPicturesOfTheFlower) {
         p.horizonEffect = 0.3;
         const Canvas c = Render(*flower, p, g.k, 31337);
         ASSERT_EQ(c.result, 1);
-        EXPECT_EQ(Hash(*c.out), g.hash) << "k " << g.k;
+        EXPECT_EQ(PictureHash(*c.out), g.hash) << "k " << g.k;
     }
 }
 

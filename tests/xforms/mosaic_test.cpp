@@ -19,8 +19,8 @@
 #include "engine/xform_registry.h"
 #include "support/message_capture.h"
 #include "support/shared_dir.h"
+#include "support/xform_harness.h"
 #include "surface/cdadc.h"
-#include "surface/image_files.h"
 
 namespace {
 
@@ -96,13 +96,6 @@ Canvas Render(const CDADC& in, MosaicParams p, int k, unsigned seed,
     CrtSrand(seed);
     c.result = Mosaic(&p, &ctx);
     return c;
-}
-
-std::uint64_t Hash(const CDADC& pic) {
-    std::uint64_t h = 1469598103934665603ull;
-    for (int i = 0; i < pic.imageBytes; ++i)
-        h = (h ^ pic.pBits[i]) * 1099511628211ull;
-    return h;
 }
 
 constexpr COLORREF kBackground = RGB(1, 2, 3);
@@ -450,30 +443,13 @@ TEST_F(MosaicTest, AStopFromAnotherThreadCutsTheRunShort) {
 TEST_F(MosaicTest, OneRecipeGivesOnePictureOnAnyThread) {
     const auto in = Picture(240, 180, Coded);
     for (int geometry : {kMosaicRectangular, kMosaicCircular, kMosaicCircleInGrid}) {
+        SCOPED_TRACE(geometry);
         CFilSpec filSpec;
         filSpec.XformIndex = kMosaic;
         filSpec.Seed = 987654;
         filSpec.Mosaic.geometry = geometry;
         filSpec.Mosaic.highlightPosition = kHighlightBottomLeft;
-        CDADC draw(240, 180);
-        CDADC first(480, 360), second(480, 360);
-        filSpec.SetDCs(&draw, &first, in.get());
-        ASSERT_EQ(filSpec.Apply(), 1);
-        CrtSrand(1);  // the thread's state must not matter
-        filSpec.SetDCs(&draw, &second, in.get());
-        ASSERT_EQ(filSpec.Apply(), 1);
-        EXPECT_EQ(Hash(first), Hash(second));
-
-        CDADC a(480, 360), b(480, 360);
-        CFilSpec specA = filSpec, specB = filSpec;
-        specA.Context.Out = &a;
-        specB.Context.Out = &b;
-        std::thread ta([&] { specA.Apply(); });
-        std::thread tb([&] { specB.Apply(); });
-        ta.join();
-        tb.join();
-        EXPECT_EQ(Hash(a), Hash(first)) << geometry;
-        EXPECT_EQ(Hash(b), Hash(first)) << geometry;
+        ExpectOnePictureOnAnyThread(filSpec, in.get(), 2);
     }
 }
 
@@ -554,12 +530,7 @@ TEST_F(MosaicTest, DeclarationReachesEveryField) {
 
 TEST_F(MosaicTest, GoldenPicturesOfTheFlower) {
     SKIP_WITHOUT_SHARED();
-    MessageCapture messages;
-    const std::string name = (SharedDir() / "testimages/photos/flower.jpg").string();
-    HGLOBAL dib = VicLoadImageFile(name.c_str());
-    ASSERT_NE(dib, nullptr) << (messages.Texts().empty() ? "" : messages.Texts()[0]);
-    std::unique_ptr<CDADC> flower(CDADC::CreateFromDib(dib));
-    GlobalFree(dib);
+    const std::unique_ptr<CDADC> flower = LoadTestImage("photos/flower.jpg");
     ASSERT_TRUE(flower);
     ASSERT_EQ(flower->width, 480);
 
@@ -588,7 +559,7 @@ TEST_F(MosaicTest, GoldenPicturesOfTheFlower) {
         p.highlightPosition = kHighlightTopLeft;
         const Canvas c = Render(*flower, p, g.k, 31337);
         ASSERT_EQ(c.result, 1);
-        EXPECT_EQ(Hash(*c.out), g.hash) << "geometry " << g.geometry << " k " << g.k;
+        EXPECT_EQ(PictureHash(*c.out), g.hash) << "geometry " << g.geometry << " k " << g.k;
     }
 }
 

@@ -20,8 +20,8 @@
 #include "engine/xform_registry.h"
 #include "support/message_capture.h"
 #include "support/shared_dir.h"
+#include "support/xform_harness.h"
 #include "surface/cdadc.h"
-#include "surface/image_files.h"
 
 namespace {
 
@@ -103,13 +103,6 @@ bool MadeDraws(unsigned seed, int draws) {
     for (int i = 0; i < draws; ++i)
         CrtRand();
     return CrtRand() == next && CrtRand() == after;
-}
-
-std::uint64_t Hash(const CDADC& pic) {
-    std::uint64_t h = 1469598103934665603ull;
-    for (int i = 0; i < pic.imageBytes; ++i)
-        h = (h ^ pic.pBits[i]) * 1099511628211ull;
-    return h;
 }
 
 class StarDustTest : public ::testing::Test {
@@ -380,25 +373,7 @@ TEST_F(StarDustTest, OneRecipeGivesOnePictureOnAnyThread) {
     filSpec.Seed = 13579;
     filSpec.StarDust.stars = 3000;
     filSpec.StarDust.spikeThreshold = 92;
-    CDADC draw(160, 120);
-    CDADC first(320, 240), second(320, 240);
-    filSpec.SetDCs(&draw, &first, in.get());
-    ASSERT_EQ(filSpec.Apply(), 1);
-    CrtSrand(1);
-    filSpec.SetDCs(&draw, &second, in.get());
-    ASSERT_EQ(filSpec.Apply(), 1);
-    EXPECT_EQ(Hash(first), Hash(second));
-
-    CDADC a(320, 240), b(320, 240);
-    CFilSpec specA = filSpec, specB = filSpec;
-    specA.Context.Out = &a;
-    specB.Context.Out = &b;
-    std::thread ta([&] { specA.Apply(); });
-    std::thread tb([&] { specB.Apply(); });
-    ta.join();
-    tb.join();
-    EXPECT_EQ(Hash(a), Hash(first));
-    EXPECT_EQ(Hash(b), Hash(first));
+    ExpectOnePictureOnAnyThread(filSpec, in.get(), 2);
 }
 
 // --- validation, Wizard, declaration ------------------------------------------------
@@ -472,12 +447,7 @@ TEST_F(StarDustTest, DeclarationReachesEveryField) {
 
 TEST_F(StarDustTest, GoldenPicturesOfTheFlower) {
     SKIP_WITHOUT_SHARED();
-    MessageCapture messages;
-    const std::string name = (SharedDir() / "testimages/photos/flower.jpg").string();
-    HGLOBAL dib = VicLoadImageFile(name.c_str());
-    ASSERT_NE(dib, nullptr) << (messages.Texts().empty() ? "" : messages.Texts()[0]);
-    std::unique_ptr<CDADC> flower(CDADC::CreateFromDib(dib));
-    GlobalFree(dib);
+    const std::unique_ptr<CDADC> flower = LoadTestImage("photos/flower.jpg");
     ASSERT_TRUE(flower);
 
     // Taken from the first implementation after looking at the pictures.
@@ -493,7 +463,7 @@ TEST_F(StarDustTest, GoldenPicturesOfTheFlower) {
         p.spikeThreshold = 95;
         const Canvas c = Render(*flower, p, g.k, 2718);
         ASSERT_EQ(c.result, 1);
-        EXPECT_EQ(Hash(*c.out), g.hash) << "k " << g.k;
+        EXPECT_EQ(PictureHash(*c.out), g.hash) << "k " << g.k;
         // Black, blues and the two whites only.
         for (int y = 0; y < c.out->height; ++y) {
             for (int x = 0; x < c.out->width; ++x) {
