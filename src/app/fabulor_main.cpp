@@ -1,10 +1,15 @@
 #include <QApplication>
 
+#include <clocale>
+
 #include "app/fabulor_app.h"
 #include "app/screenshot_tour.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    // Qt takes the user's locale for numbers; the engine's messages and the
+    // files it writes are formatted with a decimal point whatever it is.
+    std::setlocale(LC_NUMERIC, "C");
     QCoreApplication::setOrganizationName("Fabulor");
     QCoreApplication::setApplicationName("Fabulor");
 
