@@ -1,6 +1,7 @@
 #include "engine/xform_registry.h"
 
 #include "engine/recipe.h"
+#include "xforms/bubble.h"
 #include "xforms/clouds.h"
 #include "xforms/mosaic.h"
 #include "xforms/star_dust.h"
@@ -20,7 +21,9 @@ void ConstructExplode(CFilSpec& filSpec) {
 // In index order. Each Xform's unit supplies run, validate and wizard.
 XformOps table[kXformCount] = {
     /* 0 Banya */ {ConstructDefaults<&CFilSpec::Banya>},
-    /* 1 Bubble */ {ConstructDefaults<&CFilSpec::Bubble>},
+    /* 1 Bubble */
+    {ConstructDefaults<&CFilSpec::Bubble>, BubbleRunOp, BubbleValidateOp, BubbleWizardOp, nullptr,
+     &kBubbleDecl},
     /* 2 Clouds */
     {ConstructDefaults<&CFilSpec::Clouds>, CloudsRunOp, CloudsValidateOp, CloudsWizardOp, nullptr,
      &kCloudsDecl},
