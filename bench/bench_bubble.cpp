@@ -18,14 +18,8 @@ void BM_BubbleIdea(benchmark::State& state) {
     bool photoLoaded = false;
     CDADC& in = BenchPicture(&photoLoaded);
     const int k = static_cast<int>(state.range(0));
-    CDADC out(in.width * k, in.height * k);
-    CDADC draw(in.width, in.height);
-    XformContext ctx;
-    ctx.In = &in;
-    ctx.Out = &out;
-    ctx.Draw = &draw;
-    std::atomic<int> progress{0};
-    ctx.Progress = &progress;
+    IdeaContext idea(in, k);
+    XformContext& ctx = idea.ctx;
 
     BubbleParams params;
     params.count = static_cast<int>(state.range(1));

@@ -18,6 +18,22 @@ std::uint64_t PictureHash(const CDADC& picture) {
     return h;
 }
 
+std::unique_ptr<CDADC> PaintedPicture(int w, int h,
+                                      const std::function<COLORREF(int, int)>& colour) {
+    auto pic = std::make_unique<CDADC>(w, h);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x)
+            pic->pDC->SetPixel(x, y, colour(x, y));
+    }
+    return pic;
+}
+
+std::unique_ptr<CDADC> UniformPicture(int w, int h, COLORREF colour) {
+    auto pic = std::make_unique<CDADC>(w, h);
+    pic->pDC->FillSolidRect(0, 0, w, h, colour);
+    return pic;
+}
+
 std::unique_ptr<CDADC> LoadTestImage(const char* relativePath) {
     MessageCapture messages;
     const std::string name = (SharedDir() / "testimages" / relativePath).string();

@@ -28,26 +28,10 @@ constexpr COLORREF kWhite = 0xFFFFFF;
 constexpr COLORREF kGreen = 0x00FF00;
 constexpr COLORREF kBlack = 0;
 
-struct Canvas {
-    std::unique_ptr<CDADC> out;
-    int result = 0;
-    COLORREF At(int x, int y) const { return out->pDC->GetPixel(x, y); }
-};
-
+// On a canvas of a colour no Xform uses, to see what it left alone.
 Canvas Render(const CDADC& in, BubbleParams p, int k, unsigned seed,
               std::atomic<int>* progress = nullptr) {
-    Canvas c;
-    c.out = std::make_unique<CDADC>(in.width * k, in.height * k);
-    c.out->pDC->FillSolidRect(0, 0, c.out->width, c.out->height, RGB(1, 2, 3));
-    CDADC draw(in.width, in.height);
-    XformContext ctx;
-    ctx.In = const_cast<CDADC*>(&in);
-    ctx.Out = c.out.get();
-    ctx.Draw = &draw;
-    if (progress) ctx.Progress = progress;
-    CrtSrand(seed);
-    c.result = Bubble(&p, &ctx);
-    return c;
+    return RenderXform(Bubble, in, p, k, seed, progress, RGB(1, 2, 3));
 }
 
 std::unique_ptr<CDADC> Grey(int w, int h) {

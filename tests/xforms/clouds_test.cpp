@@ -98,31 +98,9 @@ std::vector<COLORREF> LiteralSky(const CloudsParams& params, unsigned seed, int 
     return sky;
 }
 
-std::unique_ptr<CDADC> Uniform(int w, int h, COLORREF c) {
-    auto pic = std::make_unique<CDADC>(w, h);
-    pic->pDC->FillSolidRect(0, 0, w, h, c);
-    return pic;
-}
-
-struct Canvas {
-    std::unique_ptr<CDADC> out;
-    int result = 0;
-    COLORREF At(int x, int y) const { return out->pDC->GetPixel(x, y); }
-};
-
 Canvas Render(const CDADC& in, CloudsParams p, int k, unsigned seed,
               std::atomic<int>* progress = nullptr) {
-    Canvas c;
-    c.out = std::make_unique<CDADC>(in.width * k, in.height * k);
-    CDADC draw(in.width, in.height);
-    XformContext ctx;
-    ctx.In = const_cast<CDADC*>(&in);
-    ctx.Out = c.out.get();
-    ctx.Draw = &draw;
-    if (progress) ctx.Progress = progress;
-    CrtSrand(seed);
-    c.result = Clouds(&p, &ctx);
-    return c;
+    return RenderXform(Clouds, in, p, k, seed, progress);
 }
 
 class CloudsTest : public ::testing::Test {
@@ -178,7 +156,7 @@ TEST_F(CloudsTest, AUniformPictureGivesTheWavesAloneOnEveryPixel) {
         unsigned seed;
     } cases[] = {{RGB(255, 255, 255), 1.0, 0.5, 31}, {RGB(0, 0, 0), 0.0, 0.25, 32}};
     for (const Case& c : cases) {
-        const auto in = Uniform(64, 48, c.colour);
+        const auto in = UniformPicture(64, 48, c.colour);
         CloudsParams p;
         p.skyQuantity = c.skyQuantity;
         std::atomic<int> progress{-1};
@@ -214,7 +192,7 @@ TEST_F(CloudsTest, AUniformPictureGivesTheWavesAloneOnEveryPixel) {
 }
 
 TEST_F(CloudsTest, ABlackPictureWithPlentyOfSkyIsThePlainGradient) {
-    const auto in = Uniform(50, 40, RGB(0, 0, 0));
+    const auto in = UniformPicture(50, 40, RGB(0, 0, 0));
     CloudsParams p;
     p.skyQuantity = 0.5;
     const Canvas c = Render(*in, p, 1, 5);
@@ -228,7 +206,7 @@ TEST_F(CloudsTest, ABlackPictureWithPlentyOfSkyIsThePlainGradient) {
     EXPECT_EQ(c.At(0, 39), RGB(147, 147, 255));  // 1/40 of the high sky is left
 
     // One pixel: its waves have no range to spread over.
-    const Canvas dot = Render(*Uniform(1, 1, RGB(0, 0, 0)), p, 2, 3);
+    const Canvas dot = Render(*UniformPicture(1, 1, RGB(0, 0, 0)), p, 2, 3);
     EXPECT_EQ(dot.result, 1);
     EXPECT_EQ(dot.At(1, 1), p.highSky);
 }
@@ -250,7 +228,7 @@ TEST_F(CloudsTest, QualityFourPaintsEachPixelAsAFourByFourBlock) {
 // --- failures, stops, determinism ------------------------------------------------
 
 TEST_F(CloudsTest, NoContextOrNoForceFieldDrawsNothing) {
-    const auto in = Uniform(30, 20, RGB(9, 9, 9));
+    const auto in = UniformPicture(30, 20, RGB(9, 9, 9));
     CloudsParams p;
     CDADC out(60, 40);
     XformContext ctx;
@@ -280,7 +258,7 @@ TEST_F(CloudsTest, NoContextOrNoForceFieldDrawsNothing) {
 // A white picture (all cloud, never black) stopped from another thread
 // once progress reaches from: the rows painted before the stop.
 int RowsPaintedWhenStoppedAt(int from) {
-    const auto in = Uniform(1000, 600, RGB(255, 255, 255));
+    const auto in = UniformPicture(1000, 600, RGB(255, 255, 255));
     std::atomic<int> progress{-1};
     std::atomic<bool> done{false};
     std::thread watcher([&] {

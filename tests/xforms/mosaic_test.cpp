@@ -61,41 +61,9 @@ COLORREF Coded(int x, int y) {
     return RGB(x & 255, y & 255, ((x >> 8) << 4) | (y >> 8));
 }
 
-std::unique_ptr<CDADC> Picture(int w, int h, const std::function<COLORREF(int, int)>& colour) {
-    auto pic = std::make_unique<CDADC>(w, h);
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x)
-            pic->pDC->SetPixel(x, y, colour(x, y));
-    }
-    return pic;
-}
-
-std::unique_ptr<CDADC> Uniform(int w, int h, COLORREF c) {
-    auto pic = std::make_unique<CDADC>(w, h);
-    pic->pDC->FillSolidRect(0, 0, w, h, c);
-    return pic;
-}
-
-struct Canvas {
-    std::unique_ptr<CDADC> out;
-    int result = 0;
-    COLORREF At(int x, int y) const { return out->pDC->GetPixel(x, y); }
-};
-
-// The mosaic of in at quality k, drawn from seed.
 Canvas Render(const CDADC& in, MosaicParams p, int k, unsigned seed,
               std::atomic<int>* progress = nullptr) {
-    Canvas c;
-    c.out = std::make_unique<CDADC>(in.width * k, in.height * k);
-    CDADC draw(in.width, in.height);
-    XformContext ctx;
-    ctx.In = const_cast<CDADC*>(&in);
-    ctx.Out = c.out.get();
-    ctx.Draw = &draw;
-    if (progress) ctx.Progress = progress;
-    CrtSrand(seed);
-    c.result = Mosaic(&p, &ctx);
-    return c;
+    return RenderXform(Mosaic, in, p, k, seed, progress);
 }
 
 constexpr COLORREF kBackground = RGB(1, 2, 3);
@@ -125,7 +93,7 @@ TEST_F(MosaicTest, DefaultsOn400x300GiveTwentyByFifteenTilesAndTinyTilesAMinimum
 
     // Each tile shows the picture's colour within 2 pixels of its centre;
     // the grid's crossings stay background, all corners being pulled in.
-    const auto in = Picture(400, 300, Coded);
+    const auto in = PaintedPicture(400, 300, Coded);
     const Canvas c = Render(*in, Defaults(), 1, 77);
     ASSERT_EQ(c.result, 1);
     EXPECT_EQ(DrawsMade(77), 20 * 15 * 10);
@@ -170,7 +138,7 @@ TEST_F(MosaicTest, FirstTileCornersFollowTheSeed) {
     // Just outside each corner, away from the tile.
     const POINT outside[4] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
 
-    const auto in = Picture(400, 300, Coded);
+    const auto in = PaintedPicture(400, 300, Coded);
     const Canvas c = Render(*in, Defaults(), 1, kSeed);
     const COLORREF colour = Coded(10 + jx, 10 + jy);
     EXPECT_EQ(c.At(10, 10), colour);
@@ -228,7 +196,7 @@ class MosaicLightTest : public MosaicTest, public ::testing::WithParamInterface<
 
 TEST_P(MosaicLightTest, OnlyEdgesFacingTheLightAreStroked) {
     const LitCase lc = GetParam();
-    const auto in = Uniform(400, 300, RGB(128, 128, 128));
+    const auto in = UniformPicture(400, 300, RGB(128, 128, 128));
     MosaicParams p = Defaults();
     const Canvas plain = Render(*in, p, 1, 5);
     p.highlightPosition = lc.position;
@@ -287,7 +255,7 @@ TEST_F(MosaicTest, CircularOn800x600) {
     EXPECT_EQ(last.count, 71);
     EXPECT_DOUBLE_EQ(last.depth, 46 * 0.95);
 
-    const auto in = Uniform(800, 600, RGB(0, 200, 0));
+    const auto in = UniformPicture(800, 600, RGB(0, 200, 0));
     const Canvas c = Render(*in, p, 1, 3);
     ASSERT_EQ(c.result, 1);
     // A phase per ring and eight pulls per tile, then the octagon's eight
@@ -347,7 +315,7 @@ TEST_F(MosaicTest, SquaresMeetingTheCircleArePushedOutOrDropped) {
 TEST_F(MosaicTest, CircleInGridKeepsTheCircleFreeOfSquares) {
     MosaicParams p = Defaults();
     p.geometry = kMosaicCircleInGrid;
-    const auto in = Uniform(400, 300, RGB(200, 0, 0));
+    const auto in = UniformPicture(400, 300, RGB(200, 0, 0));
     const Canvas c = Render(*in, p, 1, 11);
     ASSERT_EQ(c.result, 1);
     // R = 150, pitch 20: m = 7, N = 6, rings 1..5 with the octagon of
@@ -368,7 +336,7 @@ TEST_F(MosaicTest, ACircleSmallerThanATileIsFilledByTheOctagon) {
     MosaicParams p = Defaults();
     p.geometry = kMosaicCircleInGrid;
     p.tileSize = 7;
-    const auto in = Uniform(1000, 20, RGB(0, 0, 90));  // pitch 70, radius 10
+    const auto in = UniformPicture(1000, 20, RGB(0, 0, 90));  // pitch 70, radius 10
     const Canvas c = Render(*in, p, 1, 4);
     EXPECT_EQ(c.result, 1);
     EXPECT_EQ(c.At(500, 10), RGB(0, 0, 90));
@@ -385,7 +353,7 @@ TEST_F(MosaicTest, MissingSurfacesAndUnknownGeometry) {
     EXPECT_EQ(out.pDC->GetPixel(5, 5), 0u);  // nothing drawn, not even the background
     EXPECT_EQ(Mosaic(nullptr, &ctx), 0);
 
-    const auto in = Uniform(40, 40, RGB(9, 9, 9));
+    const auto in = UniformPicture(40, 40, RGB(9, 9, 9));
     p.geometry = 1031;
     SetStatusText("Making rectangular...");
     const Canvas c = Render(*in, p, 1, 1);
@@ -395,7 +363,7 @@ TEST_F(MosaicTest, MissingSurfacesAndUnknownGeometry) {
 }
 
 TEST_F(MosaicTest, AStopEndsTheGridAfterItsRowAndTheRingsAfterTheirRing) {
-    const auto in = Uniform(400, 300, RGB(50, 60, 70));
+    const auto in = UniformPicture(400, 300, RGB(50, 60, 70));
     std::atomic<int> progress{-1};
     StopRequested = 1;
     const Canvas rect = Render(*in, Defaults(), 1, 8, &progress);
@@ -419,7 +387,7 @@ TEST_F(MosaicTest, AStopEndsTheGridAfterItsRowAndTheRingsAfterTheirRing) {
 
 TEST_F(MosaicTest, AStopFromAnotherThreadCutsTheRunShort) {
     // Tiles of 10 pixels: 100 rows to draw, stopped once the first is done.
-    const auto in = Uniform(1000, 1000, RGB(1, 100, 1));
+    const auto in = UniformPicture(1000, 1000, RGB(1, 100, 1));
     MosaicParams p = Defaults();
     p.tileSize = 1;
     std::atomic<int> progress{-1};
@@ -441,7 +409,7 @@ TEST_F(MosaicTest, AStopFromAnotherThreadCutsTheRunShort) {
 }
 
 TEST_F(MosaicTest, OneRecipeGivesOnePictureOnAnyThread) {
-    const auto in = Picture(240, 180, Coded);
+    const auto in = PaintedPicture(240, 180, Coded);
     for (int geometry : {kMosaicRectangular, kMosaicCircular, kMosaicCircleInGrid}) {
         SCOPED_TRACE(geometry);
         CFilSpec filSpec;

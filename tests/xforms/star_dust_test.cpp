@@ -34,35 +34,9 @@ COLORREF Blue(int level) {
     return static_cast<COLORREF>(level) << 16;
 }
 
-std::unique_ptr<CDADC> Picture(int w, int h, const std::function<COLORREF(int, int)>& colour) {
-    auto pic = std::make_unique<CDADC>(w, h);
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x)
-            pic->pDC->SetPixel(x, y, colour(x, y));
-    }
-    return pic;
-}
-
-struct Canvas {
-    std::unique_ptr<CDADC> out;
-    int result = 0;
-    COLORREF At(int x, int y) const { return out->pDC->GetPixel(x, y); }
-};
-
 Canvas Render(const CDADC& in, StarDustParams p, int k, unsigned seed,
               std::atomic<int>* progress = nullptr, COLORREF canvasColour = 0) {
-    Canvas c;
-    c.out = std::make_unique<CDADC>(in.width * k, in.height * k);
-    c.out->pDC->FillSolidRect(0, 0, c.out->width, c.out->height, canvasColour);
-    CDADC draw(in.width, in.height);
-    XformContext ctx;
-    ctx.In = const_cast<CDADC*>(&in);
-    ctx.Out = c.out.get();
-    ctx.Draw = &draw;
-    if (progress) ctx.Progress = progress;
-    CrtSrand(seed);
-    c.result = StarDust(&p, &ctx);
-    return c;
+    return RenderXform(StarDust, in, p, k, seed, progress, canvasColour);
 }
 
 // The stars a run places on a picture whose field is `force`, worked from
@@ -152,7 +126,7 @@ TEST_F(StarDustTest, SizesOfADefaultRunOn400x300) {
 // A uniform picture is full force everywhere: haze of blue 102, every place
 // kept at once, the first 63 stars spiked, no glow (level 102).
 TEST_F(StarDustTest, UniformPictureAtFullForce) {
-    const auto in = Picture(400, 300, [](int, int) { return RGB(90, 120, 30); });
+    const auto in = PaintedPicture(400, 300, [](int, int) { return RGB(90, 120, 30); });
     const StarDustParams p;
     constexpr unsigned kSeed = 4711;
     for (int k : {1, 2, 4}) {
@@ -210,7 +184,7 @@ TEST_F(StarDustTest, UniformPictureAtFullForce) {
 // stretches the field: force 40 there, level 16, five rings at k = 4.
 TEST_F(StarDustTest, GlowRingsAroundAStarAndNoneAtZeroForce) {
     const auto force = [](int x, int y) { return x == 499 && y == 499 ? 255 : x < 250 ? 0 : 40; };
-    const auto in = Picture(500, 500, [&](int x, int y) {
+    const auto in = PaintedPicture(500, 500, [&](int x, int y) {
         const int f = force(x, y);
         return RGB(f, f, f);
     });
@@ -271,7 +245,7 @@ TEST_F(StarDustTest, GlowRingsAroundAStarAndNoneAtZeroForce) {
 
 TEST_F(StarDustTest, FailuresLeaveTheCanvasUntouched) {
     MessageCapture messages;
-    const auto in = Picture(60, 40, [](int x, int) { return RGB(x * 4, 0, 0); });
+    const auto in = PaintedPicture(60, 40, [](int x, int) { return RGB(x * 4, 0, 0); });
     StarDustParams p;
     constexpr COLORREF kCanvas = RGB(7, 8, 9);
 
@@ -367,7 +341,8 @@ TEST_F(StarDustTest, AStopEndsEveryPhaseAtItsFirstStep) {
 }
 
 TEST_F(StarDustTest, OneRecipeGivesOnePictureOnAnyThread) {
-    const auto in = Picture(160, 120, [](int x, int y) { return RGB(x, y * 2, (x + y) & 255); });
+    const auto in =
+        PaintedPicture(160, 120, [](int x, int y) { return RGB(x, y * 2, (x + y) & 255); });
     CFilSpec filSpec;
     filSpec.XformIndex = kStarDust;
     filSpec.Seed = 13579;
