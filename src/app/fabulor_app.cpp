@@ -151,7 +151,8 @@ void FabulorApp::LoadSettings() {
     mainDir_ = settings.value("DIRECTORIES/MAIN", defaultMain).toString();
     // A bare drive or a stray value cannot be the program's folder.
     if (mainDir_.size() < 4) mainDir_ = defaultMain;
-    initialDir_ = settings.value("DIRECTORIES/INITIAL_BMP_DIR", QDir::homePath()).toString();
+    SetPictureFolder(
+        settings.value("DIRECTORIES/INITIAL_BMP_DIR", QDir::homePath()).toString().toStdString());
     SetReadExt(settings.value("GENERAL/READEXT", 2).toInt());
     SetSaveExt(settings.value("GENERAL/SAVEEXT", 2).toInt());
     lastXform_ = settings.value("GENERAL/PREFD_FILTR", 11).toInt();
@@ -160,7 +161,7 @@ void FabulorApp::LoadSettings() {
 void FabulorApp::SaveSettings() {
     QSettings settings;
     settings.setValue("DIRECTORIES/MAIN", mainDir_);
-    settings.setValue("DIRECTORIES/INITIAL_BMP_DIR", initialDir_);
+    settings.setValue("DIRECTORIES/INITIAL_BMP_DIR", InitialPictureDir());
     settings.setValue("GENERAL/PREFD_FILTR", lastXform_);
     settings.setValue("GENERAL/SAVEEXT", saveExt_);
     settings.setValue("GENERAL/READEXT", readExt_);
@@ -249,7 +250,7 @@ void FabulorApp::OnOpenImageFile() {
     if (options_.askOpenFile) {
         path = options_.askOpenFile(&type);
     } else {
-        QFileDialog dialog(frame_.get(), "Select image file to open", initialDir_);
+        QFileDialog dialog(frame_.get(), "Select image file to open", InitialPictureDir());
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setNameFilters(FileFilters());
@@ -260,7 +261,7 @@ void FabulorApp::OnOpenImageFile() {
     }
     if (path.isEmpty()) return;
     if (OpenPicture(path)) {
-        initialDir_ = QFileInfo(path).absolutePath();
+        SetPictureFolder(QFileInfo(path).absolutePath().toStdString());
         SetReadExt(type);
     }
 }
@@ -302,7 +303,7 @@ QString FabulorApp::AskSaveFileName(QWidget* parent, const QString& suggested) {
     if (options_.askSaveFile) {
         path = options_.askSaveFile(suggested, &type);
     } else {
-        QFileDialog dialog(parent, "Save image as", initialDir_);
+        QFileDialog dialog(parent, "Save image as", InitialPictureDir());
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setNameFilters(FileFilters());

@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include "document/generation_worker.h"
+#include "util/app_folders.h"
 
 class DocumentWindow;
 class MainWindow;
@@ -66,7 +67,7 @@ class FabulorApp : public QObject {
     int SaveExt() const { return saveExt_; }
     void SetReadExt(int type);
     void SetSaveExt(int type);
-    QString InitialPictureDir() const { return initialDir_; }
+    QString InitialPictureDir() const { return QString::fromStdString(PictureFolder()); }
     QString MainDir() const { return mainDir_; }
     QString TempDir() const { return tempDir_; }
     int PasteCount() const { return pasteCount_; }
@@ -100,7 +101,6 @@ class FabulorApp : public QObject {
     bool started_ = false;
     bool finished_ = false;
 
-    QString initialDir_;
     QString mainDir_;
     QString tempDir_;
     int lastXform_ = 11;  // Mosaic

@@ -216,6 +216,8 @@ void XformPanel::AddField(const ParamField& field, QVBoxLayout* into) {
             into->addWidget(c.edit);
             break;
         }
+        case ParamKind::Figure:
+            break;
     }
 }
 
@@ -378,6 +380,7 @@ void XformPanel::Store(CFilSpec& filSpec) const {
                 std::memcpy(to, value, sizeof(Background));
                 break;
             case ParamKind::Text:
+            case ParamKind::Figure:
                 if (f.textCapacity > 0) std::memcpy(to, value, static_cast<size_t>(f.textCapacity));
                 break;
         }

@@ -4,12 +4,17 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 
 #include "cli/cli_internal.h"
 #include "document/recipe_file.h"
+#include "engine/figure_file.h"
 #include "engine/param_decl.h"
 #include "engine/toolkit.h"
 #include "engine/xform_registry.h"
+#include "surface/cdadc.h"
+#include "util/app_folders.h"
+#include "util/base64.h"
 
 using Json = nlohmann::ordered_json;
 
@@ -46,6 +51,22 @@ std::string Folded(const std::string& name) {
         folded += static_cast<char>(std::tolower(static_cast<unsigned char>(d)));
     }
     return folded;
+}
+
+// A figure for --set: "" or "none" for plain shapes, else a picture file
+// stretched over a new figure, as the settings panel makes one.
+Json FigureAsJson(const std::string& path, const std::string& shown) {
+    if (path.empty() || Folded(path) == "none") return "";
+    std::unique_ptr<CDADC> figure(NewFigure());
+    if (!figure || !StretchPictureOnto(figure.get(), path.c_str()))
+        throw UsageError{shown + ": the picture cannot be read"};
+    std::string name, file, bytes, why;
+    if (!StoreFigure(figure.get(), &name, &file) || !ReadFigureBytes(name.c_str(), &bytes, &why))
+        throw UsageError{shown + ": the figure cannot be kept in " + TempFolder()};
+    Json j;
+    j["name"] = name;
+    j["bmp"] = EncodeBase64(bytes);
+    return j;
 }
 
 // A value of --set as the recipe file would hold it.
@@ -91,6 +112,8 @@ Json SetValueAsJson(const ParamField& field, CFilSpec& filSpec, const std::strin
         case ParamKind::Colour:
         case ParamKind::Text:
             return text;
+        case ParamKind::Figure:
+            return FigureAsJson(text, shown);
     }
     return text;
 }
@@ -120,6 +143,8 @@ const char* KindName(ParamKind kind) {
             return "background";
         case ParamKind::Text:
             return "text";
+        case ParamKind::Figure:
+            return "picture file";
     }
     return "";
 }

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <cerrno>
@@ -13,8 +14,10 @@
 #include <sstream>
 
 #include "compose/aa_mix.h"
+#include "engine/figure_file.h"
 #include "engine/param_decl.h"
 #include "engine/toolkit.h"
+#include "util/base64.h"
 
 using Json = nlohmann::ordered_json;
 namespace fs = std::filesystem;
@@ -35,7 +38,8 @@ constexpr MixModeName kMixModes[] = {
     {kMixHsv, "hsv", false},
 };
 
-// A recipe is a few kilobytes; anything far larger is not one.
+// A recipe is a few kilobytes (a figure bitmap adds some 260); anything far
+// larger is not one.
 constexpr std::uintmax_t kLargestRecipe = 1 << 20;
 
 // Picture sides beyond this are not pictures this program could open.
@@ -305,6 +309,61 @@ void ReadRecipe(const Json& root, Recipe& recipe) {
     ReadParams(Member(root, "", "params"), "params", filSpec);
 }
 
+std::string FigureNameAt(const ParamField& field, CFilSpec& filSpec) {
+    const auto* text = static_cast<const char*>(field.at(filSpec));
+    return std::string(text, strnlen(text, static_cast<size_t>(field.textCapacity)));
+}
+
+// "" clears the figure; a figure's bytes are put back into the temporary
+// folder, under its own name when that file still holds them.
+bool FigureFromJson(const ParamField& field, const Json& value, CFilSpec& filSpec,
+                    std::string* why) {
+    char* out = static_cast<char*>(field.at(filSpec));
+    const size_t capacity = static_cast<size_t>(field.textCapacity);
+    if (value.is_string() && value.get_ref<const std::string&>().empty()) {
+        std::memset(out, 0, capacity);
+        return true;
+    }
+    if (!value.is_object() || value.size() != 2 || !value.contains("name") ||
+        !value.contains("bmp") || !value["name"].is_string() || !value["bmp"].is_string()) {
+        *why =
+            Expected("\"\" or {\"name\": \"TEMPBITMAP<n>\", \"bmp\": BMP file in base64}", value);
+        return false;
+    }
+    std::string bytes;
+    if (!DecodeBase64(value["bmp"].get_ref<const std::string&>(), &bytes)) {
+        *why = "\"bmp\" is not base64";
+        return false;
+    }
+    std::string name;
+    if (!StoreFigureBytes(bytes, value["name"].get_ref<const std::string&>().c_str(), &name, why)) {
+        *why = "\"bmp\" " + *why;
+        return false;
+    }
+    std::memset(out, 0, capacity);
+    std::memcpy(out, name.data(), std::min(name.size(), capacity - 1));
+    return true;
+}
+
+// A figure of the recipe's own Xform must travel with it, or the recipe
+// would draw another picture; false with error naming the field.
+bool FiguresReadable(const Recipe& recipe, std::string* error) {
+    const XformDecl* decl = FindXformDecl(recipe.filSpec.XformIndex);
+    if (decl == nullptr) return true;
+    CFilSpec filSpec = recipe.filSpec;
+    for (const ParamField& field : decl->fields) {
+        if (field.kind != ParamKind::Figure) continue;
+        const std::string name = FigureNameAt(field, filSpec);
+        std::string bytes, why;
+        if (!name.empty() && !ReadFigureBytes(name.c_str(), &bytes, &why)) {
+            *error = "field \"" + Join(Join("params", XformName(decl->index)), field.name) +
+                     "\": " + why + "; the recipe could not draw its picture again";
+            return false;
+        }
+    }
+    return true;
+}
+
 Json SelectionToJson(const AreaSelection& selection) {
     Json j;
     j["invert"] = selection.invert != 0;
@@ -426,6 +485,8 @@ std::string AllowedValues(const ParamField& field) {
         }
         case ParamKind::Text:
             return "a text of at most " + std::to_string(field.textCapacity - 1) + " bytes";
+        case ParamKind::Figure:
+            return "\"\" (none) or a figure: {\"name\": ..., \"bmp\": BMP file in base64}";
     }
     return "";
 }
@@ -452,6 +513,19 @@ Json ParamToJson(const ParamField& field, CFilSpec& filSpec) {
         case ParamKind::Text: {
             const auto* text = static_cast<const char*>(at);
             return std::string(text, strnlen(text, static_cast<size_t>(field.textCapacity)));
+        }
+        case ParamKind::Figure: {
+            // The file's bytes travel with the recipe: the temporary folder
+            // is emptied when the desktop program starts and ends. A figure
+            // that cannot be read is drawn as plain shapes, so it is written
+            // as none (WriteRecipeFile refuses it for the recipe's own Xform).
+            const std::string name = FigureNameAt(field, filSpec);
+            std::string bytes, why;
+            if (name.empty() || !ReadFigureBytes(name.c_str(), &bytes, &why)) return "";
+            Json j;
+            j["name"] = name;
+            j["bmp"] = EncodeBase64(bytes);
+            return j;
         }
     }
     return nullptr;
@@ -514,6 +588,8 @@ bool ParamFromJson(const ParamField& field, const Json& value, CFilSpec& filSpec
             std::memcpy(out, text.data(), text.size());
             return true;
         }
+        case ParamKind::Figure:
+            return FigureFromJson(field, value, filSpec, why);
     }
     *why = "has a kind this program does not know";
     return false;
@@ -632,6 +708,10 @@ bool RecipeFromText(std::string_view text, Recipe* recipe, std::string* error) {
 }
 
 bool WriteRecipeFile(const std::string& path, const Recipe& recipe, std::string* error) {
+    if (!FiguresReadable(recipe, error)) {
+        *error = path + ": " + *error;
+        return false;
+    }
     const std::string text = RecipeToText(recipe);
     const std::string temporary = TemporaryPathBeside(path);
     {

@@ -19,6 +19,9 @@ enum class ParamKind {
                  // of its colour and picture buttons (useImage 0 and 1); none: the
                  // panel shows the colour alone and leaves useImage as it is
     Text,        // char array of textCapacity bytes, zero-terminated
+    Figure,      // char array of textCapacity bytes naming a figure bitmap of the
+                 // temporary folder (engine/figure_file.h), empty for none. choices:
+                 // the labels of the panel's two sources, plain shapes and bitmap
 };
 
 enum class ParamControl {
@@ -57,6 +60,10 @@ struct ParamField {
     const char* group = nullptr;
     // A Choice's buttons in this many columns, row by row (0: one column).
     int columns = 0;
+    // An Int whose edit takes the wider range editMin..editMax when the panel
+    // closes, the value then being held to min..max (both 0: min..max).
+    int editMin = 0;
+    int editMax = 0;
 };
 
 struct XformDecl {

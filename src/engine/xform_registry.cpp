@@ -4,6 +4,7 @@
 #include "xforms/bubble.h"
 #include "xforms/clouds.h"
 #include "xforms/mosaic.h"
+#include "xforms/op_art.h"
 #include "xforms/star_dust.h"
 
 namespace {
@@ -40,7 +41,9 @@ XformOps table[kXformCount] = {
      &kMosaicDecl},
     /* 12 Net */ {ConstructDefaults<&CFilSpec::Net>},
     /* 13 Old Film */ {ConstructDefaults<&CFilSpec::OldFilm>},
-    /* 14 Op Art */ {ConstructDefaults<&CFilSpec::OpArt>},
+    /* 14 Op Art */
+    {ConstructDefaults<&CFilSpec::OpArt>, OpArtRunOp, OpArtValidateOp, OpArtWizardOp, nullptr,
+     &kOpArtDecl},
     /* 15 Relief Map */ {ConstructDefaults<&CFilSpec::ReliefMap>},
     /* 16 StarDust */
     {ConstructDefaults<&CFilSpec::StarDust>, StarDustRunOp, StarDustValidateOp, StarDustWizardOp,

@@ -11,8 +11,9 @@ namespace {
 // The folders are set on the user-interface thread and read by the
 // generation thread too (Op Art's figure file).
 std::mutex folderLock;
-std::string mainFolder;  // empty: the default
-std::string tempFolder;  // empty: follows the main folder
+std::string mainFolder;     // empty: the default
+std::string tempFolder;     // empty: follows the main folder
+std::string pictureFolder;  // empty: the home folder
 
 std::string WithoutTrailingSlash(std::string path) {
     while (path.size() > 1 && path.back() == '/')
@@ -60,4 +61,14 @@ std::string TempFolder() {
 void SetTempFolder(const std::string& folder) {
     std::lock_guard lock(folderLock);
     tempFolder = WithoutTrailingSlash(folder);
+}
+
+std::string PictureFolder() {
+    std::lock_guard lock(folderLock);
+    return pictureFolder.empty() ? HomeFolder() : pictureFolder;
+}
+
+void SetPictureFolder(const std::string& folder) {
+    std::lock_guard lock(folderLock);
+    pictureFolder = WithoutTrailingSlash(folder);
 }

@@ -1,5 +1,6 @@
 // The application's main folder and its temporary subfolder, which holds the
-// disk cache and Op Art's figure bitmaps. Paths have no trailing '/'.
+// disk cache and Op Art's figure bitmaps, and the folder where picture
+// choosers start. Paths have no trailing '/'.
 #pragma once
 
 #include <string>
@@ -18,6 +19,11 @@ void SetMainFolder(const std::string& folder);
 std::string TempFolder();
 // An empty path makes the temporary folder follow the main folder again.
 void SetTempFolder(const std::string& folder);
+
+// The folder where picture choosers start (the setting "INITIAL_BMP_DIR"):
+// the user's home until SetPictureFolder says otherwise.
+std::string PictureFolder();
+void SetPictureFolder(const std::string& folder);
 
 // The default main folder, computed from the environment now.
 std::string DefaultMainFolder();
