@@ -14,6 +14,7 @@
 #include "engine/xform_registry.h"
 #include "support/message_capture.h"
 #include "surface/cdadc.h"
+#include "util/app_folders.h"
 
 namespace fs = std::filesystem;
 using namespace fabulor_cli;
@@ -41,7 +42,10 @@ class CliCommands : public ::testing::Test {
         }
         ASSERT_TRUE(picture.WriteBmpFile(Path("picture.bmp").c_str()));
     }
-    void TearDown() override { fs::remove_all(folder_); }
+    void TearDown() override {
+        SetTempFolder("");
+        fs::remove_all(folder_);
+    }
 
     std::string Path(const std::string& name) const { return (folder_ / name).string(); }
 
@@ -257,3 +261,30 @@ TEST_F(CliCommands, CtrlCStopsTheRunAndWritesNothing) {
     EXPECT_EQ(Files(), std::vector<std::string>{"picture.bmp"});
     EXPECT_EQ(StopRequested, 0);
 }
+
+namespace {
+
+TEST_F(CliCommands, AnOpArtFigureReplaysAfterTheTemporaryFolderIsEmptied) {
+    SetTempFolder(Path("temp"));
+    ASSERT_EQ(
+        Run(RunRender, {Path("picture.bmp"), "-o", Path("a.png"), "--xform", "Op Art", "--set",
+                        "geometry=rotation", "--set", "squaresAcross=6", "--set",
+                        "imageName=" + Path("picture.bmp"), "--recipe", Path("a.json"), "--quiet"}),
+        kExitOk)
+        << err_.str();
+    EXPECT_TRUE(fs::exists(Path("temp/TEMPBITMAP0.BMP")));
+    fs::remove_all(Path("temp"));
+    ASSERT_EQ(Run(RunReplay, {Path("a.json"), "-o", Path("b.png"), "--quiet"}), kExitOk)
+        << err_.str();
+    EXPECT_EQ(Bytes(Path("b.png")), Bytes(Path("a.png")));
+
+    EXPECT_EQ(Run(RunRender, {Path("picture.bmp"), "-o", Path("c.png"), "--xform", "14", "--set",
+                              "imageName=" + Path("none.bmp")}),
+              kExitUsage);
+    EXPECT_NE(
+        err_.str().find("--set imageName=" + Path("none.bmp") + ": the picture cannot be read"),
+        std::string::npos)
+        << err_.str();
+}
+
+}  // namespace

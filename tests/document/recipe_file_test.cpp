@@ -4,13 +4,19 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
 
 #include "compose/aa_mix.h"
+#include "engine/figure_file.h"
 #include "engine/param_decl.h"
+#include "surface/cdadc.h"
+#include "util/app_folders.h"
+#include "util/base64.h"
 #include "xforms/mosaic.h"
 
 namespace fs = std::filesystem;
@@ -260,4 +266,136 @@ TEST(RecipeFile, ColoursAreWrittenRedFirst) {
     EXPECT_FALSE(ColourFromHex("1234567", &c));
     EXPECT_EQ(ChoiceName("Rect. &and Circle"), "rect-and-circle");
     EXPECT_EQ(ChoiceName(""), "");
+}
+
+// --- figure bitmaps ------------------------------------------------------------------
+
+namespace {
+
+class RecipeFigures : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() / ("fabulor_figures_" + std::to_string(getpid()));
+        fs::create_directories(folder_ / "temp");
+        SetTempFolder((folder_ / "temp").string());
+    }
+    void TearDown() override {
+        SetTempFolder("");
+        fs::remove_all(folder_);
+    }
+
+    // An Op Art recipe drawing with a figure of one colour.
+    Recipe WithFigure(COLORREF colour) {
+        CDADC figure(kFigureSide, kFigureSide);
+        figure.pDC->FillSolidRect(0, 0, kFigureSide, kFigureSide, colour);
+        std::string name, path;
+        EXPECT_TRUE(StoreFigure(&figure, &name, &path));
+        Recipe r = UnusualRecipe();
+        r.filSpec.XformIndex = kOpArt;
+        std::strcpy(r.filSpec.OpArt.imageName, name.c_str());
+        return r;
+    }
+
+    static std::string Bytes(const fs::path& path) {
+        std::ifstream file(path, std::ios::binary);
+        std::ostringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+
+    std::vector<std::string> TempFiles() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder_ / "temp"))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    fs::path folder_;
+};
+
+}  // namespace
+
+// The temporary folder is emptied between sessions: the recipe file brings
+// the figure back, under its own name when that is free or holds it already.
+TEST_F(RecipeFigures, TheFigureTravelsWithTheRecipe) {
+    const Recipe r = WithFigure(RGB(10, 200, 30));
+    const std::string original = Bytes(FigurePath("TEMPBITMAP0"));
+    const std::string path = (folder_ / "idea.json").string();
+    std::string error;
+    ASSERT_TRUE(WriteRecipeFile(path, r, &error)) << error;
+
+    fs::remove(FigurePath("TEMPBITMAP0"));
+    Recipe read;
+    ASSERT_TRUE(ReadRecipeFile(path, &read, &error)) << error;
+    EXPECT_STREQ(read.filSpec.OpArt.imageName, "TEMPBITMAP0");
+    EXPECT_EQ(Bytes(FigurePath("TEMPBITMAP0")), original);
+    ASSERT_TRUE(ReadRecipeFile(path, &read, &error)) << error;
+    EXPECT_EQ(TempFiles(), std::vector<std::string>{"TEMPBITMAP0.BMP"});
+
+    // Another picture under that name now: the figure takes the next one.
+    fs::remove(FigurePath("TEMPBITMAP0"));
+    WithFigure(RGB(1, 1, 1));
+    ASSERT_TRUE(ReadRecipeFile(path, &read, &error)) << error;
+    EXPECT_STREQ(read.filSpec.OpArt.imageName, "TEMPBITMAP1");
+    EXPECT_EQ(Bytes(FigurePath("TEMPBITMAP1")), original);
+}
+
+TEST_F(RecipeFigures, AMissingFigureIsRefusedOnlyForItsOwnXform) {
+    Recipe r = WithFigure(RGB(10, 200, 30));
+    fs::remove(FigurePath("TEMPBITMAP0"));
+    const std::string path = (folder_ / "idea.json").string();
+    std::string error;
+    EXPECT_FALSE(WriteRecipeFile(path, r, &error));
+    EXPECT_EQ(error, path + ": field \"params.Op Art.imageName\": the figure bitmap " +
+                         FigurePath("TEMPBITMAP0") +
+                         " cannot be read: No such file or directory; the recipe could not "
+                         "draw its picture again");
+    EXPECT_FALSE(fs::exists(path));
+
+    // Another Xform's recipe keeps no figure it does not draw.
+    r.filSpec.XformIndex = kMosaic;
+    ASSERT_TRUE(WriteRecipeFile(path, r, &error)) << error;
+    EXPECT_EQ(RecipeToJson(r)["params"]["Op Art"]["imageName"], "");
+}
+
+TEST_F(RecipeFigures, DamagedFiguresNameTheFieldAndLeaveNothingBehind) {
+    const std::string field = "field \"params.Op Art.imageName\": ";
+    auto withFigure = [](const Json& figure) {
+        return Edited([&figure](Json& j) { j["params"]["Op Art"]["imageName"] = figure; });
+    };
+    EXPECT_EQ(ReadError(withFigure("TEMPBITMAP0")),
+              field +
+                  "expected \"\" or {\"name\": \"TEMPBITMAP<n>\", \"bmp\": BMP file in "
+                  "base64}, found \"TEMPBITMAP0\"");
+    EXPECT_EQ(ReadError(withFigure({{"name", "TEMPBITMAP0"}, {"bmp", "Qk0*"}})),
+              field + "\"bmp\" is not base64");
+    EXPECT_EQ(ReadError(withFigure({{"name", "TEMPBITMAP0"}, {"bmp", "Qk0AAAAA"}})),
+              field + "\"bmp\" is not a BMP picture this program reads");
+    EXPECT_TRUE(TempFiles().empty());
+
+    // A name from the file is never joined to a folder unless it is one of ours.
+    const Recipe r = WithFigure(RGB(7, 7, 7));
+    Json j = RecipeToJson(r);
+    j["params"]["Op Art"]["imageName"]["name"] = "../escape";
+    Recipe read;
+    std::string error;
+    ASSERT_TRUE(RecipeFromText(j.dump(), &read, &error)) << error;
+    EXPECT_STREQ(read.filSpec.OpArt.imageName, "TEMPBITMAP1");
+    EXPECT_FALSE(fs::exists(folder_ / "escape.BMP"));
+}
+
+TEST(Base64, RoundTripsEveryLengthAndRefusesDamage) {
+    std::string bytes;
+    for (int n = 0; n < 8; ++n) {
+        std::string back;
+        ASSERT_TRUE(DecodeBase64(EncodeBase64(bytes), &back));
+        EXPECT_EQ(back, bytes);
+        bytes += static_cast<char>(0xF0 + n);
+    }
+    EXPECT_EQ(EncodeBase64("Man"), "TWFu");
+    EXPECT_EQ(EncodeBase64("Ma"), "TWE=");
+    std::string out;
+    for (const char* bad : {"TWF", "TW=u", "T===", "TWFu\n", "TW!u"})
+        EXPECT_FALSE(DecodeBase64(bad, &out)) << bad;
 }

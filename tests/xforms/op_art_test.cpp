@@ -1,0 +1,447 @@
+#include "xforms/op_art.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "engine/crt_random.h"
+#include "engine/figure_file.h"
+#include "engine/force_field.h"
+#include "engine/param_decl.h"
+#include "engine/progress.h"
+#include "engine/recipe.h"
+#include "engine/toolkit.h"
+#include "engine/xform_registry.h"
+#include "support/message_capture.h"
+#include "support/shared_dir.h"
+#include "support/xform_harness.h"
+#include "surface/cdadc.h"
+#include "util/app_folders.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr COLORREF kWhite = 0xFFFFFF;
+constexpr COLORREF kBlack = 0;
+constexpr COLORREF kRed = RGB(255, 0, 0);
+
+Canvas Render(const CDADC& in, OpArtParams p, int k, unsigned seed = 1,
+              std::atomic<int>* progress = nullptr) {
+    return RenderXform(OpArt, in, p, k, seed, progress, RGB(1, 2, 3));
+}
+
+// Black on the left half, white on the right: force 0 and 255.
+std::unique_ptr<CDADC> HalfBright(int w, int h) {
+    return PaintedPicture(w, h, [w](int x, int) { return x < w / 2 ? kBlack : kWhite; });
+}
+
+void SetName(OpArtParams& p, const std::string& name) {
+    std::memset(p.imageName, 0, sizeof p.imageName);
+    std::memcpy(p.imageName, name.data(), name.size());
+}
+
+class OpArtTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() / ("fabulor_opart_" + std::to_string(getpid()));
+        fs::create_directories(folder_);
+        SetTempFolder(folder_.string());
+    }
+    void TearDown() override {
+        StopRequested = 0;
+        LimitForceFieldAllocations(-1);
+        SetTempFolder("");
+        fs::remove_all(folder_);
+    }
+
+    // A figure file: a w x h picture of one colour with a marked right end.
+    std::string StoreTestFigure(int w, int h, COLORREF colour, COLORREF rightEnd) {
+        CDADC figure(w, h);
+        figure.pDC->FillSolidRect(0, 0, w, h, colour);
+        figure.pDC->FillSolidRect(w - 2, 0, 2, h, rightEnd);
+        std::string name, path;
+        EXPECT_TRUE(StoreFigure(&figure, &name, &path));
+        return name;
+    }
+
+    fs::path folder_;
+};
+
+// --- the grid ---------------------------------------------------------------------------
+
+// White on the left, black on the right, with one cell of the other in
+// each half: cell (2, 5) dark among bright ones, cell (20, 5) bright among
+// dark ones.
+std::unique_ptr<CDADC> TwoOddCells() {
+    return PaintedPicture(480, 360, [](int x, int y) {
+        const bool oddRow = y >= 100 && y < 120;
+        if (oddRow && x >= 40 && x < 60) return kBlack;
+        if (oddRow && x >= 400 && x < 420) return kWhite;
+        return x < 240 ? kWhite : kBlack;
+    });
+}
+
+// The default idea on 480 x 360: cells of 20, 18 rows; a dark cell gives a
+// tall sliver one pixel wide, a bright one a flat sliver one pixel high.
+TEST_F(OpArtTest, DefaultsGiveTallSliversInTheDarkAndFlatOnesInTheLight) {
+    const opart::Grid grid = opart::GridOf(480, 360, 24);
+    EXPECT_EQ(grid.cell, 20);
+    EXPECT_EQ(grid.rows, 18);
+    const POINT centre = opart::CellCentre(grid, 480, 360, 2, 5);
+    EXPECT_EQ(centre.x, 50);
+    EXPECT_EQ(centre.y, 110);
+
+    const Canvas c = Render(*TwoOddCells(), OpArtParams{}, 1);
+    ASSERT_EQ(c.result, 1);
+    // Force 0 at (50, 110): half-diagonal 14 straight down, x 50, y 97..123.
+    EXPECT_EQ(c.At(50, 97), kWhite);
+    EXPECT_EQ(c.At(50, 123), kWhite);
+    EXPECT_EQ(c.At(50, 96), kBlack);
+    EXPECT_EQ(c.At(50, 124), kBlack);
+    EXPECT_EQ(c.At(49, 110), kBlack);
+    EXPECT_EQ(c.At(51, 110), kBlack);
+    // Force 255 at (410, 110): a quarter turn of this pi falls a hair short,
+    // so the sliver spans 13 to the right and 12 to the left: x 398..422.
+    EXPECT_EQ(c.At(398, 110), kWhite);
+    EXPECT_EQ(c.At(422, 110), kWhite);
+    EXPECT_EQ(c.At(397, 110), kBlack);
+    EXPECT_EQ(c.At(423, 110), kBlack);
+    EXPECT_EQ(c.At(410, 109), kBlack);
+    EXPECT_EQ(c.At(410, 111), kBlack);
+}
+
+TEST_F(OpArtTest, RotationAndSizeGrowsAndTurnsWithTheForce) {
+    const auto in = HalfBright(480, 360);
+    OpArtParams p;
+    p.geometry = kOpArtRotationAndSize;
+    const Canvas c = Render(*in, p, 1);
+    ASSERT_EQ(c.result, 1);
+    // Force 0: the smallest square, h = 1, unrotated: 3 x 3 about (50, 110).
+    for (int y = 108; y <= 112; ++y)
+        for (int x = 48; x <= 52; ++x) {
+            const bool inside = x >= 49 && x <= 51 && y >= 109 && y <= 111;
+            EXPECT_EQ(c.At(x, y), inside ? kWhite : kBlack) << x << "," << y;
+        }
+    // Force 255: half side trunc(20 x 0.25 x sqrt 2) = 7, turned a hair
+    // short of a quarter turn; the corners truncate toward zero to x 402..417
+    // and y 102..117, the top and bottom edges slanting by a pixel.
+    int across = 0, down = 0;
+    for (int d = -10; d <= 10; ++d) {
+        across += c.At(410 + d, 110) == kWhite;
+        down += c.At(410, 110 + d) == kWhite;
+    }
+    EXPECT_EQ(across, 16);
+    EXPECT_GE(down, 15);
+    EXPECT_LE(down, 16);
+    EXPECT_EQ(c.At(402, 110), kWhite);
+    EXPECT_EQ(c.At(417, 110), kWhite);
+}
+
+// The pen is 1 pixel wide at k = 1 and 2 k pixels above; an outline-only
+// figure is filled with the background colour.
+TEST_F(OpArtTest, PenWidthFollowsTheQualityAndOutlinesKeepTheBackground) {
+    const auto in = UniformPicture(120, 90, RGB(80, 80, 80));
+    OpArtParams p;
+    p.squaresAcross = 6;
+    p.geometry = kOpArtSize;
+    p.outlineOnly = 1;
+    p.background.colour = RGB(0, 0, 90);
+    for (int k : {1, 2, 4}) {
+        const Canvas c = Render(*in, p, k);
+        ASSERT_EQ(c.result, 1);
+        // A uniform picture has force 255 everywhere: h = 255 cell / 600.
+        const int cell = 20 * k;
+        const int h = 255 * cell / 600;
+        const int cx = cell / 2, cy = cell / 2;
+        int band = 0;
+        for (int x = cx - h - k; x < cx; ++x)
+            band += c.At(x, cy) == kWhite;
+        EXPECT_EQ(band, k >= 2 ? 2 * k : 1) << "k " << k;
+        EXPECT_EQ(c.At(cx, cy), RGB(0, 0, 90)) << "k " << k;
+    }
+}
+
+// --- the figure bitmap --------------------------------------------------------------------
+
+TEST_F(OpArtTest, DrawRotatedImageCopiesAtZeroAndTurnsCounterClockwise) {
+    CDADC bar(9, 3);
+    bar.pDC->FillSolidRect(0, 0, 9, 3, kWhite);
+    bar.pDC->FillSolidRect(7, 0, 2, 3, kRed);  // the right end
+
+    // Unturned: the picture itself, centred, ORed over what was there.
+    CDADC canvas(40, 40);
+    canvas.pDC->FillSolidRect(0, 0, 40, 40, RGB(0, 0, 64));
+    DrawRotatedImage(&canvas, &bar, 20, 20, 0.0);
+    for (int y = 17; y <= 23; ++y)
+        for (int x = 14; x <= 26; ++x) {
+            COLORREF expected = RGB(0, 0, 64);
+            if (x >= 16 && x <= 24 && y >= 19 && y <= 21)
+                expected = x >= 23 ? RGB(255, 0, 64) : kWhite;
+            EXPECT_EQ(canvas.pDC->GetPixel(x, y), expected) << x << "," << y;
+        }
+
+    // A quarter turn stands the bar up with its right end on top.
+    CDADC turned(40, 40);
+    DrawRotatedImage(&turned, &bar, 20, 20, HalfPi);
+    int left = 40, right = -1, top = 40, bottom = -1, redTop = 40, redBottom = -1;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x) {
+            const COLORREF px = turned.pDC->GetPixel(x, y);
+            if (px == kBlack) continue;
+            left = std::min(left, x), right = std::max(right, x);
+            top = std::min(top, y), bottom = std::max(bottom, y);
+            if (px == kRed) redTop = std::min(redTop, y), redBottom = std::max(redBottom, y);
+        }
+    EXPECT_LE(right - left + 1, 4);
+    EXPECT_GE(bottom - top + 1, 9);
+    EXPECT_LE(bottom - top + 1, 10);
+    EXPECT_EQ(redTop, top);
+    EXPECT_LT(redBottom, top + 3);
+}
+
+TEST_F(OpArtTest, BitmapFiguresSizeWithTheForceAndFallBackToShapes) {
+    const auto in = HalfBright(480, 360);
+    OpArtParams p;
+    p.geometry = kOpArtSize;
+    SetName(p, StoreTestFigure(32, 32, kRed, kRed));
+    Canvas c = Render(*in, p, 1);
+    ASSERT_EQ(c.result, 1);
+    // Force 0 gives s = 0: nothing in the cell; force 255 the whole cell.
+    EXPECT_EQ(c.At(50, 110), kBlack);
+    for (int y = 100; y < 120; ++y)
+        for (int x = 400; x < 420; ++x)
+            ASSERT_EQ(c.At(x, y), kRed) << x << "," << y;
+
+    // A figure file that has gone draws plain shapes, silently.
+    MessageCapture messages;
+    const Canvas plain = Render(
+        *in,
+        [] {
+            OpArtParams q;
+            q.geometry = kOpArtSize;
+            return q;
+        }(),
+        1);
+    fs::remove(FigurePath(p.imageName));
+    c = Render(*in, p, 1);
+    EXPECT_EQ(c.result, 1);
+    EXPECT_EQ(PictureHash(*c.out), PictureHash(*plain.out));
+    EXPECT_TRUE(messages.Texts().empty());
+}
+
+TEST_F(OpArtTest, TurnedFiguresLightenWhatLiesBeneath) {
+    const auto in = HalfBright(480, 360);
+    OpArtParams p;
+    p.geometry = kOpArtRotation;
+    p.background.colour = RGB(0, 0, 128);
+    SetName(p, StoreTestFigure(64, 64, RGB(0, 200, 0), RGB(0, 200, 0)));
+    const Canvas c = Render(*in, p, 1);
+    ASSERT_EQ(c.result, 1);
+    // The figure is scaled to 20 / sqrt 2 x 0.9 = 12 pixels and ORed on.
+    EXPECT_EQ(c.At(50, 110), RGB(0, 200, 128));
+    EXPECT_EQ(c.At(50 + 7, 110), RGB(0, 0, 128));
+    EXPECT_EQ(c.At(410, 110), RGB(0, 200, 128));
+}
+
+// --- failures and stops -------------------------------------------------------------------
+
+TEST_F(OpArtTest, FailuresReturnZeroAndPutThePenBack) {
+    MessageCapture messages;
+    const auto in = UniformPicture(60, 40, RGB(50, 50, 50));
+    OpArtParams p;
+    p.squaresAcross = 128;  // cells under a pixel on 60 pixels
+    Canvas c = Render(*in, p, 1);
+    EXPECT_EQ(c.result, 0);
+    EXPECT_EQ(c.At(30, 20), RGB(1, 2, 3));
+
+    // A count that skipped Validate is held to one cell, no division by
+    // zero; a cell of 60 is taller than the picture: no row.
+    p.squaresAcross = 0;
+    EXPECT_EQ(Render(*in, p, 1).result, 0);
+
+    p = {};
+    LimitForceFieldAllocations(0);
+    CDADC out(60, 40), draw(60, 40);
+    XformContext ctx;
+    ctx.In = in.get(), ctx.Out = &out, ctx.Draw = &draw;
+    CGdiObject* pen = out.pDC->GetCurrentObject(OBJ_PEN);
+    CGdiObject* brush = out.pDC->GetCurrentObject(OBJ_BRUSH);
+    EXPECT_EQ(OpArt(&p, &ctx), 0);
+    EXPECT_EQ(out.pDC->GetPixel(30, 20), kBlack);  // the background is painted
+    EXPECT_EQ(out.pDC->GetCurrentObject(OBJ_PEN), pen);
+    EXPECT_EQ(out.pDC->GetCurrentObject(OBJ_BRUSH), brush);
+    EXPECT_TRUE(messages.Texts().empty());
+}
+
+TEST_F(OpArtTest, AStopFinishesTheColumnAndCleansUp) {
+    constexpr int kW = 1200, kH = 900;
+    const auto in = PaintedPicture(kW, kH, [](int x, int y) { return RGB(x & 255, y & 255, 9); });
+    CDADC out(kW, kH), draw(kW, kH);
+    XformContext ctx;
+    ctx.In = in.get(), ctx.Out = &out, ctx.Draw = &draw;
+    std::atomic<int> progress{-1};
+    ctx.Progress = &progress;
+    OpArtParams p;
+    p.squaresAcross = 128;
+    p.geometry = kOpArtRotation;
+    SetName(p, StoreTestFigure(64, 64, kRed, kWhite));
+    CGdiObject* pen = out.pDC->GetCurrentObject(OBJ_PEN);
+    std::thread watcher([&] {
+        while (progress.load() < 30)
+            std::this_thread::yield();
+        StopRequested = 1;
+    });
+    EXPECT_EQ(OpArt(&p, &ctx), 0);
+    watcher.join();
+    EXPECT_EQ(progress.load(), 100);
+    EXPECT_EQ(GetStatusText(), "Optical destruction...");
+    EXPECT_EQ(out.pDC->GetCurrentObject(OBJ_PEN), pen);
+    // The last columns were never drawn: their cells hold the background.
+    const opart::Grid grid = opart::GridOf(kW, kH, 128);
+    const POINT last = opart::CellCentre(grid, kW, kH, 127, 3);
+    EXPECT_EQ(out.pDC->GetPixel(last.x, last.y), kBlack);
+}
+
+TEST_F(OpArtTest, OneRecipeGivesOnePictureOnAnyThread) {
+    const auto in = PaintedPicture(160, 120, [](int x, int y) { return RGB(x, y * 2, x ^ y); });
+    CFilSpec filSpec;
+    filSpec.XformIndex = kOpArt;
+    filSpec.Seed = 97531;
+    filSpec.OpArt.geometry = kOpArtRotationAndSize;
+    ExpectOnePictureOnAnyThread(filSpec, in.get(), 2);
+    std::strcpy(filSpec.OpArt.imageName, StoreTestFigure(40, 30, kRed, kWhite).c_str());
+    ExpectOnePictureOnAnyThread(filSpec, in.get(), 1);
+}
+
+// --- validation, Wizard, declaration ------------------------------------------------
+
+TEST_F(OpArtTest, ValidateHoldsTheCountAndKeepsCellsAPixelWide) {
+    OpArtParams p;
+    p.squaresAcross = 2;
+    EXPECT_EQ(OpArtValidate(&p, 640), 1);
+    EXPECT_EQ(p.squaresAcross, 4);
+    p.squaresAcross = 200;
+    OpArtValidate(&p, 640);
+    EXPECT_EQ(p.squaresAcross, 128);
+    OpArtValidate(&p, 100);
+    EXPECT_EQ(p.squaresAcross, 100);
+    p.squaresAcross = 4;
+    OpArtValidate(&p, 3);
+    EXPECT_EQ(p.squaresAcross, 3);
+    OpArtValidate(&p, 0);
+    EXPECT_EQ(p.squaresAcross, 1);
+}
+
+TEST_F(OpArtTest, WizardDrawsInOrderAndKeepsItsHundredthTry) {
+    for (int width : {640, 60}) {
+        CrtSrand(4711);
+        const int outline = RandomChance() ? 1 : 0;
+        int across = 0;
+        int tries = 0;
+        do {
+            across = RandomInt(10, 50);
+            ++tries;
+        } while (width / across < 8 && tries < 100);
+        const int geometry = 1113 + RandomInt(0, 3);
+        RandomColour();
+        RandomInt(0, 100);
+        RandomColour();
+        COLORREF fg = 0, bg = 0;
+        RandomColourPair(&fg, &bg);
+
+        CFilSpec filSpec;
+        filSpec.XformIndex = kOpArt;
+        std::strcpy(filSpec.OpArt.imageName, "TEMPBITMAP3");
+        filSpec.OpArt.background.useImage = 1;
+        CDADC original(width, 40);
+        CrtSrand(4711);
+        filSpec.AutoChoose(&original);
+        const OpArtParams& o = filSpec.OpArt;
+        EXPECT_EQ(o.outlineOnly, outline);
+        EXPECT_EQ(o.squaresAcross, across) << width;
+        EXPECT_EQ(o.geometry, geometry);
+        EXPECT_EQ(o.foreground, fg);
+        EXPECT_EQ(o.background.colour, bg);
+        EXPECT_EQ(o.background.useImage, 0);
+        EXPECT_STREQ(o.imageName, "");
+        if (width == 60) {
+            EXPECT_EQ(tries, 100);
+        }
+    }
+}
+
+TEST_F(OpArtTest, DeclarationReachesEveryField) {
+    const XformDecl* decl = FindXformDecl(kOpArt);
+    ASSERT_EQ(decl, &kOpArtDecl);
+    EXPECT_STREQ(decl->panelTitle, "Op Art Xform Settings");
+    CFilSpec filSpec;
+    const struct {
+        const char* name;
+        const char* label;
+        void* field;
+    } fields[] = {
+        {"wizardChooses", "&Wizard chooses", &filSpec.OpArt.wizardChooses},
+        {"squaresAcross", "Num. Squares", &filSpec.OpArt.squaresAcross},
+        {"geometry", "Geometry", &filSpec.OpArt.geometry},
+        {"outlineOnly", "&Outline Only", &filSpec.OpArt.outlineOnly},
+        {"foreground", "&Foreground", &filSpec.OpArt.foreground},
+        {"background", "&Background", &filSpec.OpArt.background},
+        {"imageName", "Source", filSpec.OpArt.imageName},
+    };
+    for (const auto& f : fields) {
+        const ParamField* field = FindParamField(*decl, f.name);
+        ASSERT_TRUE(field) << f.name;
+        EXPECT_STREQ(field->label, f.label);
+        EXPECT_EQ(field->at(filSpec), f.field) << f.name;
+    }
+    EXPECT_EQ(decl->fields.size(), std::size(fields));
+}
+
+// --- golden pictures ----------------------------------------------------------------
+
+TEST_F(OpArtTest, GoldenPicturesOfTheFlower) {
+    SKIP_WITHOUT_SHARED();
+    const std::unique_ptr<CDADC> flower = LoadTestImage("photos/flower.jpg");
+    ASSERT_TRUE(flower);
+    std::unique_ptr<CDADC> figure(NewFigure());
+    ASSERT_TRUE(
+        StretchPictureOnto(figure.get(), (SharedDir() / "testimages/photos/flower.jpg").c_str()));
+    std::string name, path;
+    ASSERT_TRUE(StoreFigure(figure.get(), &name, &path));
+    // Taken from the first implementation (the commit that brought Op Art)
+    // after looking at the pictures. They change with the drawing layer's
+    // polygon and rectangle pixels and the force field as well as with Op Art.
+    const struct {
+        int k;
+        int geometry;
+        bool bitmap;
+        std::uint64_t hash;
+    } golden[] = {
+        {1, kOpArtStretchAndSqueeze, false, 11910779479471387875ull},
+        {2, kOpArtRotation, false, 16947629583907551735ull},
+        {4, kOpArtRotationAndSize, false, 1932317126355165835ull},
+        {1, kOpArtRotation, true, 4441052006375994678ull},
+        {2, kOpArtStretchAndSqueeze, true, 4404439847417608295ull},
+        {4, kOpArtRotationAndSize, true, 14776914850275238018ull},
+    };
+    for (const auto& g : golden) {
+        OpArtParams p;
+        p.geometry = g.geometry;
+        p.foreground = RGB(250, 220, 40);
+        p.background.colour = RGB(20, 10, 60);
+        if (g.bitmap) SetName(p, name);
+        const Canvas c = Render(*flower, p, g.k);
+        ASSERT_EQ(c.result, 1);
+        EXPECT_EQ(PictureHash(*c.out), g.hash) << "k " << g.k << " geometry " << g.geometry;
+    }
+}
+
+}  // namespace
