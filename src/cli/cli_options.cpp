@@ -144,7 +144,7 @@ const char* KindName(ParamKind kind) {
         case ParamKind::Text:
             return "text";
         case ParamKind::Figure:
-            return "picture file";
+            return "figure";
     }
     return "";
 }
@@ -335,12 +335,18 @@ std::string FieldsHelp() {
             if (field.kind == ParamKind::Background)
                 shown = value["usePicture"].get<bool>() ? "picture"
                                                         : value["colour"].get<std::string>();
+            if (field.kind == ParamKind::Figure && shown.empty()) shown = "none";
             std::snprintf(line, sizeof line, "  %-18s %-10s default %s\n", field.name,
                           KindName(field.kind), shown.c_str());
             help += line;
             std::string label = field.label;
             std::erase(label, '&');
-            help += "      " + label + "; allowed: " + AllowedValues(field) + "\n";
+            const std::string allowed =
+                field.kind == ParamKind::Figure
+                    ? "a picture file, stretched over a " + std::to_string(kFigureSide) + " x " +
+                          std::to_string(kFigureSide) + " figure, or none for plain shapes"
+                    : AllowedValues(field);
+            help += "      " + label + "; allowed: " + allowed + "\n";
         }
     }
     if (help.empty()) help = "No Xform has fields that can be set yet.\n";
