@@ -1,5 +1,6 @@
 #include "app/panel_builder.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -17,6 +18,7 @@
 #include "app/colour_swatch.h"
 #include "app/dialogs.h"
 #include "app/dlg_helpers.h"
+#include "app/figure_chooser.h"
 #include "app/slider_pair.h"
 #include "engine/error_box.h"
 
@@ -39,6 +41,23 @@ int* IntAt(const ParamField& f, CFilSpec& filSpec) {
 
 double* RealAt(const ParamField& f, CFilSpec& filSpec) {
     return static_cast<double*>(f.at(filSpec));
+}
+
+// The figure's two sources, as the ids of its radio buttons.
+constexpr int kShapesSource = 0;
+constexpr int kBitmapSource = 1;
+// The side of the figure's preview, pixels.
+constexpr int kPreviewSide = 64;
+
+// The range an integer edit must hold when the panel closes.
+void EditRange(const ParamField& f, int* lo, int* hi) {
+    const bool wider = f.editMin != 0 || f.editMax != 0;
+    *lo = wider ? f.editMin : static_cast<int>(f.min);
+    *hi = wider ? f.editMax : static_cast<int>(f.max);
+}
+
+int HeldInRange(const ParamField& f, int v) {
+    return std::clamp(v, static_cast<int>(f.min), static_cast<int>(f.max));
 }
 
 // The whole text as an integer (blanks around it allowed).
@@ -121,6 +140,8 @@ XformPanel::XformPanel(QWidget* parent, const XformDecl& decl, const CFilSpec& f
     }
     ApplyEnableRule();
 }
+
+XformPanel::~XformPanel() = default;
 
 void XformPanel::AddField(const ParamField& field, QVBoxLayout* into) {
     controls_.push_back({});
@@ -217,6 +238,7 @@ void XformPanel::AddField(const ParamField& field, QVBoxLayout* into) {
             break;
         }
         case ParamKind::Figure:
+            AddFigure(c, into);
             break;
     }
 }
@@ -277,6 +299,73 @@ void XformPanel::AddColourRow(FieldControls& c, QVBoxLayout* into, const char* l
     into->addLayout(row);
 }
 
+void XformPanel::AddFigure(FieldControls& c, QVBoxLayout* into) {
+    const ParamField& field = *c.field;
+    const size_t index = static_cast<size_t>(&c - controls_.data());
+    c.figure = std::make_unique<PanelFigure>();
+    const std::string name = FigureName(c);
+    const bool held = !name.empty() && c.figure->Restore(name.c_str());
+
+    auto* grid = new QGridLayout;
+    c.choices = new QButtonGroup(this);
+    static constexpr const char* kDefaultLabels[] = {"Rectangle", "BitMap"};
+    for (int id : {kShapesSource, kBitmapSource}) {
+        const size_t i = static_cast<size_t>(id);
+        const char* text = i < field.choices.size() ? field.choices[i].label : kDefaultLabels[i];
+        auto* button = new QRadioButton(QString::fromLatin1(text), this);
+        button->setChecked(held == (id == kBitmapSource));
+        c.choices->addButton(button, id);
+        c.inputs.push_back(button);
+        grid->addWidget(button, id, 0);
+    }
+    c.figureButton = new QPushButton(QStringLiteral("Image..."), this);
+    c.figureButton->setObjectName(QString::fromLatin1(field.name) + QStringLiteral("Image"));
+    c.figureButton->setAutoDefault(false);
+    c.inputs.push_back(c.figureButton);
+    grid->addWidget(c.figureButton, 2, 0);
+    c.preview = new FigurePreview(this);
+    c.preview->setObjectName(QString::fromLatin1(field.name) + QStringLiteral("Preview"));
+    c.preview->setFixedSize(kPreviewSide, kPreviewSide);
+    c.preview->SetBitmap(c.figure->Bitmap());
+    grid->addWidget(c.preview, 0, 1, 3, 1, Qt::AlignCenter);
+    grid->setColumnStretch(2, 1);
+    into->addLayout(grid);
+
+    connect(c.choices, &QButtonGroup::idClicked, this, [this, index](int id) {
+        if (id == kBitmapSource)
+            RunFigureChooser(controls_[index]);
+        else
+            ApplyEnableRule();
+    });
+    connect(c.figureButton, &QPushButton::clicked, this,
+            [this, index] { RunFigureChooser(controls_[index]); });
+}
+
+void XformPanel::RunFigureChooser(FieldControls& c) {
+    const bool held = c.figure->Choose(FigureName(c).c_str(), this);
+    c.preview->SetBitmap(c.figure->Bitmap());
+    c.choices->button(held ? kBitmapSource : kShapesSource)->setChecked(true);
+    ApplyEnableRule();
+}
+
+std::string XformPanel::FigureName(const FieldControls& c) {
+    const char* text = static_cast<const char*>(c.field->at(work_));
+    const auto capacity = static_cast<size_t>(std::max(c.field->textCapacity, 0));
+    return std::string(text, strnlen(text, capacity));
+}
+
+void XformPanel::StoreFigureName(FieldControls& c) {
+    const ParamField& f = *c.field;
+    if (f.textCapacity <= 0) return;
+    std::string name;
+    if (c.choices->checkedId() == kBitmapSource) name = c.figure->Store();
+    // Names the figure files get are far shorter than any declared capacity.
+    const size_t n = std::min(name.size(), static_cast<size_t>(f.textCapacity - 1));
+    char* text = static_cast<char*>(f.at(work_));
+    std::memset(text, 0, static_cast<size_t>(f.textCapacity));
+    std::memcpy(text, name.data(), n);
+}
+
 void XformPanel::CommitEdit(FieldControls& c) {
     const ParamField& f = *c.field;
     if (f.kind == ParamKind::Real) {
@@ -311,14 +400,16 @@ bool XformPanel::CheckEdit(FieldControls& c) {
     }
     if (f.kind == ParamKind::Int) {
         long long typed = 0;
-        const int lo = static_cast<int>(f.min);
-        const int hi = static_cast<int>(f.max);
+        int lo = 0;
+        int hi = 0;
+        EditRange(f, &lo, &hi);
         if (!ParseInt(c.edit->text(), &typed)) {
             ErrorBox("Please enter an integer.");
         } else if (typed < lo || typed > hi) {
             ErrorBox("Please enter an integer between %d and %d.", lo, hi);
         } else {
-            *IntAt(f, work_) = static_cast<int>(typed);
+            *IntAt(f, work_) = HeldInRange(f, static_cast<int>(typed));
+            c.edit->setText(QString::number(*IntAt(f, work_)));
             return true;
         }
         c.edit->setFocus();
@@ -331,6 +422,10 @@ bool XformPanel::CheckEdit(FieldControls& c) {
 
 int XformPanel::IntField(const char* name) {
     const ParamField* f = FindParamField(decl_, name);
+    if (f != nullptr && f->kind == ParamKind::Figure) {
+        const FieldControls* c = Find(name);
+        return c != nullptr && c->choices != nullptr && c->choices->checkedId() == kBitmapSource;
+    }
     if (f == nullptr ||
         (f->kind != ParamKind::Flag && f->kind != ParamKind::Int && f->kind != ParamKind::Choice)) {
         return 0;
@@ -346,17 +441,40 @@ void XformPanel::ApplyEnableRule() {
         if (enabled && c.field->enabledBy != nullptr) {
             enabled = IntField(c.field->enabledBy) != c.field->disabledAt;
         }
+        // "Image..." only refreshes a bitmap already chosen.
+        const bool bitmapSource = c.choices != nullptr && c.choices->checkedId() == kBitmapSource;
         for (QWidget* w : c.inputs)
-            w->setEnabled(enabled);
+            w->setEnabled(enabled && (w != c.figureButton || bitmapSource));
     }
 }
 
 void XformPanel::accept() {
     for (FieldControls& c : controls_) {
-        if (c.pair != nullptr) c.pair->CommitPendingEdit();
+        const ParamField& f = *c.field;
+        if (c.pair != nullptr && f.kind == ParamKind::Int && (f.editMin != 0 || f.editMax != 0)) {
+            // Checked before the pair's own commit would clamp the text away.
+            int typed = 0;
+            if (!c.pair->CheckIntegerRange(f.editMin, f.editMax, &typed)) return;
+            *IntAt(f, work_) = HeldInRange(f, typed);
+            c.pair->SetFromValue();
+        } else if (c.pair != nullptr) {
+            c.pair->CommitPendingEdit();
+        }
         if (c.edit != nullptr && !CheckEdit(c)) return;
     }
+    for (FieldControls& c : controls_) {
+        if (c.figure) StoreFigureName(c);
+    }
     QDialog::accept();
+}
+
+void XformPanel::done(int result) {
+    for (FieldControls& c : controls_) {
+        if (!c.figure) continue;
+        c.figure->Release();
+        c.preview->SetBitmap(nullptr);
+    }
+    QDialog::done(result);
 }
 
 void XformPanel::Store(CFilSpec& filSpec) const {
@@ -422,6 +540,16 @@ ColourSwatch* XformPanel::Swatch(const char* name) const {
 QButtonGroup* XformPanel::Choices(const char* name) const {
     const FieldControls* c = Find(name);
     return c ? c->choices : nullptr;
+}
+
+QPushButton* XformPanel::FigureButton(const char* name) const {
+    const FieldControls* c = Find(name);
+    return c ? c->figureButton : nullptr;
+}
+
+FigurePreview* XformPanel::Preview(const char* name) const {
+    const FieldControls* c = Find(name);
+    return c ? c->preview : nullptr;
 }
 
 std::vector<QWidget*> XformPanel::Inputs(const char* name) const {

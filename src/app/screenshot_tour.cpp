@@ -1,7 +1,10 @@
 #include "app/screenshot_tour.h"
 
 #include <cstdio>
+#include <cstring>
 #include <functional>
+#include <memory>
+#include <string>
 
 #include <QApplication>
 #include <QDialog>
@@ -20,8 +23,10 @@
 #include "app/help_window.h"
 #include "app/image_view.h"
 #include "app/main_window.h"
+#include "engine/figure_file.h"
 #include "engine/recipe.h"
 #include "engine/xform_registry.h"
+#include "surface/cdadc.h"
 
 namespace {
 
@@ -64,6 +69,20 @@ int ChooseMosaic(int, int, int* chosen, int* wizard) {
 int AcceptWizardMosaic(CFilSpec& filSpec) {
     *filSpec.WizardFlag(kMosaic) = 1;
     return 1;
+}
+
+// Op Art's panel with the picture as its figure bitmap.
+void OpenOpArtPanel(QWidget* parent, const QString& picture) {
+    CFilSpec filSpec;
+    filSpec.OpArt.wizardChooses = 0;
+    std::unique_ptr<CDADC> figure(NewFigure());
+    std::string name;
+    std::string path;
+    if (figure && StretchPictureOnto(figure.get(), picture.toLocal8Bit().constData()) &&
+        StoreFigure(figure.get(), &name, &path) && name.size() < sizeof filSpec.OpArt.imageName) {
+        std::memcpy(filSpec.OpArt.imageName, name.c_str(), name.size() + 1);
+    }
+    RunXformSettingsPanel(parent, filSpec, kOpArt);
 }
 
 void WaitForRun(FabulorApp& app) {
@@ -123,6 +142,8 @@ int RunScreenshotTour(FabulorApp& app, const QStringList& pictures, const QStrin
         SaveModal(folder, "choose-xform", [frame] { frame->Trigger(command::kChooseXform); });
         SaveModal(folder, "xform-settings-mosaic",
                   [frame] { frame->Trigger(command::kXformSettings); });
+        SaveModal(folder, "xform-settings-op-art",
+                  [frame, &pictures] { OpenOpArtPanel(frame, pictures.constFirst()); });
         SaveModal(folder, "image-quality", [frame] { frame->Trigger(command::kImageQuality); });
         SaveModal(folder, "mix", [frame] { frame->Trigger(command::kMixSettings); });
         SaveModal(folder, "web-fade", [frame] { frame->Trigger(command::kWebFade); });

@@ -37,14 +37,15 @@ void* BubbleField(CFilSpec& filSpec) {
 }
 
 constexpr ParamField kBubbleFields[] = {
-    {"count",
-     "# Bubbles",
-     ParamKind::Int,
-     BubbleField<&BubbleParams::count>,
-     kCountMin,
-     kCountMax,
-     {},
-     ParamControl::Slider},
+    {.name = "count",
+     .label = "# Bubbles",
+     .kind = ParamKind::Int,
+     .at = BubbleField<&BubbleParams::count>,
+     .min = kCountMin,
+     .max = kCountMax,
+     .control = ParamControl::Slider,
+     .editMin = 10,
+     .editMax = 60000},
     {"size",
      "Size (% of x)",
      ParamKind::Real,

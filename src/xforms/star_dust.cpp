@@ -29,14 +29,15 @@ void* StarDustField(CFilSpec& filSpec) {
 }
 
 constexpr ParamField kStarDustFields[] = {
-    {"stars",
-     "# Stars",
-     ParamKind::Int,
-     StarDustField<&StarDustParams::stars>,
-     kStarsMin,
-     kStarsMax,
-     {},
-     ParamControl::Slider},
+    {.name = "stars",
+     .label = "# Stars",
+     .kind = ParamKind::Int,
+     .at = StarDustField<&StarDustParams::stars>,
+     .min = kStarsMin,
+     .max = kStarsMax,
+     .control = ParamControl::Slider,
+     .editMin = 10,
+     .editMax = 32000},
     {"spikeThreshold",
      "Spike Thresh(%)",
      ParamKind::Real,

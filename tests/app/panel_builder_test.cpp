@@ -1,21 +1,35 @@
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include "app/colour_swatch.h"
 #include "app/dialogs.h"
+#include "app/figure_chooser.h"
 #include "app/panel_builder.h"
 #include "app/slider_pair.h"
+#include "engine/figure_file.h"
 #include "engine/param_decl.h"
 #include "engine/recipe.h"
 #include "engine/xform_registry.h"
 #include "modal_helpers.h"
 #include "support/message_capture.h"
+#include "surface/cdadc.h"
+#include "util/app_folders.h"
+#include "xforms/bubble.h"
 #include "xforms/mosaic.h"
+#include "xforms/op_art.h"
+#include "xforms/star_dust.h"
 
 namespace {
 
@@ -62,6 +76,37 @@ bool AllEnabled(const std::vector<QWidget*>& inputs, bool enabled) {
         if (w->isEnabled() != enabled) return false;
     }
     return true;
+}
+
+// A 2 x 1 picture, red on the left and blue on the right, as a BMP file.
+QString WriteRedBluePicture(const QTemporaryDir& dir) {
+    CDADC picture(2, 1);
+    picture.pDC->SetPixel(0, 0, RGB(255, 0, 0));
+    picture.pDC->SetPixel(1, 0, RGB(0, 0, 255));
+    const QString path = dir.filePath("pictures/redblue.bmp");
+    QDir().mkpath(dir.filePath("pictures"));
+    picture.WriteBmpFile(path.toLocal8Bit().constData());
+    return path;
+}
+
+CFilSpec OpArtSpec(int wizard) {
+    CFilSpec filSpec;
+    filSpec.OpArt.wizardChooses = wizard;
+    return filSpec;
+}
+
+QAbstractButton* SourceButton(const XformPanel& panel, int id) {
+    return panel.Choices("imageName")->button(id);
+}
+
+int Source(const XformPanel& panel) {
+    return panel.Choices("imageName")->checkedId();
+}
+
+std::string Text(const char* format, const QString& path) {
+    char text[520];
+    std::snprintf(text, sizeof text, format, path.toLocal8Bit().constData());
+    return text;
 }
 
 }  // namespace
@@ -213,6 +258,239 @@ class PanelBuilderTest : public QObject {
                  std::vector<std::string>{"Please enter an integer between 1028 and 1030."});
     }
 
+    // --- Op Art's figure source and wider edit range ---
+
+    void init() {
+        previousTemp_ = TempFolder();
+        previousPictures_ = PictureFolder();
+        dir_ = std::make_unique<QTemporaryDir>();
+        SetTempFolder(dir_->filePath("temp").toStdString());
+        SetPictureFolder(dir_->path().toStdString());
+        picture_ = WriteRedBluePicture(*dir_);
+        askedIn_.clear();
+        answer_ = picture_;
+        SetFigureFileAsker([this](const QString& start) {
+            askedIn_ = start;
+            return answer_;
+        });
+    }
+
+    void cleanup() {
+        SetFigureFileAsker({});
+        SetTempFolder(previousTemp_);
+        SetPictureFolder(previousPictures_);
+        dir_.reset();
+    }
+
+    void opArtPanelShowsItsControls() {
+        XformPanel panel(nullptr, kOpArtDecl, OpArtSpec(0));
+        QCOMPARE(panel.windowTitle(), QString("Op Art Xform Settings"));
+        QCOMPARE(panel.CheckBox("wizardChooses")->text(), QString("&Wizard chooses"));
+        QVERIFY(panel.Pair("squaresAcross") != nullptr);
+        QCOMPARE(panel.Pair("squaresAcross")->Slider()->minimum(), 4);
+        QCOMPARE(panel.Pair("squaresAcross")->Slider()->maximum(), 128);
+        QStringList labels;
+        for (QLabel* label : panel.findChildren<QLabel*>())
+            labels << label->text();
+        QVERIFY(labels.contains("Num. Squares"));
+        QVERIFY(labels.contains("F1 for help on this dialog"));
+        QCOMPARE(panel.Choices("geometry")->button(kOpArtStretchAndSqueeze)->text(),
+                 QString("S&tretch, Squeeze"));
+        QCOMPARE(panel.CheckBox("outlineOnly")->text(), QString("&Outline Only"));
+        QCOMPARE(qobject_cast<QPushButton*>(panel.ColourButton("foreground"))->text(),
+                 QString("&Foreground"));
+        QCOMPARE(qobject_cast<QPushButton*>(panel.ColourButton("background"))->text(),
+                 QString("&Background"));
+        QCOMPARE(SourceButton(panel, 0)->text(), QString("Rectangle"));
+        QCOMPARE(SourceButton(panel, 1)->text(), QString("BitMap"));
+        auto* source = qobject_cast<QGroupBox*>(SourceButton(panel, 0)->parentWidget());
+        QVERIFY(source != nullptr);
+        QCOMPARE(source->title(), QString("Source"));
+        QCOMPARE(panel.Preview("imageName")->parentWidget(), source);
+        QCOMPARE(panel.FigureButton("imageName")->text(), QString("Image..."));
+        QCOMPARE(Source(panel), 0);
+        QVERIFY(!panel.FigureButton("imageName")->isEnabled());
+        QVERIFY(panel.ColourButton("foreground")->isEnabled());
+        QCOMPARE(panel.Preview("imageName")->size(), QSize(64, 64));
+    }
+
+    void opArtWizardLeavesOnlySwatchesAndPreview() {
+        XformPanel panel(nullptr, kOpArtDecl, OpArtSpec(1));
+        const QSet<QWidget*> open = {panel.CheckBox("wizardChooses"), DlgItem(&panel, kIdOk),
+                                     DlgItem(&panel, kIdCancel)};
+        int inputs = 0;
+        for (QWidget* w : panel.findChildren<QWidget*>()) {
+            if (open.contains(w)) continue;
+            if (qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
+                qobject_cast<QSlider*>(w)) {
+                QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
+                ++inputs;
+            }
+        }
+        QVERIFY(inputs >= 12);
+        QVERIFY(panel.Swatch("foreground")->isEnabled());
+        QVERIFY(panel.Swatch("background")->isEnabled());
+        QVERIFY(panel.Preview("imageName")->isEnabled());
+    }
+
+    void choosingAPictureSelectsTheBitmap() {
+        MessageCapture messages;
+        XformPanel panel(nullptr, kOpArtDecl, OpArtSpec(0));
+        SourceButton(panel, 1)->click();
+        QCOMPARE(askedIn_, dir_->path());
+        QCOMPARE(Source(panel), 1);
+        QVERIFY(!panel.ColourButton("foreground")->isEnabled());
+        QVERIFY(panel.FigureButton("imageName")->isEnabled());
+        QCOMPARE(QString::fromStdString(PictureFolder()), dir_->filePath("pictures"));
+        // Stretched to the nearest pixel, short of the frame's last two pixels.
+        const QImage shown = panel.Preview("imageName")->grab().toImage();
+        QCOMPARE(shown.pixelColor(5, 30), QColor(255, 0, 0));
+        QCOMPARE(shown.pixelColor(30, 30), QColor(255, 0, 0));
+        QCOMPARE(shown.pixelColor(31, 30), QColor(0, 0, 255));
+        QCOMPARE(shown.pixelColor(61, 61), QColor(0, 0, 255));
+        QVERIFY(shown.pixelColor(62, 30) != QColor(0, 0, 255));
+        SourceButton(panel, 0)->click();
+        QVERIFY(panel.ColourButton("foreground")->isEnabled());
+        QVERIFY(!panel.FigureButton("imageName")->isEnabled());
+        QVERIFY(messages.Texts().empty());
+    }
+
+    void okWritesANewFigureEachTime() {
+        XformPanel first(nullptr, kOpArtDecl, OpArtSpec(0));
+        SourceButton(first, 1)->click();
+        first.accept();
+        CFilSpec filSpec = OpArtSpec(0);
+        first.Store(filSpec);
+        QCOMPARE(filSpec.OpArt.imageName, "TEMPBITMAP0");
+        std::unique_ptr<CDADC> stored(LoadFigure("TEMPBITMAP0"));
+        QVERIFY(stored != nullptr);
+        QCOMPARE(stored->width, 256);
+        QCOMPARE(stored->height, 256);
+        QCOMPARE(stored->pDC->GetPixel(127, 200), RGB(255, 0, 0));
+        QCOMPARE(stored->pDC->GetPixel(128, 0), RGB(0, 0, 255));
+
+        // Opened again the figure comes back; Cancel writes nothing.
+        {
+            XformPanel cancelled(nullptr, kOpArtDecl, filSpec);
+            QCOMPARE(Source(cancelled), 1);
+            cancelled.reject();
+        }
+        QVERIFY(!std::filesystem::exists(FigurePath("TEMPBITMAP1")));
+        XformPanel second(nullptr, kOpArtDecl, filSpec);
+        second.accept();
+        second.Store(filSpec);
+        QCOMPARE(filSpec.OpArt.imageName, "TEMPBITMAP1");
+
+        XformPanel third(nullptr, kOpArtDecl, filSpec);
+        SourceButton(third, 0)->click();
+        third.accept();
+        third.Store(filSpec);
+        QCOMPARE(filSpec.OpArt.imageName, "");
+    }
+
+    void aCancelledChooserKeepsTheRectangle() {
+        MessageCapture messages;
+        answer_.clear();
+        XformPanel panel(nullptr, kOpArtDecl, OpArtSpec(0));
+        SourceButton(panel, 1)->click();
+        QCOMPARE(Source(panel), 0);
+        QVERIFY(!panel.FigureButton("imageName")->isEnabled());
+        QCOMPARE(QString::fromStdString(PictureFolder()), dir_->path());
+        panel.accept();
+        CFilSpec filSpec = OpArtSpec(0);
+        panel.Store(filSpec);
+        QCOMPARE(filSpec.OpArt.imageName, "");
+        QVERIFY(messages.Texts().empty());
+    }
+
+    void anUnreadablePictureIsReported() {
+        MessageCapture messages;
+        answer_ = dir_->filePath("broken.bmp");
+        std::ofstream(answer_.toStdString()) << "not a picture";
+        XformPanel panel(nullptr, kOpArtDecl, OpArtSpec(0));
+        SourceButton(panel, 1)->click();
+        QCOMPARE(Source(panel), 0);
+        QVERIFY(!messages.Texts().empty());
+        QCOMPARE(messages.Texts().back(),
+                 Text("CDSB::OFF,could not create bitmap from\nfile <%s>", answer_));
+        QCOMPARE(QString::fromStdString(PictureFolder()), dir_->path());
+    }
+
+    void aLostFigureFallsBackToTheRectangle() {
+        MessageCapture messages;
+        CFilSpec filSpec = OpArtSpec(0);
+        std::strcpy(filSpec.OpArt.imageName, "TEMPBITMAP7");
+        XformPanel panel(nullptr, kOpArtDecl, filSpec);
+        const QString path = QString::fromStdString(FigurePath("TEMPBITMAP7"));
+        QCOMPARE(messages.Texts(),
+                 (std::vector<std::string>{Text("Could not restore <%s> temp image", path),
+                                           "OpFilDialog: could not open <TEMPBITMAP7>"}));
+        QCOMPARE(Source(panel), 0);
+        QVERIFY(panel.ColourButton("foreground")->isEnabled());
+    }
+
+    void anUnwritableTempFolderIsReported() {
+        MessageCapture messages;
+        // A file where the temporary folder should be.
+        std::ofstream(dir_->filePath("blocked").toStdString()) << "x";
+        SetTempFolder(dir_->filePath("blocked/temp").toStdString());
+        XformPanel panel(nullptr, kOpArtDecl, OpArtSpec(0));
+        SourceButton(panel, 1)->click();
+        panel.accept();
+        QCOMPARE(panel.result(), int(QDialog::Accepted));
+        CFilSpec filSpec = OpArtSpec(0);
+        std::strcpy(filSpec.OpArt.imageName, "TEMPBITMAP3");
+        panel.Store(filSpec);
+        QCOMPARE(filSpec.OpArt.imageName, "");
+        QVERIFY(!messages.Texts().empty());
+        QCOMPARE(messages.Texts().back(), Text("Could not save temporary bitmap\nin directory <%s>",
+                                               dir_->filePath("blocked/temp/TEMPBITMAP0.BMP")));
+    }
+
+    void wideEditRangesAreCheckedThenHeld() {
+        MessageCapture messages;
+        XformPanel panel(nullptr, kOpArtDecl, OpArtSpec(0));
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowActive(&panel));
+        QLineEdit* edit = panel.Pair("squaresAcross")->Edit();
+        edit->setText("2000");
+        panel.accept();
+        QVERIFY(panel.isVisible());
+        QVERIFY(edit->hasFocus());
+        QCOMPARE(messages.Texts(),
+                 std::vector<std::string>{"Please enter an integer between 1 and 1024."});
+        edit->setText("2");
+        panel.accept();
+        QCOMPARE(panel.result(), int(QDialog::Accepted));
+        QCOMPARE(panel.Edited().OpArt.squaresAcross, 4);
+        QCOMPARE(edit->text(), QString("4"));
+
+        struct Case {
+            const XformDecl& decl;
+            const char* field;
+            const char* message;
+        };
+        const Case cases[] = {
+            {kBubbleDecl, "count", "Please enter an integer between 10 and 60000."},
+            {kStarDustDecl, "stars", "Please enter an integer between 10 and 32000."},
+        };
+        for (const Case& c : cases) {
+            messages.Clear();
+            XformPanel other(nullptr, c.decl, CFilSpec{});
+            other.show();
+            other.Pair(c.field)->Edit()->setText("9");
+            other.accept();
+            QCOMPARE(messages.Texts(), std::vector<std::string>{c.message});
+            other.Pair(c.field)->Edit()->setText("10");
+            other.accept();
+            QCOMPARE(other.result(), int(QDialog::Accepted));
+            QCOMPARE(
+                *static_cast<int*>(
+                    FindParamField(c.decl, c.field)->at(const_cast<CFilSpec&>(other.Edited()))),
+                static_cast<int>(FindParamField(c.decl, c.field)->min));
+        }
+    }
+
     void anXformWithoutADeclarationHasNoPanel() {
         MessageCapture messages;
         CFilSpec filSpec;
@@ -220,6 +498,14 @@ class PanelBuilderTest : public QObject {
         QCOMPARE(messages.Texts(),
                  std::vector<std::string>{"CFilSpec::OCP, Xforms 19 not\n(yet) supported"});
     }
+
+  private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::string previousTemp_;
+    std::string previousPictures_;
+    QString picture_;
+    QString answer_;
+    QString askedIn_;
 };
 
 QTEST_MAIN(PanelBuilderTest)
