@@ -331,37 +331,6 @@ TEST_F(BubbleTest, WizardDrawsInOrder) {
     EXPECT_EQ(filSpec.Selection.invert, invert);
 }
 
-TEST_F(BubbleTest, DeclarationReachesEveryField) {
-    const XformDecl* decl = FindXformDecl(kBubble);
-    ASSERT_EQ(decl, &kBubbleDecl);
-    EXPECT_STREQ(decl->panelTitle, "Bubble Xform settings");
-    CFilSpec filSpec;
-    const struct {
-        const char* name;
-        const char* label;
-        void* field;
-    } fields[] = {
-        {"count", "# Bubbles", &filSpec.Bubble.count},
-        {"size", "Size (% of x)", &filSpec.Bubble.size},
-        {"bubbleColour", "Foreground", &filSpec.Bubble.bubbleColour},
-        {"background", "Select", &filSpec.Bubble.background},
-        {"highlightPosition", "High Lighting", &filSpec.Bubble.highlightPosition},
-        {"highlightColour", "High Light Color", &filSpec.Bubble.highlightColour},
-        {"wizardChooses", "&Wizard chooses", &filSpec.Bubble.wizardChooses},
-    };
-    for (const auto& f : fields) {
-        const ParamField* field = FindParamField(*decl, f.name);
-        ASSERT_TRUE(field) << f.name;
-        EXPECT_STREQ(field->label, f.label);
-        EXPECT_EQ(field->at(filSpec), f.field) << f.name;
-    }
-    EXPECT_EQ(decl->fields.size(), std::size(fields));
-    const ParamField* background = FindParamField(*decl, "background");
-    ASSERT_EQ(background->choices.size(), 2u);
-    EXPECT_STREQ(background->choices[0].label, "Solid color");
-    EXPECT_STREQ(background->choices[1].label, "Image");
-}
-
 // --- golden pictures ----------------------------------------------------------------
 
 TEST_F(BubbleTest, GoldenPicturesOfTheFlower) {

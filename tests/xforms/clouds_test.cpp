@@ -350,20 +350,6 @@ TEST_F(CloudsTest, WizardDrawsTheRealsAPaletteAndTheSelectionsInversion) {
     EXPECT_EQ(highSkies, (std::set<COLORREF>{0xFF3232, 0x767D7C, 0x93C4F6}));
 }
 
-TEST_F(CloudsTest, DeclarationReachesEveryField) {
-    const XformDecl* decl = FindXformDecl(kClouds);
-    ASSERT_EQ(decl, &kCloudsDecl);
-    EXPECT_STREQ(decl->panelTitle, "Cloud Formation Settings");
-    EXPECT_STREQ(decl->helpText, "F1 for help on this dialog");
-    CFilSpec filSpec;
-    EXPECT_EQ(FindParamField(*decl, decl->wizardField)->at(filSpec), &filSpec.Clouds.wizardChooses);
-    const ParamField* sky = FindParamField(*decl, "skyQuantity");
-    ASSERT_NE(sky, nullptr);
-    EXPECT_STREQ(sky->label, "Quantity of Sky");
-    EXPECT_EQ(sky->at(filSpec), &filSpec.Clouds.skyQuantity);
-    EXPECT_EQ(decl->fields.size(), 8u);
-}
-
 // --- golden pictures ----------------------------------------------------------------
 
 TEST_F(CloudsTest, GoldenPicturesOfTheFlower) {

@@ -481,19 +481,6 @@ TEST_F(MosaicTest, WizardOnANarrowPictureKeepsItsHundredthTry) {
     EXPECT_EQ(filSpec.Mosaic.spacing, spacing);
 }
 
-TEST_F(MosaicTest, DeclarationReachesEveryField) {
-    const XformDecl* decl = FindXformDecl(kMosaic);
-    ASSERT_EQ(decl, &kMosaicDecl);
-    EXPECT_STREQ(decl->panelTitle, "Mosaic settings");
-    CFilSpec filSpec;
-    EXPECT_EQ(FindParamField(*decl, "background")->at(filSpec), &filSpec.Mosaic.background);
-    EXPECT_EQ(FindParamField(*decl, decl->wizardField)->at(filSpec), &filSpec.Mosaic.wizardChooses);
-    const ParamField* position = FindParamField(*decl, "highlightPosition");
-    ASSERT_EQ(position->choices.size(), 9u);
-    EXPECT_EQ(position->choices[4].value, kHighlightOff);  // the middle of the block
-    EXPECT_STREQ(position->choices[1].label, "Top");
-}
-
 // --- golden pictures ----------------------------------------------------------------
 
 TEST_F(MosaicTest, GoldenPicturesOfTheFlower) {

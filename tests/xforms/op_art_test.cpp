@@ -378,33 +378,6 @@ TEST_F(OpArtTest, WizardDrawsInOrderAndKeepsItsHundredthTry) {
     }
 }
 
-TEST_F(OpArtTest, DeclarationReachesEveryField) {
-    const XformDecl* decl = FindXformDecl(kOpArt);
-    ASSERT_EQ(decl, &kOpArtDecl);
-    EXPECT_STREQ(decl->panelTitle, "Op Art Xform Settings");
-    CFilSpec filSpec;
-    const struct {
-        const char* name;
-        const char* label;
-        void* field;
-    } fields[] = {
-        {"wizardChooses", "&Wizard chooses", &filSpec.OpArt.wizardChooses},
-        {"squaresAcross", "Num. Squares", &filSpec.OpArt.squaresAcross},
-        {"geometry", "Geometry", &filSpec.OpArt.geometry},
-        {"outlineOnly", "&Outline Only", &filSpec.OpArt.outlineOnly},
-        {"foreground", "&Foreground", &filSpec.OpArt.foreground},
-        {"background", "&Background", &filSpec.OpArt.background},
-        {"imageName", "Source", filSpec.OpArt.imageName},
-    };
-    for (const auto& f : fields) {
-        const ParamField* field = FindParamField(*decl, f.name);
-        ASSERT_TRUE(field) << f.name;
-        EXPECT_STREQ(field->label, f.label);
-        EXPECT_EQ(field->at(filSpec), f.field) << f.name;
-    }
-    EXPECT_EQ(decl->fields.size(), std::size(fields));
-}
-
 // --- golden pictures ----------------------------------------------------------------
 
 TEST_F(OpArtTest, GoldenPicturesOfTheFlower) {

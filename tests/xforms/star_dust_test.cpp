@@ -402,22 +402,6 @@ TEST_F(StarDustTest, WizardDrawsStarsThresholdAndTheSelectionsInvertFlag) {
     EXPECT_LT(inverted, 150);
 }
 
-TEST_F(StarDustTest, DeclarationReachesEveryField) {
-    const XformDecl* decl = FindXformDecl(kStarDust);
-    ASSERT_EQ(decl, &kStarDustDecl);
-    EXPECT_STREQ(decl->panelTitle, "StarDust Xform Settings");
-    CFilSpec filSpec;
-    const ParamField* stars = FindParamField(*decl, "stars");
-    const ParamField* threshold = FindParamField(*decl, "spikeThreshold");
-    ASSERT_TRUE(stars && threshold);
-    EXPECT_STREQ(stars->label, "# Stars");
-    EXPECT_STREQ(threshold->label, "Spike Thresh(%)");
-    EXPECT_EQ(stars->at(filSpec), &filSpec.StarDust.stars);
-    EXPECT_EQ(threshold->at(filSpec), &filSpec.StarDust.spikeThreshold);
-    EXPECT_EQ(FindParamField(*decl, decl->wizardField)->at(filSpec),
-              &filSpec.StarDust.wizardChooses);
-}
-
 // --- golden pictures ----------------------------------------------------------------
 
 TEST_F(StarDustTest, GoldenPicturesOfTheFlower) {
