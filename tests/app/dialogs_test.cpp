@@ -48,31 +48,28 @@ class DialogsTest : public QObject {
   private slots:
     // --- "Mix Settings" ---
 
+    // The percent pair (slider 1099, edit 1101) and "Advanced..." (1134)
+    // follow the mode; one mode button is checked at a time.
     void mixPromptAndEnablingFollowTheMode() {
         MixSettings mix;
         MixDlg dlg(nullptr, mix);
-        QCOMPARE(Text(&dlg, 1102), QString("mix sharpness(%)"));
-        QVERIFY(!Enabled(&dlg, 1099));
-        QVERIFY(!Enabled(&dlg, 1101));
-        QVERIFY(!Enabled(&dlg, 1134));
-        QVERIFY(dlg.ModeButton(1064)->isChecked());
-
-        dlg.ModeButton(1065)->click();
-        QCOMPARE(dlg.Mode(), 1065);
-        QCOMPARE(Text(&dlg, 1102), QString("% of original"));
-        QVERIFY(Enabled(&dlg, 1099));
-        QVERIFY(Enabled(&dlg, 1101));
-        QVERIFY(!Enabled(&dlg, 1134));
-
-        dlg.ModeButton(1074)->click();
-        QCOMPARE(Text(&dlg, 1102), QString(""));
-        QVERIFY(!Enabled(&dlg, 1099));
-        QVERIFY(!Enabled(&dlg, 1101));
-        QVERIFY(Enabled(&dlg, 1134));
-
-        dlg.ModeButton(1072)->click();
-        QCOMPARE(Text(&dlg, 1102), QString("mix sharpness(%)"));
-        QVERIFY(Enabled(&dlg, 1099));
+        const struct {
+            int mode;
+            const char* prompt;
+            bool percent, advanced;
+        } cases[] = {{1064, "mix sharpness(%)", false, false},
+                     {1065, "% of original", true, false},
+                     {1074, "", false, true},
+                     {1072, "mix sharpness(%)", true, false}};
+        for (const auto& c : cases) {
+            if (c.mode != 1064) dlg.ModeButton(c.mode)->click();
+            QCOMPARE(dlg.Mode(), c.mode);
+            QVERIFY(dlg.ModeButton(c.mode)->isChecked());
+            QCOMPARE(Text(&dlg, 1102), QString(c.prompt));
+            QCOMPARE(Enabled(&dlg, 1099), c.percent);
+            QCOMPARE(Enabled(&dlg, 1101), c.percent);
+            QCOMPARE(Enabled(&dlg, 1134), c.advanced);
+        }
         QVERIFY(!dlg.ModeButton(1074)->isChecked());
     }
 
@@ -91,31 +88,22 @@ class DialogsTest : public QObject {
         MixSettings mix;
         mix.Percent = 30;
         CDADC original(64, 48);
-        WhenModal([](QWidget* dlg) {
-            qobject_cast<QRadioButton*>(DlgItem(dlg, 1067))->click();
-            ClickId(dlg, kIdCancel);
-        });
+        const struct {
+            int mode, button, result, wantMode, applyNow;
+        } cases[] = {{1067, kIdCancel, 0, 1064, -1},
+                     {1067, kIdApplyNow, 1, 1067, 1},
+                     {1065, kIdOk, 1, 1065, 0}};
         int applyNow = -1;
-        QCOMPARE(RunFinalMixDialog(nullptr, &mix, &original, &applyNow), 0);
-        QCOMPARE(mix.Mode, 1064);
-        QCOMPARE(applyNow, -1);
-
-        WhenModal([](QWidget* dlg) {
-            qobject_cast<QRadioButton*>(DlgItem(dlg, 1067))->click();
-            ClickId(dlg, kIdApplyNow);
-        });
-        QCOMPARE(RunFinalMixDialog(nullptr, &mix, &original, &applyNow), 1);
-        QCOMPARE(mix.Mode, 1067);
-        QCOMPARE(mix.Percent, 30);
-        QCOMPARE(applyNow, 1);
-
-        WhenModal([](QWidget* dlg) {
-            qobject_cast<QRadioButton*>(DlgItem(dlg, 1065))->click();
-            ClickId(dlg, kIdOk);
-        });
-        QCOMPARE(RunFinalMixDialog(nullptr, &mix, &original, &applyNow), 1);
-        QCOMPARE(mix.Mode, 1065);
-        QCOMPARE(applyNow, 0);
+        for (const auto& c : cases) {
+            WhenModal([c](QWidget* dlg) {
+                qobject_cast<QRadioButton*>(DlgItem(dlg, c.mode))->click();
+                ClickId(dlg, c.button);
+            });
+            QCOMPARE(RunFinalMixDialog(nullptr, &mix, &original, &applyNow), c.result);
+            QCOMPARE(mix.Mode, c.wantMode);
+            QCOMPARE(mix.Percent, 30);
+            QCOMPARE(applyNow, c.applyNow);
+        }
     }
 
     void mixRefusesAPercentOutsideItsRangeOnClosing() {
@@ -383,31 +371,24 @@ class DialogsTest : public QObject {
         p.originalName = "beach";
         p.width = 640;
         p.height = 480;
-        p.index = 3;
-        QString pixels, bytes, sequence, saved;
-        WhenModal([&](QWidget* dlg) {
-            pixels = Text(dlg, 1107);
-            bytes = Text(dlg, 1108);
-            sequence = Text(dlg, 1112);
-            saved = Text(dlg, 1110);
-            ClickId(dlg, kIdOk);
-        });
-        ShowImagePropertiesDialog(nullptr, p);
-        QCOMPARE(pixels, QString("640 by 480"));
-        QCOMPARE(bytes, QString("900Kbytes"));
-        QCOMPARE(sequence, QString("Image #3 in the sequence"));
-        QCOMPARE(saved, QString("(unsaved)"));
-
-        p.index = 0;
-        p.savedAs = "beach2.jpg";
-        WhenModal([&](QWidget* dlg) {
-            sequence = Text(dlg, 1112);
-            saved = Text(dlg, 1110);
-            ClickId(dlg, kIdOk);
-        });
-        ShowImagePropertiesDialog(nullptr, p);
-        QCOMPARE(sequence, QString("This is the original image"));
-        QCOMPARE(saved, QString("beach2.jpg"));
+        const struct {
+            int index;
+            const char* savedAs;
+            QString sequence, saved;
+        } cases[] = {{3, "", "Image #3 in the sequence", "(unsaved)"},
+                     {0, "beach2.jpg", "This is the original image", "beach2.jpg"}};
+        for (const auto& c : cases) {
+            p.index = c.index;
+            p.savedAs = c.savedAs;
+            QStringList texts;
+            WhenModal([&](QWidget* dlg) {
+                for (int id : {1107, 1108, 1112, 1110})
+                    texts << Text(dlg, id);
+                ClickId(dlg, kIdOk);
+            });
+            ShowImagePropertiesDialog(nullptr, p);
+            QCOMPARE(texts, (QStringList{"640 by 480", "900Kbytes", c.sequence, c.saved}));
+        }
     }
 };
 

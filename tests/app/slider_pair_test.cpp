@@ -9,7 +9,7 @@ class SliderPairTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void integerEditIsClampedEverywhere() {
+    void integerEditAndTrackbarMoveTheValueTogether() {
         int value = 300;
         SliderPair pair(Qt::Horizontal);
         pair.SetupInt(&value, 100, 5000);
@@ -20,6 +20,12 @@ class SliderPairTest : public QObject {
         QCOMPARE(value, 5000);
         QCOMPARE(pair.Edit()->text(), QString("5000"));
         QCOMPARE(pair.Slider()->value(), 5000);
+
+        QSignalSpy scrolled(&pair, &SliderPair::Scrolled);
+        pair.Slider()->setValue(777);
+        QCOMPARE(value, 777);
+        QCOMPARE(pair.Edit()->text(), QString("777"));
+        QCOMPARE(scrolled.count(), 1);
     }
 
     void integerEditThatIsNoNumberKeepsTheValue() {
@@ -33,18 +39,6 @@ class SliderPairTest : public QObject {
         QCOMPARE(messages.Texts(), std::vector<std::string>{"Please enter an integer."});
         QCOMPARE(value, 42);
         QCOMPARE(pair.Edit()->text(), QString("42"));
-    }
-
-    void integerTrackbarMovesTheValue() {
-        int value = 50;
-        SliderPair pair(Qt::Horizontal);
-        pair.SetupInt(&value, 1, 99);
-        pair.Init();
-        QSignalSpy scrolled(&pair, &SliderPair::Scrolled);
-        pair.Slider()->setValue(77);
-        QCOMPARE(value, 77);
-        QCOMPARE(pair.Edit()->text(), QString("77"));
-        QCOMPARE(scrolled.count(), 1);
     }
 
     void realTextThatIsNoNumberReadsAsZeroAndIsClamped() {
@@ -167,8 +161,6 @@ class SliderPairTest : public QObject {
     void formatsAlwaysUseAPoint() {
         QCOMPARE(FormatReal("%6.2f", 1.0), QString("  1.00"));
         QCOMPARE(FormatReal("%.1f", 359.9), QString("359.9"));
-        QCOMPARE(RealPosition(0.25, 0.0, 1.0), 2500);
-        QCOMPARE(RealValueAt(2500, 0.0, 1.0), 0.25);
     }
 };
 

@@ -54,6 +54,12 @@ class CliCommands : public ::testing::Test {
         err_.str("");
         return command(args, out_, err_);
     }
+    // The command line written out, its words split at spaces.
+    int RunLine(Command command, const std::string& line) {
+        std::istringstream words(line);
+        return Run(command, std::vector<std::string>(std::istream_iterator<std::string>(words),
+                                                     std::istream_iterator<std::string>()));
+    }
 
     static std::string Bytes(const std::string& path) {
         std::ifstream file(path, std::ios::binary);
@@ -87,56 +93,50 @@ int AlwaysValid(CFilSpec&, int, int) {
 }  // namespace
 
 TEST_F(CliCommands, WrongValuesAreRefusedWithWhatIsAllowed) {
-    const std::string picture = Path("picture.bmp");
-    const std::string out = Path("out.png");
-    struct Case {
-        std::vector<std::string> args;
+    const auto expectRefused = [&](const std::string& line, const std::string& message) {
+        EXPECT_EQ(RunLine(RunRender, line), kExitUsage) << message;
+        EXPECT_EQ(err_.str(),
+                  "fabulor-cli render: " + message + "\nTry 'fabulor-cli render --help'.\n");
+    };
+    const struct {
+        const char* args;
         std::string message;
     } cases[] = {
-        {{picture, "-o", out, "--set", "tileSize=9"},
-         "--set tileSize=9: 9 is out of range; allowed: 1 to 7"},
-        {{picture, "-o", out, "--set", "geometry=round"},
+        {"--set tileSize=9", "--set tileSize=9: 9 is out of range; allowed: 1 to 7"},
+        {"--set geometry=round",
          "--set geometry=round: not one of the choices; allowed: 1028 (rectangular), 1029 "
          "(circular), 1030 (rect-and-circle)"},
-        {{picture, "-o", out, "--set=spacing=wide"},
-         "--set spacing=wide: not a number; allowed: 5 to 40"},
-        {{picture, "-o", out, "--set", "tiles=4"},
+        {"--set=spacing=wide", "--set spacing=wide: not a number; allowed: 5 to 40"},
+        {"--set tiles=4",
          "--set tiles=4: Mosaic has no field 'tiles'; allowed: tileSize, spacing, geometry, "
          "background, highlightColour, highlightPosition, wizardChooses"},
-        {{picture, "-o", out, "--set", "highlightColour=red"},
+        {"--set highlightColour=red",
          "--set highlightColour=red: expected a colour RRGGBB, found \"red\""},
-        {{picture, "-o", out, "--xform", "Wood", "--set", "grain=2"},
-         "--set grain=2: Wood has no fields that can be set"},
-        {{picture, "-o", out, "--quality", "3"}, "--quality 3: allowed: 1, 2 or 4"},
-        {{picture, "-o", out, "--seed", "-1"},
-         "--seed -1: allowed: a whole number 0 to 4294967295"},
-        {{picture, "-o", out, "--mix-percent", "0"},
-         "--mix-percent 0: allowed: a whole number 1 to 99"},
-        {{picture, "-o", out, "--fade", "even"},
+        {"--xform Wood --set grain=2", "--set grain=2: Wood has no fields that can be set"},
+        {"--quality 3", "--quality 3: allowed: 1, 2 or 4"},
+        {"--seed -1", "--seed -1: allowed: a whole number 0 to 4294967295"},
+        {"--mix-percent 0", "--mix-percent 0: allowed: a whole number 1 to 99"},
+        {"--fade even",
          "--fade even: unknown mode; allowed: off, left-right, top-bottom, right-left, "
          "bottom-top, centre-out, outer-in, centre-out-elliptical, outer-in-elliptical"},
-        {{picture, "-o", out, "--select", "hue=30,colour=red"},
+        {"--select hue=30,colour=red",
          "--select colour=red: 'colour' is not a field of the selection; allowed: invert, hue, "
          "saturation, value, smoothing"},
-        {{picture, "-o", out, "--fade-colour", "white"},
-         "--fade-colour white: not a colour; allowed: RRGGBB (hexadecimal)"},
-        {{picture, "-o", Path("out.gif")},
-         "-o " + Path("out.gif") +
-             ": the picture type is chosen by the extension; allowed: .bmp, .jpg, .png, .tga, "
-             ".pcx"},
-        {{picture, "-o", out, "--xform", "Kaleidoscope"},
+        {"--fade-colour white", "--fade-colour white: not a colour; allowed: RRGGBB (hexadecimal)"},
+        {"--xform Kaleidoscope",
          "--xform Kaleidoscope: unknown Xform; allowed: Banya (0), Bubble (1), Clouds (2), "
          "Explode (3), Fallen Letters (4), Haaisi (5), Zimbel (6), Liquid Energy (7), Mad Painter "
          "(8), Velmira Tonkart (9), Mist (10), Mosaic (11), Net (12), Old Film (13), Op Art (14), "
          "Relief Map (15), StarDust (16), Swarm (17), Wood (18)"},
-        {{picture}, "the picture to write is missing: -o OUT"},
-        {{picture, "-o", out, "--colour"}, "unknown option --colour"},
+        {"--colour", "unknown option --colour"},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(Run(RunRender, c.args), kExitUsage) << c.message;
-        EXPECT_EQ(err_.str(),
-                  "fabulor-cli render: " + c.message + "\nTry 'fabulor-cli render --help'.\n");
-    }
+    for (const auto& c : cases)
+        expectRefused(Path("picture.bmp") + " -o " + Path("out.png") + " " + c.args, c.message);
+    expectRefused(Path("picture.bmp") + " -o " + Path("out.gif"),
+                  "-o " + Path("out.gif") +
+                      ": the picture type is chosen by the extension; allowed: .bmp, .jpg, .png, "
+                      ".tga, .pcx");
+    expectRefused(Path("picture.bmp"), "the picture to write is missing: -o OUT");
     EXPECT_EQ(Files(), std::vector<std::string>{"picture.bmp"});
 }
 
@@ -158,45 +158,28 @@ TEST_F(CliCommands, XformsThatCannotDrawYetFailWithTheEngineMessage) {
 }
 
 TEST_F(CliCommands, ReplayGivesTheSameBytesAsRender) {
-    ASSERT_EQ(Run(RunRender, {Path("picture.bmp"),
-                              "-o",
-                              Path("a.png"),
-                              "--seed",
-                              "77",
-                              "--quality",
-                              "2",
-                              "--set",
-                              "geometry=circular",
-                              "--mix",
-                              "left-right",
-                              "--mix-percent",
-                              "30",
-                              "--fade",
-                              "outer-in",
-                              "--fade-colour",
-                              "203040",
-                              "--select",
-                              "hue=40,saturation=0.5,smoothing=2",
-                              "--recipe",
-                              Path("a.json"),
-                              "--quiet"}),
-              kExitOk)
+    ASSERT_EQ(
+        RunLine(RunRender, Path("picture.bmp") + " -o " + Path("a.png") +
+                               " --seed 77 --quality 2 --set geometry=circular --mix left-right"
+                               " --mix-percent 30 --fade outer-in --fade-colour 203040 --select"
+                               " hue=40,saturation=0.5,smoothing=2 --quiet --recipe " +
+                               Path("a.json")),
+        kExitOk)
         << err_.str();
-    ASSERT_EQ(Run(RunReplay, {Path("a.json"), "-o", Path("b.png"), "--quiet"}), kExitOk)
+    ASSERT_EQ(RunLine(RunReplay, Path("a.json") + " -o " + Path("b.png") + " --quiet"), kExitOk)
         << err_.str();
     const std::string rendered = Bytes(Path("a.png"));
     EXPECT_GT(rendered.size(), 100u);
     EXPECT_EQ(Bytes(Path("b.png")), rendered);
 
     // The Wizard's choices come from the seed as well.
-    const std::vector<std::string> wizard = {Path("picture.bmp"), "-o",       Path("w.bmp"),
-                                             "--wizard",          "--seed",   "12345",
-                                             "--quiet",           "--recipe", Path("w.json")};
-    ASSERT_EQ(Run(RunRender, wizard), kExitOk) << err_.str();
+    const std::string wizard = Path("picture.bmp") + " -o " + Path("w.bmp") +
+                               " --wizard --seed 12345 --quiet --recipe " + Path("w.json");
+    ASSERT_EQ(RunLine(RunRender, wizard), kExitOk) << err_.str();
     const std::string first = Bytes(Path("w.bmp"));
-    ASSERT_EQ(Run(RunRender, wizard), kExitOk) << err_.str();
+    ASSERT_EQ(RunLine(RunRender, wizard), kExitOk) << err_.str();
     EXPECT_EQ(Bytes(Path("w.bmp")), first);
-    ASSERT_EQ(Run(RunReplay, {Path("w.json"), "-o", Path("w2.bmp"), "--quiet"}), kExitOk);
+    ASSERT_EQ(RunLine(RunReplay, Path("w.json") + " -o " + Path("w2.bmp") + " --quiet"), kExitOk);
     EXPECT_EQ(Bytes(Path("w2.bmp")), first);
     EXPECT_TRUE(messages_.Texts().empty());
 }
@@ -262,8 +245,6 @@ TEST_F(CliCommands, CtrlCStopsTheRunAndWritesNothing) {
     EXPECT_EQ(StopRequested, 0);
 }
 
-namespace {
-
 TEST_F(CliCommands, AnOpArtFigureReplaysAfterTheTemporaryFolderIsEmptied) {
     SetTempFolder(Path("temp"));
     ASSERT_EQ(
@@ -286,5 +267,3 @@ TEST_F(CliCommands, AnOpArtFigureReplaysAfterTheTemporaryFolderIsEmptied) {
         std::string::npos)
         << err_.str();
 }
-
-}  // namespace

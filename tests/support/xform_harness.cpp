@@ -1,15 +1,31 @@
 #include "support/xform_harness.h"
 
-#include <gtest/gtest.h>
-
 #include <thread>
+#include <vector>
 
 #include "engine/crt_random.h"
+#include "engine/force_field.h"
+#include "engine/progress.h"
 #include "engine/recipe.h"
 #include "support/message_capture.h"
 #include "support/shared_dir.h"
-#include "surface/cdadc.h"
 #include "surface/image_files.h"
+
+int DrawsMade(unsigned seed) {
+    int next[4];
+    for (int& v : next)
+        v = CrtRand();
+    HandLcg lcg{seed};
+    std::vector<int> seq;
+    for (int i = 0; i < 200000; ++i)
+        seq.push_back(lcg.Next());
+    for (size_t n = 0; n + 4 <= seq.size(); ++n) {
+        if (seq[n] == next[0] && seq[n + 1] == next[1] && seq[n + 2] == next[2] &&
+            seq[n + 3] == next[3])
+            return static_cast<int>(n);
+    }
+    return -1;
+}
 
 std::uint64_t PictureHash(const CDADC& picture) {
     std::uint64_t h = 1469598103934665603ull;
@@ -32,6 +48,74 @@ std::unique_ptr<CDADC> UniformPicture(int w, int h, COLORREF colour) {
     auto pic = std::make_unique<CDADC>(w, h);
     pic->pDC->FillSolidRect(0, 0, w, h, colour);
     return pic;
+}
+
+Canvas RenderRun(const std::function<int(XformContext*)>& run, const CDADC& in, int k,
+                 unsigned seed, COLORREF canvasColour, int stopAt) {
+    Canvas c;
+    c.out = std::make_unique<CDADC>(in.width * k, in.height * k);
+    CDC* dc = c.out->pDC;
+    dc->FillSolidRect(0, 0, c.out->width, c.out->height, canvasColour);
+    CDADC draw(in.width, in.height);
+    std::atomic<int> progress{-1};
+    XformContext ctx;
+    ctx.In = const_cast<CDADC*>(&in);
+    ctx.Out = c.out.get();
+    ctx.Draw = &draw;
+    ctx.Progress = &progress;
+    CGdiObject* pen = dc->GetCurrentObject(OBJ_PEN);
+    CGdiObject* brush = dc->GetCurrentObject(OBJ_BRUSH);
+
+    std::atomic<bool> done{false};
+    std::thread watcher;
+    if (stopAt >= 0) {
+        watcher = std::thread([&] {
+            while (!done && progress.load() < stopAt)
+                std::this_thread::yield();
+            StopRequested = 1;
+        });
+    }
+    CrtSrand(seed);
+    c.result = run(&ctx);
+    done = true;
+    if (watcher.joinable()) {
+        watcher.join();
+        StopRequested = 0;
+    }
+    c.progress = progress.load();
+    EXPECT_EQ(dc->GetCurrentObject(OBJ_PEN), pen);
+    EXPECT_EQ(dc->GetCurrentObject(OBJ_BRUSH), brush);
+    return c;
+}
+
+void ExpectRefusalsOf(const std::function<int(XformContext*, bool)>& run,
+                      COLORREF afterFieldFailure) {
+    MessageCapture messages;
+    const auto in = PaintedPicture(60, 40, [](int x, int y) { return RGB(x * 4, y * 6, 50); });
+    const auto odd = UniformPicture(180, 120, kUntouched);  // three times In
+    const auto out = UniformPicture(120, 80, kUntouched);
+    CDADC draw(60, 40);
+    XformContext ctx;
+    ctx.In = in.get();
+    ctx.Out = odd.get();
+    ctx.Draw = &draw;
+    CrtSrand(1);
+    EXPECT_EQ(run(&ctx, true), 0) << "Out three times In";
+    EXPECT_EQ(run(&ctx, false), 0) << "no parameters";
+    EXPECT_EQ(run(nullptr, true), 0) << "no context";
+    ctx.Out = out.get();
+    ctx.Draw = nullptr;
+    EXPECT_EQ(run(&ctx, true), 0) << "no Draw";
+    EXPECT_EQ(odd->pDC->GetPixel(90, 60), kUntouched);
+    EXPECT_EQ(out->pDC->GetPixel(60, 40), kUntouched);
+
+    LimitForceFieldAllocations(0);
+    ctx.Draw = &draw;
+    EXPECT_EQ(run(&ctx, true), 0) << "no force field";
+    LimitForceFieldAllocations(-1);
+    EXPECT_EQ(out->pDC->GetPixel(60, 40), afterFieldFailure);
+    EXPECT_EQ(DrawsMade(1), 0);
+    EXPECT_TRUE(messages.Texts().empty());
 }
 
 std::unique_ptr<CDADC> LoadTestImage(const char* relativePath) {
@@ -69,4 +153,9 @@ void ExpectOnePictureOnAnyThread(const CFilSpec& recipe, CDADC* in, int k) {
     tb.join();
     EXPECT_EQ(PictureHash(a), PictureHash(first));
     EXPECT_EQ(PictureHash(b), PictureHash(first));
+}
+
+void XformTest::TearDown() {
+    StopRequested = 0;
+    LimitForceFieldAllocations(-1);
 }

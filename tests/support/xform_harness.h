@@ -1,47 +1,89 @@
 // What the Xforms' tests share: a fingerprint of a picture, the shared
-// photographs, and the check that one recipe draws one picture.
+// photographs, the generator worked by hand, runs on a fresh canvas (also
+// stopped half way), and the checks that a recipe draws one picture and
+// that what cannot be drawn is refused.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
 
-#include "engine/crt_random.h"
 #include "engine/xform_context.h"
 #include "surface/cdadc.h"
 
 struct CFilSpec;
+
+// The C runtime's generator worked by hand, to predict a run's draws.
+struct HandLcg {
+    std::uint32_t state;
+    int Next() {
+        state = state * 214013u + 2531011u;
+        return static_cast<int>((state >> 16) & 0x7FFF);
+    }
+    int Int(int lo, int hi) {
+        int r = Next();
+        if (r == 32767) r = 32766;
+        return lo + (hi - lo + 1) * r / 32767;
+    }
+    double Real(double lo, double hi) { return lo + Next() * 3.051850947599719e-5 * (hi - lo); }
+};
+
+// How many values of seed's sequence the thread's generator has given since
+// CrtSrand(seed): its next four values are looked up among the first 200000
+// (-1 when they are not there). Uses those four values up.
+int DrawsMade(unsigned seed);
 
 // A picture painted pixel by pixel, and one of a single colour.
 std::unique_ptr<CDADC> PaintedPicture(int w, int h,
                                       const std::function<COLORREF(int, int)>& colour);
 std::unique_ptr<CDADC> UniformPicture(int w, int h, COLORREF colour);
 
-// What an Xform drew on its canvas, and what it returned.
+// What an Xform drew on its canvas, what it returned and the last percent
+// it reported.
 struct Canvas {
     std::unique_ptr<CDADC> out;
     int result = 0;
+    int progress = -1;
     COLORREF At(int x, int y) const { return out->pDC->GetPixel(x, y); }
 };
 
+// RenderXform's work, with the Xform and its parameters bound.
+Canvas RenderRun(const std::function<int(XformContext*)>& run, const CDADC& in, int k,
+                 unsigned seed, COLORREF canvasColour, int stopAt);
+
 // Runs an Xform on in at quality k from seed, on a canvas that holds
-// canvasColour before the run.
+// canvasColour before the run. With stopAt >= 0 another thread requests a
+// stop once the run's percent reaches stopAt; the request is withdrawn after
+// the run. However the run ends, Out must hold the pen and brush it held
+// before.
 template <class Params>
 Canvas RenderXform(int (*run)(Params*, XformContext*), const CDADC& in, Params p, int k,
-                   unsigned seed, std::atomic<int>* progress = nullptr, COLORREF canvasColour = 0) {
-    Canvas c;
-    c.out = std::make_unique<CDADC>(in.width * k, in.height * k);
-    c.out->pDC->FillSolidRect(0, 0, c.out->width, c.out->height, canvasColour);
-    CDADC draw(in.width, in.height);
-    XformContext ctx;
-    ctx.In = const_cast<CDADC*>(&in);
-    ctx.Out = c.out.get();
-    ctx.Draw = &draw;
-    if (progress) ctx.Progress = progress;
-    CrtSrand(seed);
-    c.result = run(&p, &ctx);
-    return c;
+                   unsigned seed, COLORREF canvasColour = 0, int stopAt = -1) {
+    return RenderRun([&](XformContext* ctx) { return run(&p, ctx); }, in, k, seed, canvasColour,
+                     stopAt);
+}
+
+// The colour ExpectRefusals paints its canvases before each run.
+inline constexpr COLORREF kUntouched = RGB(7, 8, 9);
+
+// ExpectRefusals' work; run(ctx, false) passes null parameters.
+void ExpectRefusalsOf(const std::function<int(XformContext*, bool)>& run,
+                      COLORREF afterFieldFailure);
+
+// An Xform given what it cannot draw with returns 0, draws no random number
+// and shows no message: null parameters or context, Out three times In (no
+// quality factor) and no Draw surface leave Out untouched; after a force
+// field that cannot be made Out's centre holds afterFieldFailure (kUntouched
+// unless the Xform paints its background first).
+template <class Params>
+void ExpectRefusals(int (*run)(Params*, XformContext*), Params p,
+                    COLORREF afterFieldFailure = kUntouched) {
+    ExpectRefusalsOf(
+        [&](XformContext* ctx, bool withParams) { return run(withParams ? &p : nullptr, ctx); },
+        afterFieldFailure);
 }
 
 // FNV-1a over every byte of the pixel block, padding included.
@@ -56,3 +98,9 @@ std::unique_ptr<CDADC> LoadTestImage(const char* relativePath);
 // twice on this thread and once on each of two threads at the same time:
 // every canvas must be the same picture.
 void ExpectOnePictureOnAnyThread(const CFilSpec& recipe, CDADC* in, int k);
+
+// Leaves no stop request nor allocation limit to the next test.
+class XformTest : public ::testing::Test {
+  protected:
+    void TearDown() override;
+};

@@ -2,42 +2,27 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cmath>
-#include <cstdint>
-#include <memory>
-#include <string>
-#include <thread>
+#include <tuple>
 #include <vector>
 
 #include "engine/crt_random.h"
-#include "engine/force_field.h"
-#include "engine/param_decl.h"
 #include "engine/progress.h"
 #include "engine/recipe.h"
 #include "engine/toolkit.h"
 #include "engine/xform_registry.h"
-#include "support/message_capture.h"
 #include "support/shared_dir.h"
 #include "support/xform_harness.h"
-#include "surface/cdadc.h"
 
 namespace {
 
 constexpr COLORREF kWhite = 0xFFFFFF;
 constexpr COLORREF kGreen = 0x00FF00;
-constexpr COLORREF kBlack = 0;
+constexpr COLORREF kBlue = RGB(0, 0, 200);
 
 // On a canvas of a colour no Xform uses, to see what it left alone.
-Canvas Render(const CDADC& in, BubbleParams p, int k, unsigned seed,
-              std::atomic<int>* progress = nullptr) {
-    return RenderXform(Bubble, in, p, k, seed, progress, RGB(1, 2, 3));
-}
-
-std::unique_ptr<CDADC> Grey(int w, int h) {
-    auto pic = std::make_unique<CDADC>(w, h);
-    pic->pDC->FillSolidRect(0, 0, w, h, RGB(90, 90, 90));
-    return pic;
+Canvas Render(const CDADC& in, BubbleParams p, int k, unsigned seed, int stopAt = -1) {
+    return RenderXform(Bubble, in, p, k, seed, RGB(1, 2, 3), stopAt);
 }
 
 struct Circle {
@@ -66,15 +51,15 @@ std::vector<Circle> FirstChain(unsigned seed, int w, int h, int k, double radius
     return circles;
 }
 
-class BubbleTest : public ::testing::Test {
-  protected:
-    void TearDown() override {
-        StopRequested = 0;
-        LimitForceFieldAllocations(-1);
-    }
-};
+// Three bubbles a hundred across on a grey picture 200 x 150.
+BubbleParams Small() {
+    BubbleParams p;
+    p.count = 100;
+    p.size = 3.0;
+    return p;
+}
 
-// --- geometry --------------------------------------------------------------------------
+using BubbleTest = XformTest;
 
 TEST_F(BubbleTest, RadiusAndFirstStepOfTheDefaults) {
     BubbleParams p;
@@ -106,79 +91,60 @@ TEST_F(BubbleTest, ArcEndsForEveryPosition) {
     for (const auto& row : table) {
         POINT s{}, e{};
         ASSERT_TRUE(bubble::ArcEnds(row.position, box, &s, &e)) << row.position;
-        EXPECT_EQ(s.x, row.start.x) << row.position;
-        EXPECT_EQ(s.y, row.start.y) << row.position;
-        EXPECT_EQ(e.x, row.end.x) << row.position;
-        EXPECT_EQ(e.y, row.end.y) << row.position;
+        EXPECT_EQ(std::tie(s.x, s.y, e.x, e.y),
+                  std::tie(row.start.x, row.start.y, row.end.x, row.end.y))
+            << row.position;
     }
-    EXPECT_FALSE(bubble::ArcEnds(kHighlightOff, box, nullptr, nullptr));
-    EXPECT_FALSE(bubble::ArcEnds(1099, box, nullptr, nullptr));
-    EXPECT_FALSE(bubble::ArcEnds(1109, box, nullptr, nullptr));
+    for (int stray : {int{kHighlightOff}, 1099, 1109})
+        EXPECT_FALSE(bubble::ArcEnds(stray, box, nullptr, nullptr)) << stray;
 }
 
-// --- the run ---------------------------------------------------------------------------
-
-TEST_F(BubbleTest, FirstChainRisesFromItsStartToTheTop) {
-    const auto in = Grey(200, 150);
-    BubbleParams p;
-    p.count = 100;
-    p.size = 3.0;  // radius 3 at width 200
+// Hollow white circles on the background colour, the first chain's worked
+// out from the seed; on the picture as background the centres show it.
+TEST_F(BubbleTest, FirstChainRisesFromItsStartToTheTopInHollowCircles) {
+    const auto in = UniformPicture(200, 150, RGB(90, 90, 90));
+    BubbleParams p = Small();
+    p.background.colour = kBlue;
+    const unsigned seed = 7099993;  // starts at (113, 119)
     for (int k : {1, 4}) {
-        const unsigned seed = 7099993;  // starts at (113, 119)
-        const double radius = bubble::RadiusOf(p, 200 * k);
-        const std::vector<Circle> chain = FirstChain(seed, 200, 150, k, radius);
+        const std::vector<Circle> chain =
+            FirstChain(seed, 200, 150, k, bubble::RadiusOf(p, 200 * k));
         ASSERT_FALSE(chain.empty());
         const Canvas c = Render(*in, p, k, seed);
         ASSERT_EQ(c.result, 1);
         EXPECT_GT(chain.front().cx - chain.front().r, 0);
         for (const Circle& b : chain) {
             // Outlined on the left and right of the circle; at k = 4 the
-            // 4 pixels wide pen is centred on the outline.
+            // 4 pixels wide pen is centred on the outline. Never smaller
+            // than radius k.
             EXPECT_EQ(c.At(b.cx - b.r + (k - 1) / 2, b.cy), kWhite) << "k " << k << " y " << b.cy;
             EXPECT_EQ(c.At(b.cx + b.r - 1 - (k - 1) / 2, b.cy), kWhite)
                 << "k " << k << " y " << b.cy;
-        }
-        // Never smaller than radius k.
-        for (const Circle& b : chain)
             EXPECT_GE(b.r, k);
+        }
     }
-}
-
-TEST_F(BubbleTest, HollowCirclesOnTheBackgroundColourOrThePicture) {
-    const auto in = Grey(200, 150);
-    BubbleParams p;
-    p.count = 100;
-    p.size = 3.0;
-    p.background.colour = RGB(0, 0, 200);
-    const std::vector<Circle> chain = FirstChain(7099993, 200, 150, 1, 3.0);
-    Canvas c = Render(*in, p, 1, 7099993);
-    ASSERT_EQ(c.result, 1);
+    const std::vector<Circle> chain = FirstChain(seed, 200, 150, 1, 3.0);
+    Canvas c = Render(*in, p, 1, seed);
     // Centres of the first chain stay background unless a later circle crosses them.
     int hollow = 0;
     for (const Circle& b : chain)
-        hollow += c.At(b.cx, b.cy) == RGB(0, 0, 200);
+        hollow += c.At(b.cx, b.cy) == kBlue;
     EXPECT_GT(hollow, 0);
     for (int y = 0; y < 150; ++y)
-        for (int x = 0; x < 200; ++x) {
-            const COLORREF px = c.At(x, y);
-            ASSERT_TRUE(px == kWhite || px == RGB(0, 0, 200)) << x << "," << y;
-        }
+        for (int x = 0; x < 200; ++x)
+            ASSERT_TRUE(c.At(x, y) == kWhite || c.At(x, y) == kBlue) << x << "," << y;
 
     p.background.useImage = 1;
-    c = Render(*in, p, 1, 7099993);
-    for (const Circle& b : chain) {
-        const COLORREF px = c.At(b.cx, b.cy);
-        EXPECT_TRUE(px == RGB(90, 90, 90) || px == kWhite) << b.cy;
-    }
+    c = Render(*in, p, 1, seed);
+    for (const Circle& b : chain)
+        EXPECT_TRUE(c.At(b.cx, b.cy) == RGB(90, 90, 90) || c.At(b.cx, b.cy) == kWhite) << b.cy;
     EXPECT_EQ(c.At(chain.front().cx - chain.front().r, chain.front().cy), kWhite);
 }
 
 TEST_F(BubbleTest, HighlightArcsInTheirOwnColour) {
-    const auto in = Grey(200, 150);
-    BubbleParams p;
-    p.count = 100;
-    p.size = 3.0;
-    p.background.colour = kBlack;
+    const auto in = UniformPicture(200, 150, RGB(90, 90, 90));
+    BubbleParams p = Small();
+    p.background.colour = 0;
     int lastGreen = -1;
     for (int position = kHighlightOff; position <= kHighlightLeft; ++position) {
         p.highlightPosition = position;
@@ -200,9 +166,7 @@ TEST_F(BubbleTest, HighlightArcsInTheirOwnColour) {
 
 // With force only in a bright band, chains start in it and stop on leaving it.
 TEST_F(BubbleTest, ChainsStayWhereTheForceIsStrong) {
-    auto in = std::make_unique<CDADC>(200, 150);
-    in->pDC->FillSolidRect(0, 0, 200, 150, kBlack);
-    in->pDC->FillSolidRect(0, 100, 200, 50, kWhite);
+    const auto in = PaintedPicture(200, 150, [](int, int y) { return y >= 100 ? kWhite : 0; });
     BubbleParams p;
     p.count = 500;
     p.size = 1.0;
@@ -216,62 +180,22 @@ TEST_F(BubbleTest, ChainsStayWhereTheForceIsStrong) {
     EXPECT_LT(above, inside / 10);
 }
 
-TEST_F(BubbleTest, FailuresLeaveTheCanvasUntouched) {
-    MessageCapture messages;
-    const auto in = Grey(60, 40);
-    BubbleParams p;
-    {
-        CDADC out(180, 120), draw(60, 40);  // three times In: not a quality factor
-        out.pDC->FillSolidRect(0, 0, 180, 120, RGB(7, 8, 9));
-        XformContext ctx;
-        ctx.In = in.get();
-        ctx.Out = &out;
-        ctx.Draw = &draw;
-        EXPECT_EQ(Bubble(&p, &ctx), 0);
-        EXPECT_EQ(out.pDC->GetPixel(90, 60), RGB(7, 8, 9));
-        EXPECT_EQ(Bubble(nullptr, &ctx), 0);
-        EXPECT_EQ(Bubble(&p, nullptr), 0);
-    }
-    LimitForceFieldAllocations(0);
-    const Canvas c = Render(*in, p, 2, 1);
-    EXPECT_EQ(c.result, 0);
-    EXPECT_EQ(c.At(60, 40), RGB(1, 2, 3));
-    EXPECT_TRUE(messages.Texts().empty());
+TEST_F(BubbleTest, WhatCannotBeDrawnIsRefused) {
+    ExpectRefusals(Bubble, BubbleParams{});
 }
 
-TEST_F(BubbleTest, AStopEndsTheRunAfterItsChainAndPutsThePenBack) {
-    constexpr int kW = 1600, kH = 1200;
-    CDADC in(kW, kH), out(kW, kH), draw(kW, kH);
-    in.pDC->FillSolidRect(0, 0, kW, kH, RGB(50, 50, 50));
-    XformContext ctx;
-    ctx.In = &in;
-    ctx.Out = &out;
-    ctx.Draw = &draw;
-    std::atomic<int> progress{-1};
-    ctx.Progress = &progress;
+TEST_F(BubbleTest, AStopEndsTheRunAfterItsChain) {
     BubbleParams p;
     p.count = 5000;
-    CGdiObject* pen = out.pDC->GetCurrentObject(OBJ_PEN);
-    CGdiObject* brush = out.pDC->GetCurrentObject(OBJ_BRUSH);
-    std::thread watcher([&] {
-        while (progress.load() < 20)
-            std::this_thread::yield();
-        StopRequested = 1;
-    });
-    CrtSrand(5);
-    EXPECT_EQ(Bubble(&p, &ctx), 0);
-    watcher.join();
-    EXPECT_LT(progress.load(), 100);
-    EXPECT_EQ(out.pDC->GetCurrentObject(OBJ_PEN), pen);
-    EXPECT_EQ(out.pDC->GetCurrentObject(OBJ_BRUSH), brush);
+    const Canvas c = Render(*UniformPicture(1600, 1200, RGB(50, 50, 50)), p, 1, 5, 20);
+    EXPECT_EQ(c.result, 0);
+    EXPECT_LT(c.progress, 100);
     EXPECT_EQ(GetStatusText(), "");
 }
 
 TEST_F(BubbleTest, OneRecipeGivesOnePictureOnAnyThread) {
-    auto in = std::make_unique<CDADC>(160, 120);
-    for (int y = 0; y < 120; ++y)
-        for (int x = 0; x < 160; ++x)
-            in->pDC->SetPixel(x, y, RGB(x, y * 2, (x + y) & 255));
+    const auto in =
+        PaintedPicture(160, 120, [](int x, int y) { return RGB(x, y * 2, (x + y) & 255); });
     CFilSpec filSpec;
     filSpec.XformIndex = kBubble;
     filSpec.Seed = 24680;
@@ -279,28 +203,25 @@ TEST_F(BubbleTest, OneRecipeGivesOnePictureOnAnyThread) {
     ExpectOnePictureOnAnyThread(filSpec, in.get(), 2);
 }
 
-// --- validation, Wizard, declaration ------------------------------------------------
-
 TEST_F(BubbleTest, ValidateHoldsCountSizeAndPosition) {
     CFilSpec filSpec;
     filSpec.XformIndex = kBubble;
     BubbleParams& b = filSpec.Bubble;
-    b = {};
-    b.count = 99, b.size = 0.4, b.highlightPosition = 1099;
-    EXPECT_EQ(filSpec.Validate(640, 480), 1);
-    EXPECT_EQ(b.count, 100);
-    EXPECT_EQ(b.size, 0.5);
-    EXPECT_EQ(b.highlightPosition, 1100);
-    b.count = 5001, b.size = 3.5, b.highlightPosition = 1109;
-    EXPECT_EQ(filSpec.Validate(640, 480), 1);
-    EXPECT_EQ(b.count, 5000);
-    EXPECT_EQ(b.size, 3.0);
-    EXPECT_EQ(b.highlightPosition, 1108);
-    b.count = 2550, b.size = 1.75, b.highlightPosition = 1104;
-    EXPECT_EQ(filSpec.Validate(640, 480), 1);
-    EXPECT_EQ(b.count, 2550);
-    EXPECT_EQ(b.size, 1.75);
-    EXPECT_EQ(b.highlightPosition, 1104);
+    const struct {
+        int count;
+        double size;
+        int position, wantCount;
+        double wantSize;
+        int wantPosition;
+    } cases[] = {{99, 0.4, 1099, 100, 0.5, 1100},
+                 {5001, 3.5, 1109, 5000, 3.0, 1108},
+                 {2550, 1.75, 1104, 2550, 1.75, 1104}};
+    for (const auto& c : cases) {
+        b.count = c.count, b.size = c.size, b.highlightPosition = c.position;
+        EXPECT_EQ(filSpec.Validate(640, 480), 1);
+        EXPECT_EQ(std::tie(b.count, b.size, b.highlightPosition),
+                  std::tie(c.wantCount, c.wantSize, c.wantPosition));
+    }
 }
 
 TEST_F(BubbleTest, WizardDrawsInOrder) {
@@ -330,8 +251,6 @@ TEST_F(BubbleTest, WizardDrawsInOrder) {
     EXPECT_EQ(b.size, size);
     EXPECT_EQ(filSpec.Selection.invert, invert);
 }
-
-// --- golden pictures ----------------------------------------------------------------
 
 TEST_F(BubbleTest, GoldenPicturesOfTheFlower) {
     SKIP_WITHOUT_SHARED();

@@ -2,68 +2,29 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cmath>
-#include <cstdint>
-#include <functional>
-#include <memory>
 #include <set>
-#include <string>
-#include <thread>
+#include <tuple>
 #include <vector>
 
 #include "engine/crt_random.h"
-#include "engine/param_decl.h"
 #include "engine/progress.h"
 #include "engine/recipe.h"
+#include "engine/toolkit.h"
 #include "engine/xform_registry.h"
 #include "support/message_capture.h"
 #include "support/shared_dir.h"
 #include "support/xform_harness.h"
-#include "surface/cdadc.h"
 
 namespace {
-
-// The C runtime's generator worked by hand, to predict a run's draws.
-struct HandLcg {
-    std::uint32_t state;
-    int Next() {
-        state = state * 214013u + 2531011u;
-        return static_cast<int>((state >> 16) & 0x7FFF);
-    }
-    int Int(int lo, int hi) {
-        int r = Next();
-        if (r == 32767) r = 32766;
-        return lo + (hi - lo + 1) * r / 32767;
-    }
-};
-
-// How many values of seed's sequence a run used: the next four values of
-// the thread's generator are found in the hand-worked sequence.
-int DrawsMade(unsigned seed) {
-    int next[4];
-    for (int& v : next)
-        v = CrtRand();
-    HandLcg lcg{seed};
-    std::vector<int> seq;
-    for (int i = 0; i < 200000; ++i)
-        seq.push_back(lcg.Next());
-    for (size_t n = 0; n + 4 <= seq.size(); ++n) {
-        if (seq[n] == next[0] && seq[n + 1] == next[1] && seq[n + 2] == next[2] &&
-            seq[n + 3] == next[3])
-            return static_cast<int>(n);
-    }
-    return -1;
-}
 
 // Every pixel its own colour, so a tile's colour tells where it was sampled.
 COLORREF Coded(int x, int y) {
     return RGB(x & 255, y & 255, ((x >> 8) << 4) | (y >> 8));
 }
 
-Canvas Render(const CDADC& in, MosaicParams p, int k, unsigned seed,
-              std::atomic<int>* progress = nullptr) {
-    return RenderXform(Mosaic, in, p, k, seed, progress);
+Canvas Render(const CDADC& in, MosaicParams p, int k, unsigned seed, int stopAt = -1) {
+    return RenderXform(Mosaic, in, p, k, seed, 0, stopAt);
 }
 
 constexpr COLORREF kBackground = RGB(1, 2, 3);
@@ -74,22 +35,12 @@ MosaicParams Defaults() {
     return p;
 }
 
-class MosaicTest : public ::testing::Test {
-  protected:
-    void TearDown() override { StopRequested = 0; }
-};
-
-// --- layout and the square grid -----------------------------------------------------
+using MosaicTest = XformTest;
 
 TEST_F(MosaicTest, DefaultsOn400x300GiveTwentyByFifteenTilesAndTinyTilesAMinimum) {
     const mosaic::Layout l = mosaic::LayoutOf(Defaults(), 400, 400, 300, 1);
-    EXPECT_EQ(l.tileIn, 20);
-    EXPECT_EQ(l.pitch, 20);
-    EXPECT_EQ(l.half, 10);
-    EXPECT_EQ(l.pull, 2);
-    EXPECT_EQ(l.cols, 20);
-    EXPECT_EQ(l.rows, 15);
-    EXPECT_EQ(l.highlightScale, 200);
+    EXPECT_EQ(std::tie(l.tileIn, l.pitch, l.half, l.pull, l.cols, l.rows, l.highlightScale),
+              std::tuple(20, 20, 10, 2, 20, 15, 200));
 
     // Each tile shows the picture's colour within 2 pixels of its centre;
     // the grid's crossings stay background, all corners being pulled in.
@@ -149,27 +100,6 @@ TEST_F(MosaicTest, FirstTileCornersFollowTheSeed) {
     }
 }
 
-// --- highlights -------------------------------------------------------------------------------
-
-TEST_F(MosaicTest, EdgesShorterThanAQuarterPitchAreNeverLit) {
-    for (int position = kHighlightTopLeft; position <= kHighlightLeft; ++position) {
-        int dx = 0, dy = 0;
-        ASSERT_TRUE(mosaic::LightOf(position, &dx, &dy));
-        for (int pitch : {4, 20, 40}) {
-            for (int ex = -pitch; ex <= pitch; ++ex) {
-                for (int ey = -pitch; ey <= pitch; ++ey) {
-                    if (16 * (ex * ex + ey * ey) >= pitch * pitch) continue;
-                    EXPECT_FALSE(mosaic::EdgeHighlight(0xFFFFFF, dx, dy, {50, 50},
-                                                       {50 + ex, 50 + ey}, pitch * 10, nullptr))
-                        << position << " pitch " << pitch << " edge " << ex << "," << ey;
-                }
-            }
-        }
-    }
-    EXPECT_FALSE(mosaic::LightOf(kHighlightOff, nullptr, nullptr));
-    EXPECT_FALSE(mosaic::LightOf(1099, nullptr, nullptr));
-}
-
 TEST_F(MosaicTest, EdgeStrengthGrowsWithLengthFacingTheLight) {
     COLORREF lit = 0;
     // Full pitch straight on: the colour itself; half: half of it.
@@ -184,6 +114,9 @@ TEST_F(MosaicTest, EdgeStrengthGrowsWithLengthFacingTheLight) {
     EXPECT_FALSE(mosaic::EdgeHighlight(0xFFFFFF, 10, 0, {0, 0}, {5, 0}, 200, nullptr));
     EXPECT_TRUE(mosaic::EdgeHighlight(0xFFFFFF, 10, 0, {0, 0}, {6, 0}, 200, nullptr));
     EXPECT_FALSE(mosaic::EdgeHighlight(0xFFFFFF, 10, 0, {20, 0}, {0, 0}, 200, nullptr));
+    // No light, no lit edge.
+    EXPECT_FALSE(mosaic::LightOf(kHighlightOff, nullptr, nullptr));
+    EXPECT_FALSE(mosaic::LightOf(1099, nullptr, nullptr));
 }
 
 // Which side of its tile a lit pixel of the 400 x 300 default grid is on.
@@ -235,8 +168,6 @@ INSTANTIATE_TEST_SUITE_P(Positions, MosaicLightTest,
                                            LitCase{kHighlightBottomRight, false, true, true,
                                                    false}));
 
-// --- rings ------------------------------------------------------------------------------
-
 TEST_F(MosaicTest, CircularOn800x600) {
     MosaicParams p = Defaults();
     p.geometry = kMosaicCircular;
@@ -244,15 +175,11 @@ TEST_F(MosaicTest, CircularOn800x600) {
     ASSERT_EQ(l.pitch, 40);
     // R = 500 (half the diagonal), m = 12, N = 11: rings 1..10.
     const mosaic::Ring first = mosaic::RingOf(1, 11, 500, 40, 1);
-    EXPECT_EQ(first.inner, 45);
-    EXPECT_EQ(first.outer, 90);
-    EXPECT_EQ(first.count, 7);
+    EXPECT_EQ(std::tie(first.inner, first.outer, first.count), std::tuple(45, 90, 7));
     EXPECT_DOUBLE_EQ(first.depth, 45 * 0.95 - 2.0);  // under 8 tiles: shallower by 2k
     EXPECT_DOUBLE_EQ(mosaic::RingOf(1, 11, 1000, 80, 2).depth, (181 - 90) * 0.95 - 4.0);
     const mosaic::Ring last = mosaic::RingOf(10, 11, 500, 40, 1);
-    EXPECT_EQ(last.inner, 454);
-    EXPECT_EQ(last.outer, 500);
-    EXPECT_EQ(last.count, 71);
+    EXPECT_EQ(std::tie(last.inner, last.outer, last.count), std::tuple(454, 500, 71));
     EXPECT_DOUBLE_EQ(last.depth, 46 * 0.95);
 
     const auto in = UniformPicture(800, 600, RGB(0, 200, 0));
@@ -342,8 +269,6 @@ TEST_F(MosaicTest, ACircleSmallerThanATileIsFilledByTheOctagon) {
     EXPECT_EQ(c.At(500, 10), RGB(0, 0, 90));
 }
 
-// --- failures, stops, determinism ------------------------------------------------
-
 TEST_F(MosaicTest, MissingSurfacesAndUnknownGeometry) {
     MosaicParams p = Defaults();
     XformContext ctx;
@@ -364,22 +289,21 @@ TEST_F(MosaicTest, MissingSurfacesAndUnknownGeometry) {
 
 TEST_F(MosaicTest, AStopEndsTheGridAfterItsRowAndTheRingsAfterTheirRing) {
     const auto in = UniformPicture(400, 300, RGB(50, 60, 70));
-    std::atomic<int> progress{-1};
     StopRequested = 1;
-    const Canvas rect = Render(*in, Defaults(), 1, 8, &progress);
+    const Canvas rect = Render(*in, Defaults(), 1, 8);
     EXPECT_EQ(rect.result, 1);
     EXPECT_EQ(DrawsMade(8), 20 * 10);  // the first row only
-    EXPECT_EQ(progress.load(), 0);
+    EXPECT_EQ(rect.progress, 0);
     EXPECT_EQ(rect.At(10, 10), RGB(50, 60, 70));
     EXPECT_EQ(rect.At(10, 30), kBackground);
 
     MosaicParams p = Defaults();
     p.geometry = kMosaicCircleInGrid;
-    const Canvas both = Render(*in, p, 1, 8, &progress);
+    const Canvas both = Render(*in, p, 1, 8);
     EXPECT_EQ(both.result, 1);
     // First grid row, first ring, and the octagon all the same.
     EXPECT_EQ(DrawsMade(8), 20 * 10 + 1 + 8 * 7 + 10);
-    EXPECT_EQ(progress.load(), 50 + 50 * (100 * 1 / 6) / 100);
+    EXPECT_EQ(both.progress, 50 + 50 * (100 * 1 / 6) / 100);
     EXPECT_EQ(both.At(200, 150), RGB(50, 60, 70));
     EXPECT_EQ(both.At(10, 290), kBackground);
     EXPECT_EQ(GetStatusText(), "");
@@ -387,19 +311,9 @@ TEST_F(MosaicTest, AStopEndsTheGridAfterItsRowAndTheRingsAfterTheirRing) {
 
 TEST_F(MosaicTest, AStopFromAnotherThreadCutsTheRunShort) {
     // Tiles of 10 pixels: 100 rows to draw, stopped once the first is done.
-    const auto in = UniformPicture(1000, 1000, RGB(1, 100, 1));
     MosaicParams p = Defaults();
     p.tileSize = 1;
-    std::atomic<int> progress{-1};
-    std::atomic<bool> done{false};
-    std::thread watcher([&] {
-        while (!done && progress.load() < 1)
-            std::this_thread::yield();
-        StopRequested = 1;
-    });
-    const Canvas c = Render(*in, p, 1, 21, &progress);
-    done = true;
-    watcher.join();
+    const Canvas c = Render(*UniformPicture(1000, 1000, RGB(1, 100, 1)), p, 1, 21, 1);
     EXPECT_EQ(c.result, 1);
     const int draws = DrawsMade(21);
     EXPECT_GT(draws, 0);
@@ -421,8 +335,6 @@ TEST_F(MosaicTest, OneRecipeGivesOnePictureOnAnyThread) {
     }
 }
 
-// --- validation, Wizard, declaration ------------------------------------------------
-
 TEST_F(MosaicTest, ValidateHoldsSizesToTheirRanges) {
     MessageCapture messages;
     CFilSpec filSpec;
@@ -441,47 +353,37 @@ TEST_F(MosaicTest, ValidateHoldsSizesToTheirRanges) {
     EXPECT_TRUE(messages.Texts().empty());
 }
 
-TEST_F(MosaicTest, WizardDrawsWithinItsRanges) {
-    std::set<int> geometries, positions;
-    for (unsigned seed = 1; seed <= 300; ++seed) {
-        CrtSrand(seed);
-        MosaicParams p;
-        MosaicAutoChoose(&p, 640, 480);
-        EXPECT_GE(p.tileSize, 1.0);
-        EXPECT_LE(p.tileSize, 4.0);
-        EXPECT_GE(static_cast<int>(640 * p.tileSize * 0.01), 5);
-        EXPECT_GE(p.spacing, 5.0);
-        EXPECT_LE(p.spacing, 40.0);
-        geometries.insert(p.geometry);
-        positions.insert(p.highlightPosition);
-        EXPECT_EQ(p.background.useImage, 0);
-        for (int shift : {0, 8, 16}) {
-            EXPECT_LE((p.background.colour >> shift) & 255, 127u);
-            const unsigned h = (p.highlightColour >> shift) & 255;
-            EXPECT_TRUE(h == 255 || h % 2 == 0);
-        }
-    }
-    EXPECT_EQ(geometries, (std::set<int>{1028, 1029, 1030}));
-    EXPECT_EQ(positions, (std::set<int>{1101, 1102, 1103, 1104, 1105, 1106, 1107, 1108}));
-}
+TEST_F(MosaicTest, WizardDrawsInOrderAndOnANarrowPictureKeepsItsHundredthTry) {
+    CrtSrand(42);
+    const double tileSize = RandomReal(1.0, 4.0);  // any try gives 5 pixels of 640
+    const double spacing = RandomReal(5.0, 40.0);
+    const int geometry = RandomInt(kMosaicRectangular, kMosaicCircleInGrid);
+    MosaicParams want;
+    want.background.RandomBackground(0.5, 0);
+    const COLORREF highlight = ScaleColour(RandomColour(), 2.0);
+    const int position = RandomInt(kHighlightTopLeft, kHighlightLeft);
+    MosaicParams p;
+    p.background.useImage = 1;
+    CrtSrand(42);
+    MosaicAutoChoose(&p, 640, 480);
+    EXPECT_EQ(std::tie(p.tileSize, p.spacing, p.geometry, p.background.colour,
+                       p.background.useImage, p.highlightColour, p.highlightPosition),
+              std::tie(tileSize, spacing, geometry, want.background.colour,
+                       want.background.useImage, highlight, position));
 
-TEST_F(MosaicTest, WizardOnANarrowPictureKeepsItsHundredthTry) {
+    // 100 pixels never give a tile of 5: the hundredth try stays.
     HandLcg lcg{42};
     double last = 0;
     for (int i = 0; i < 100; ++i)
-        last = 1.0 + lcg.Next() * 3.051850947599719e-5 * 3.0;
-    const double spacing = 5.0 + lcg.Next() * 3.051850947599719e-5 * 35.0;
-
+        last = lcg.Real(1.0, 4.0);
     CFilSpec filSpec;
     filSpec.XformIndex = kMosaic;
     CDADC original(100, 80);
     CrtSrand(42);
     filSpec.AutoChoose(&original);
     EXPECT_EQ(filSpec.Mosaic.tileSize, last);
-    EXPECT_EQ(filSpec.Mosaic.spacing, spacing);
+    EXPECT_EQ(filSpec.Mosaic.spacing, lcg.Real(5.0, 40.0));
 }
-
-// --- golden pictures ----------------------------------------------------------------
 
 TEST_F(MosaicTest, GoldenPicturesOfTheFlower) {
     SKIP_WITHOUT_SHARED();

@@ -3,18 +3,14 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <atomic>
-#include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <memory>
 #include <string>
-#include <thread>
+#include <tuple>
 
 #include "engine/crt_random.h"
 #include "engine/figure_file.h"
 #include "engine/force_field.h"
-#include "engine/param_decl.h"
 #include "engine/progress.h"
 #include "engine/recipe.h"
 #include "engine/toolkit.h"
@@ -22,7 +18,6 @@
 #include "support/message_capture.h"
 #include "support/shared_dir.h"
 #include "support/xform_harness.h"
-#include "surface/cdadc.h"
 #include "util/app_folders.h"
 
 namespace fs = std::filesystem;
@@ -33,9 +28,8 @@ constexpr COLORREF kWhite = 0xFFFFFF;
 constexpr COLORREF kBlack = 0;
 constexpr COLORREF kRed = RGB(255, 0, 0);
 
-Canvas Render(const CDADC& in, OpArtParams p, int k, unsigned seed = 1,
-              std::atomic<int>* progress = nullptr) {
-    return RenderXform(OpArt, in, p, k, seed, progress, RGB(1, 2, 3));
+Canvas Render(const CDADC& in, OpArtParams p, int k, int stopAt = -1) {
+    return RenderXform(OpArt, in, p, k, 1, RGB(1, 2, 3), stopAt);
 }
 
 // Black on the left half, white on the right: force 0 and 255.
@@ -48,7 +42,7 @@ void SetName(OpArtParams& p, const std::string& name) {
     std::memcpy(p.imageName, name.data(), name.size());
 }
 
-class OpArtTest : public ::testing::Test {
+class OpArtTest : public XformTest {
   protected:
     void SetUp() override {
         folder_ = fs::temp_directory_path() / ("fabulor_opart_" + std::to_string(getpid()));
@@ -56,8 +50,7 @@ class OpArtTest : public ::testing::Test {
         SetTempFolder(folder_.string());
     }
     void TearDown() override {
-        StopRequested = 0;
-        LimitForceFieldAllocations(-1);
+        XformTest::TearDown();
         SetTempFolder("");
         fs::remove_all(folder_);
     }
@@ -75,8 +68,6 @@ class OpArtTest : public ::testing::Test {
     fs::path folder_;
 };
 
-// --- the grid ---------------------------------------------------------------------------
-
 // White on the left, black on the right, with one cell of the other in
 // each half: cell (2, 5) dark among bright ones, cell (20, 5) bright among
 // dark ones.
@@ -93,29 +84,25 @@ std::unique_ptr<CDADC> TwoOddCells() {
 // tall sliver one pixel wide, a bright one a flat sliver one pixel high.
 TEST_F(OpArtTest, DefaultsGiveTallSliversInTheDarkAndFlatOnesInTheLight) {
     const opart::Grid grid = opart::GridOf(480, 360, 24);
-    EXPECT_EQ(grid.cell, 20);
-    EXPECT_EQ(grid.rows, 18);
     const POINT centre = opart::CellCentre(grid, 480, 360, 2, 5);
-    EXPECT_EQ(centre.x, 50);
-    EXPECT_EQ(centre.y, 110);
+    EXPECT_EQ(std::tie(grid.cell, grid.rows, centre.x, centre.y), std::tuple(20, 18, 50, 110));
 
     const Canvas c = Render(*TwoOddCells(), OpArtParams{}, 1);
     ASSERT_EQ(c.result, 1);
     // Force 0 at (50, 110): half-diagonal 14 straight down, x 50, y 97..123.
-    EXPECT_EQ(c.At(50, 97), kWhite);
-    EXPECT_EQ(c.At(50, 123), kWhite);
-    EXPECT_EQ(c.At(50, 96), kBlack);
-    EXPECT_EQ(c.At(50, 124), kBlack);
-    EXPECT_EQ(c.At(49, 110), kBlack);
-    EXPECT_EQ(c.At(51, 110), kBlack);
     // Force 255 at (410, 110): a quarter turn of this pi falls a hair short,
     // so the sliver spans 13 to the right and 12 to the left: x 398..422.
-    EXPECT_EQ(c.At(398, 110), kWhite);
-    EXPECT_EQ(c.At(422, 110), kWhite);
-    EXPECT_EQ(c.At(397, 110), kBlack);
-    EXPECT_EQ(c.At(423, 110), kBlack);
-    EXPECT_EQ(c.At(410, 109), kBlack);
-    EXPECT_EQ(c.At(410, 111), kBlack);
+    for (const POINT p : {POINT{50, 97}, {50, 123}, {398, 110}, {422, 110}})
+        EXPECT_EQ(c.At(p.x, p.y), kWhite) << p.x << "," << p.y;
+    for (const POINT p : {POINT{50, 96},
+                          {50, 124},
+                          {49, 110},
+                          {51, 110},
+                          {397, 110},
+                          {423, 110},
+                          {410, 109},
+                          {410, 111}})
+        EXPECT_EQ(c.At(p.x, p.y), kBlack) << p.x << "," << p.y;
 }
 
 TEST_F(OpArtTest, RotationAndSizeGrowsAndTurnsWithTheForce) {
@@ -169,8 +156,6 @@ TEST_F(OpArtTest, PenWidthFollowsTheQualityAndOutlinesKeepTheBackground) {
     }
 }
 
-// --- the figure bitmap --------------------------------------------------------------------
-
 TEST_F(OpArtTest, DrawRotatedImageCopiesAtZeroAndTurnsCounterClockwise) {
     CDADC bar(9, 3);
     bar.pDC->FillSolidRect(0, 0, 9, 3, kWhite);
@@ -222,14 +207,9 @@ TEST_F(OpArtTest, BitmapFiguresSizeWithTheForceAndFallBackToShapes) {
 
     // A figure file that has gone draws plain shapes, silently.
     MessageCapture messages;
-    const Canvas plain = Render(
-        *in,
-        [] {
-            OpArtParams q;
-            q.geometry = kOpArtSize;
-            return q;
-        }(),
-        1);
+    OpArtParams shapes;
+    shapes.geometry = kOpArtSize;
+    const Canvas plain = Render(*in, shapes, 1);
     fs::remove(FigurePath(p.imageName));
     c = Render(*in, p, 1);
     EXPECT_EQ(c.result, 1);
@@ -251,63 +231,36 @@ TEST_F(OpArtTest, TurnedFiguresLightenWhatLiesBeneath) {
     EXPECT_EQ(c.At(410, 110), RGB(0, 200, 128));
 }
 
-// --- failures and stops -------------------------------------------------------------------
-
-TEST_F(OpArtTest, FailuresReturnZeroAndPutThePenBack) {
-    MessageCapture messages;
+// The background is painted before the force field is made.
+TEST_F(OpArtTest, WhatCannotBeDrawnIsRefused) {
+    ExpectRefusals(OpArt, OpArtParams{}, kBlack);
     const auto in = UniformPicture(60, 40, RGB(50, 50, 50));
     OpArtParams p;
     p.squaresAcross = 128;  // cells under a pixel on 60 pixels
-    Canvas c = Render(*in, p, 1);
+    const Canvas c = Render(*in, p, 1);
     EXPECT_EQ(c.result, 0);
     EXPECT_EQ(c.At(30, 20), RGB(1, 2, 3));
-
     // A count that skipped Validate is held to one cell, no division by
     // zero; a cell of 60 is taller than the picture: no row.
     p.squaresAcross = 0;
     EXPECT_EQ(Render(*in, p, 1).result, 0);
-
-    p = {};
-    LimitForceFieldAllocations(0);
-    CDADC out(60, 40), draw(60, 40);
-    XformContext ctx;
-    ctx.In = in.get(), ctx.Out = &out, ctx.Draw = &draw;
-    CGdiObject* pen = out.pDC->GetCurrentObject(OBJ_PEN);
-    CGdiObject* brush = out.pDC->GetCurrentObject(OBJ_BRUSH);
-    EXPECT_EQ(OpArt(&p, &ctx), 0);
-    EXPECT_EQ(out.pDC->GetPixel(30, 20), kBlack);  // the background is painted
-    EXPECT_EQ(out.pDC->GetCurrentObject(OBJ_PEN), pen);
-    EXPECT_EQ(out.pDC->GetCurrentObject(OBJ_BRUSH), brush);
-    EXPECT_TRUE(messages.Texts().empty());
 }
 
 TEST_F(OpArtTest, AStopFinishesTheColumnAndCleansUp) {
     constexpr int kW = 1200, kH = 900;
     const auto in = PaintedPicture(kW, kH, [](int x, int y) { return RGB(x & 255, y & 255, 9); });
-    CDADC out(kW, kH), draw(kW, kH);
-    XformContext ctx;
-    ctx.In = in.get(), ctx.Out = &out, ctx.Draw = &draw;
-    std::atomic<int> progress{-1};
-    ctx.Progress = &progress;
     OpArtParams p;
     p.squaresAcross = 128;
     p.geometry = kOpArtRotation;
+    p.background.colour = kBlack;
     SetName(p, StoreTestFigure(64, 64, kRed, kWhite));
-    CGdiObject* pen = out.pDC->GetCurrentObject(OBJ_PEN);
-    std::thread watcher([&] {
-        while (progress.load() < 30)
-            std::this_thread::yield();
-        StopRequested = 1;
-    });
-    EXPECT_EQ(OpArt(&p, &ctx), 0);
-    watcher.join();
-    EXPECT_EQ(progress.load(), 100);
+    const Canvas c = Render(*in, p, 1, 30);
+    EXPECT_EQ(c.result, 0);
+    EXPECT_EQ(c.progress, 100);
     EXPECT_EQ(GetStatusText(), "Optical destruction...");
-    EXPECT_EQ(out.pDC->GetCurrentObject(OBJ_PEN), pen);
     // The last columns were never drawn: their cells hold the background.
-    const opart::Grid grid = opart::GridOf(kW, kH, 128);
-    const POINT last = opart::CellCentre(grid, kW, kH, 127, 3);
-    EXPECT_EQ(out.pDC->GetPixel(last.x, last.y), kBlack);
+    const POINT last = opart::CellCentre(opart::GridOf(kW, kH, 128), kW, kH, 127, 3);
+    EXPECT_EQ(c.At(last.x, last.y), kBlack);
 }
 
 TEST_F(OpArtTest, OneRecipeGivesOnePictureOnAnyThread) {
@@ -321,23 +274,14 @@ TEST_F(OpArtTest, OneRecipeGivesOnePictureOnAnyThread) {
     ExpectOnePictureOnAnyThread(filSpec, in.get(), 1);
 }
 
-// --- validation, Wizard, declaration ------------------------------------------------
-
 TEST_F(OpArtTest, ValidateHoldsTheCountAndKeepsCellsAPixelWide) {
-    OpArtParams p;
-    p.squaresAcross = 2;
-    EXPECT_EQ(OpArtValidate(&p, 640), 1);
-    EXPECT_EQ(p.squaresAcross, 4);
-    p.squaresAcross = 200;
-    OpArtValidate(&p, 640);
-    EXPECT_EQ(p.squaresAcross, 128);
-    OpArtValidate(&p, 100);
-    EXPECT_EQ(p.squaresAcross, 100);
-    p.squaresAcross = 4;
-    OpArtValidate(&p, 3);
-    EXPECT_EQ(p.squaresAcross, 3);
-    OpArtValidate(&p, 0);
-    EXPECT_EQ(p.squaresAcross, 1);
+    const int cases[][3] = {{2, 640, 4}, {200, 640, 128}, {128, 100, 100}, {4, 3, 3}, {4, 0, 1}};
+    for (const auto& c : cases) {
+        OpArtParams p;
+        p.squaresAcross = c[0];
+        EXPECT_EQ(OpArtValidate(&p, c[1]), 1);
+        EXPECT_EQ(p.squaresAcross, c[2]) << c[0] << " across " << c[1];
+    }
 }
 
 TEST_F(OpArtTest, WizardDrawsInOrderAndKeepsItsHundredthTry) {
@@ -377,8 +321,6 @@ TEST_F(OpArtTest, WizardDrawsInOrderAndKeepsItsHundredthTry) {
         }
     }
 }
-
-// --- golden pictures ----------------------------------------------------------------
 
 TEST_F(OpArtTest, GoldenPicturesOfTheFlower) {
     SKIP_WITHOUT_SHARED();

@@ -2,18 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cmath>
-#include <cstdint>
 #include <functional>
-#include <memory>
 #include <string>
-#include <thread>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "engine/crt_random.h"
-#include "engine/force_field.h"
-#include "engine/param_decl.h"
 #include "engine/progress.h"
 #include "engine/recipe.h"
 #include "engine/toolkit.h"
@@ -21,7 +17,6 @@
 #include "support/message_capture.h"
 #include "support/shared_dir.h"
 #include "support/xform_harness.h"
-#include "surface/cdadc.h"
 
 namespace {
 
@@ -34,9 +29,9 @@ COLORREF Blue(int level) {
     return static_cast<COLORREF>(level) << 16;
 }
 
-Canvas Render(const CDADC& in, StarDustParams p, int k, unsigned seed,
-              std::atomic<int>* progress = nullptr, COLORREF canvasColour = 0) {
-    return RenderXform(StarDust, in, p, k, seed, progress, canvasColour);
+Canvas Render(const CDADC& in, StarDustParams p, int k, unsigned seed, COLORREF canvasColour = 0,
+              int stopAt = -1) {
+    return RenderXform(StarDust, in, p, k, seed, canvasColour, stopAt);
 }
 
 // The stars a run places on a picture whose field is `force`, worked from
@@ -69,39 +64,21 @@ std::vector<Star> PredictStars(unsigned seed, const StarDustParams& p, int w, in
     return stars;
 }
 
-// Whether the thread's generator has made exactly `draws` draws since seed.
-bool MadeDraws(unsigned seed, int draws) {
-    const int next = CrtRand();
-    const int after = CrtRand();
-    CrtSrand(seed);
-    for (int i = 0; i < draws; ++i)
-        CrtRand();
-    return CrtRand() == next && CrtRand() == after;
-}
-
-class StarDustTest : public ::testing::Test {
+class StarDustTest : public XformTest {
   protected:
     void TearDown() override {
-        StopRequested = 0;
         star_dust::LimitStarAllocations(-1);
-        LimitForceFieldAllocations(-1);
+        XformTest::TearDown();
     }
 };
-
-// --- sizes ---------------------------------------------------------------------------
 
 TEST_F(StarDustTest, SizesOfADefaultRunOn400x300) {
     const StarDustParams p;
     const star_dust::Sizes s = star_dust::SizesOf(p, 400, 300, 1);
-    EXPECT_EQ(s.diagonal, 500);
-    EXPECT_EQ(s.maxSpike, 7);
-    EXPECT_EQ(s.maxSize, 5);
-    EXPECT_EQ(s.threshold, 251);
-    EXPECT_EQ(s.spikeBudget, 63);
+    EXPECT_EQ(std::tie(s.diagonal, s.maxSpike, s.maxSize, s.threshold, s.spikeBudget),
+              std::tuple(500, 7, 5, 251, 63));
     const star_dust::Sizes s4 = star_dust::SizesOf(p, 400, 300, 4);
-    EXPECT_EQ(s4.diagonal, 2000);
-    EXPECT_EQ(s4.maxSpike, 30);
-    EXPECT_EQ(s4.maxSize, 20);
+    EXPECT_EQ(std::tie(s4.diagonal, s4.maxSpike, s4.maxSize), std::tuple(2000, 30, 20));
 
     // 100 % is 255 exactly: no force exceeds it. Unchecked thresholds and
     // star counts are held where they are harmless.
@@ -111,17 +88,14 @@ TEST_F(StarDustTest, SizesOfADefaultRunOn400x300) {
         q.stars = stars;
         return star_dust::SizesOf(q, 400, 300, 1);
     };
-    EXPECT_EQ(sizes(100, 4050).threshold, 255);
     EXPECT_EQ(sizes(100, 4050).spikeBudget, 0);
-    EXPECT_EQ(sizes(90, 4050).threshold, 229);
-    EXPECT_EQ(sizes(NAN, 4050).threshold, 255);
-    EXPECT_EQ(sizes(-1e300, 4050).threshold, -1);
-    EXPECT_EQ(sizes(1e300, 4050).threshold, 255);
+    const std::pair<double, int> thresholds[] = {
+        {100, 255}, {90, 229}, {NAN, 255}, {-1e300, -1}, {1e300, 255}};
+    for (const auto& [percent, force] : thresholds)
+        EXPECT_EQ(sizes(percent, 4050).threshold, force) << percent;
     EXPECT_EQ(sizes(98.5, -5).stars, 100);
     EXPECT_EQ(sizes(98.5, 1 << 30).stars, 8000);
 }
-
-// --- whole runs ----------------------------------------------------------------------
 
 // A uniform picture is full force everywhere: haze of blue 102, every place
 // kept at once, the first 63 stars spiked, no glow (level 102).
@@ -134,11 +108,10 @@ TEST_F(StarDustTest, UniformPictureAtFullForce) {
         const std::vector<Star> stars = PredictStars(
             kSeed, p, 400, 300, k, [](int, int) { return 255; }, &draws);
         ASSERT_EQ(draws, 4050 * 3 + 63);
-        std::atomic<int> progress{-1};
-        const Canvas c = Render(*in, p, k, kSeed, &progress);
+        const Canvas c = Render(*in, p, k, kSeed);
         ASSERT_EQ(c.result, 1);
-        EXPECT_TRUE(MadeDraws(kSeed, draws));
-        EXPECT_EQ(progress.load(), 100);
+        EXPECT_EQ(DrawsMade(kSeed), draws);
+        EXPECT_EQ(c.progress, 100);
         EXPECT_EQ(GetStatusText(), "");
 
         // Only haze and the two whites: nothing of the picture survives.
@@ -196,7 +169,7 @@ TEST_F(StarDustTest, GlowRingsAroundAStarAndNoneAtZeroForce) {
     const std::vector<Star> stars = PredictStars(kSeed, p, 500, 500, k, force, &draws);
     const Canvas c = Render(*in, p, k, kSeed);
     ASSERT_EQ(c.result, 1);
-    EXPECT_TRUE(MadeDraws(kSeed, draws));
+    EXPECT_EQ(DrawsMade(kSeed), draws);
     ASSERT_EQ(star_dust::SizesOf(p, 500, 500, k).maxSize, 28);
 
     int glowing = 0, dark = 0;
@@ -241,42 +214,14 @@ TEST_F(StarDustTest, GlowRingsAroundAStarAndNoneAtZeroForce) {
     EXPECT_GT(dark, 0);
 }
 
-// --- failures and stops ---------------------------------------------------------------------
-
-TEST_F(StarDustTest, FailuresLeaveTheCanvasUntouched) {
+TEST_F(StarDustTest, WhatCannotBeDrawnIsRefused) {
+    ExpectRefusals(StarDust, StarDustParams{});
     MessageCapture messages;
-    const auto in = PaintedPicture(60, 40, [](int x, int) { return RGB(x * 4, 0, 0); });
-    StarDustParams p;
-    constexpr COLORREF kCanvas = RGB(7, 8, 9);
-
-    // Out three times In: not a quality factor.
-    {
-        CDADC out(180, 120), draw(60, 40);
-        out.pDC->FillSolidRect(0, 0, 180, 120, kCanvas);
-        XformContext ctx;
-        ctx.In = in.get();
-        ctx.Out = &out;
-        ctx.Draw = &draw;
-        EXPECT_EQ(StarDust(&p, &ctx), 0);
-        EXPECT_EQ(out.pDC->GetPixel(90, 60), kCanvas);
-        ctx.Draw = nullptr;
-        ctx.Out = nullptr;
-        EXPECT_EQ(StarDust(&p, &ctx), 0);
-        EXPECT_EQ(StarDust(nullptr, &ctx), 0);
-    }
-    EXPECT_TRUE(messages.Texts().empty());
-
-    LimitForceFieldAllocations(0);
-    Canvas c = Render(*in, p, 2, 1, nullptr, kCanvas);
-    EXPECT_EQ(c.result, 0);
-    EXPECT_EQ(c.At(60, 40), kCanvas);
-    EXPECT_TRUE(messages.Texts().empty());
-    LimitForceFieldAllocations(-1);
-
     star_dust::LimitStarAllocations(0);
-    c = Render(*in, p, 2, 1, nullptr, kCanvas);
+    const Canvas c =
+        Render(*UniformPicture(60, 40, RGB(90, 0, 0)), StarDustParams{}, 2, 1, kUntouched);
     EXPECT_EQ(c.result, 0);
-    EXPECT_EQ(c.At(60, 40), kCanvas);
+    EXPECT_EQ(c.At(60, 40), kUntouched);
     EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Could not create memory for the stars "});
 }
 
@@ -285,59 +230,35 @@ TEST_F(StarDustTest, FailuresLeaveTheCanvasUntouched) {
 // and every later phase ends after its first star; the clean-up still runs.
 TEST_F(StarDustTest, AStopEndsEveryPhaseAtItsFirstStep) {
     constexpr int kW = 2000, kH = 1500;
-    CDADC in(kW, kH), out(kW, kH), draw(kW, kH);
-    in.pDC->FillSolidRect(0, 0, kW, kH, RGB(50, 50, 50));
-    out.pDC->FillSolidRect(0, 0, kW, kH, RGB(1, 2, 3));
-    XformContext ctx;
-    ctx.In = &in;
-    ctx.Out = &out;
-    ctx.Draw = &draw;
-    std::atomic<int> progress{-1};
-    ctx.Progress = &progress;
-    StarDustParams p;
-
+    const auto in = UniformPicture(kW, kH, RGB(50, 50, 50));
     StopRequested = 1;
-    CrtSrand(5);
-    EXPECT_EQ(StarDust(&p, &ctx), 0);
-    EXPECT_TRUE(MadeDraws(5, 0));
-    EXPECT_EQ(out.pDC->GetPixel(kW / 2, kH / 2), RGB(1, 2, 3));
+    Canvas c = Render(*in, StarDustParams{}, 1, 5, kUntouched);
+    EXPECT_EQ(c.result, 0);
+    EXPECT_EQ(DrawsMade(5), 0);
+    EXPECT_EQ(c.At(kW / 2, kH / 2), kUntouched);
     StopRequested = 0;
 
-    CGdiObject* pen = out.pDC->GetCurrentObject(OBJ_PEN);
-    CGdiObject* brush = out.pDC->GetCurrentObject(OBJ_BRUSH);
-    std::atomic<bool> done{false};
-    std::thread watcher([&] {
-        while (!done && progress.load() < 6)
-            std::this_thread::yield();
-        StopRequested = 1;
-    });
-    CrtSrand(5);
-    const int result = StarDust(&p, &ctx);
-    done = true;
-    watcher.join();
-    EXPECT_EQ(result, 0);
+    c = Render(*in, StarDustParams{}, 1, 5, kUntouched, 6);
+    EXPECT_EQ(c.result, 0);
     // The one star is at full force, so it is spiked: x, y, keep, spike.
-    EXPECT_TRUE(MadeDraws(5, 4));
-    EXPECT_EQ(progress.load(), 100);
+    EXPECT_EQ(DrawsMade(5), 4);
+    EXPECT_EQ(c.progress, 100);
     EXPECT_EQ(GetStatusText(), "");
-    EXPECT_EQ(out.pDC->GetCurrentObject(OBJ_PEN), pen);
-    EXPECT_EQ(out.pDC->GetCurrentObject(OBJ_BRUSH), brush);
 
     // The haze covers whole columns from the left, then stops.
     int hazed = 0;
-    while (hazed < kW && out.pDC->GetPixel(hazed, kH / 3) == Blue(102) &&
-           out.pDC->GetPixel(hazed, 2 * kH / 3) == Blue(102))
+    while (hazed < kW && c.At(hazed, kH / 3) == Blue(102) && c.At(hazed, 2 * kH / 3) == Blue(102))
         ++hazed;
     EXPECT_GE(hazed, 45);  // 3 % of the columns: percent 6
     EXPECT_LT(hazed, kW);
-    EXPECT_EQ(out.pDC->GetPixel(kW - 1, kH / 3), 0u);
+    EXPECT_EQ(c.At(kW - 1, kH / 3), 0u);
     int lit = 0;
     for (int y = 0; y < kH; ++y)
         for (int x = 0; x < kW; ++x)
-            lit += out.pDC->GetPixel(x, y) == kSpikeWhite;
+            lit += c.At(x, y) == kSpikeWhite;
     EXPECT_GT(lit, 0);
     // The zeroed records of the unplaced stars stamp nothing at (0, 0).
-    EXPECT_EQ(out.pDC->GetPixel(0, 0), Blue(102));
+    EXPECT_EQ(c.At(0, 0), Blue(102));
 }
 
 TEST_F(StarDustTest, OneRecipeGivesOnePictureOnAnyThread) {
@@ -354,7 +275,6 @@ TEST_F(StarDustTest, OneRecipeGivesOnePictureOnAnyThread) {
 // --- validation, Wizard, declaration ------------------------------------------------
 
 TEST_F(StarDustTest, ValidateHoldsTheStarCountAndLeavesTheThreshold) {
-    MessageCapture messages;
     CFilSpec filSpec;
     filSpec.XformIndex = kStarDust;
     const int cases[][2] = {{99, 100}, {-7, 100}, {8001, 8000}, {4321, 4321}, {100, 100}};
@@ -365,7 +285,6 @@ TEST_F(StarDustTest, ValidateHoldsTheStarCountAndLeavesTheThreshold) {
         EXPECT_EQ(filSpec.StarDust.stars, c[1]);
         EXPECT_EQ(filSpec.StarDust.spikeThreshold, 120);
     }
-    EXPECT_TRUE(messages.Texts().empty());
 }
 
 TEST_F(StarDustTest, WizardDrawsStarsThresholdAndTheSelectionsInvertFlag) {
@@ -381,28 +300,11 @@ TEST_F(StarDustTest, WizardDrawsStarsThresholdAndTheSelectionsInvertFlag) {
     CDADC original(64, 48);
     CrtSrand(2024);
     filSpec.AutoChoose(&original);
-    EXPECT_EQ(filSpec.StarDust.stars, stars);
-    EXPECT_EQ(filSpec.StarDust.spikeThreshold, threshold);
-    EXPECT_EQ(filSpec.Selection.invert, invert);
+    EXPECT_EQ(
+        std::tie(filSpec.StarDust.stars, filSpec.StarDust.spikeThreshold, filSpec.Selection.invert),
+        std::tie(stars, threshold, invert));
     EXPECT_EQ(filSpec.Selection.green, 255);
-
-    int inverted = 0;
-    for (unsigned seed = 1; seed <= 200; ++seed) {
-        CrtSrand(seed);
-        StarDustParams p;
-        AreaSelection sel;
-        StarDustAutoChoose(&p, &sel);
-        EXPECT_GE(p.stars, 100);
-        EXPECT_LE(p.stars, 8000);
-        EXPECT_GE(p.spikeThreshold, 90.0);
-        EXPECT_LE(p.spikeThreshold, 100.0);
-        inverted += sel.invert;
-    }
-    EXPECT_GT(inverted, 50);
-    EXPECT_LT(inverted, 150);
 }
-
-// --- golden pictures ----------------------------------------------------------------
 
 TEST_F(StarDustTest, GoldenPicturesOfTheFlower) {
     SKIP_WITHOUT_SHARED();
