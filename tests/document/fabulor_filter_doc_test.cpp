@@ -11,6 +11,7 @@
 #include "engine/xform_registry.h"
 #include "support/message_capture.h"
 #include "surface/cdadc.h"
+#include "tools/gdi_script.h"
 #include "util/app_folders.h"
 
 namespace fs = std::filesystem;
@@ -132,21 +133,17 @@ struct Document : ::testing::Test {
         doc->NewIdea(1);
         app.Finish(stopped);
     }
-    COLORREF Shown() {
-        const BYTE* p = view.picture->Row(0);
-        return RGB(p[2], p[1], p[0]);
-    }
+    COLORREF Shown() { return SurfacePixel(*view.picture, 0, 0); }
 };
 
 }  // namespace
 
-TEST_F(Document, ANewDocumentHoldsTheOriginalsRecipeAndNeverPicksMist) {
+// A new document holds only the original's recipe, and its usage counts
+// keep Mist from ever being the least used.
+TEST_F(Document, OpeningAPictureNamesTheDocumentAndMakesAFirstIdea) {
     EXPECT_EQ(doc->ImageCount(), 1);
     for (int i = 0; i < kXformCount; ++i)
         EXPECT_EQ(doc->m_UsageCounts[i], i == kMist ? 1000000 : 0);
-}
-
-TEST_F(Document, OpeningAPictureNamesTheDocumentAndMakesAFirstIdea) {
     app.openNames = {"face"};
     Open("face.old.bmp");
     EXPECT_EQ(doc->m_szName, "face-1");

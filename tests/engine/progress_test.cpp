@@ -9,40 +9,28 @@
 
 namespace {
 
-TEST(SetPercent, MapsThePercentIntoItsStage) {
+TEST(SetPercent, MapsThePercentIntoItsStageAndSetsTheText) {
     std::atomic<int> progress{-1};
-    SetPercent(&progress, 20, 100, 50, nullptr);
+    SetPercent(&progress, 20, 100, 50, "Blowing bubbles...");
     EXPECT_EQ(progress, 60);
+    EXPECT_EQ(GetStatusText(), "Blowing bubbles...");
     SetPercent(&progress, 0, 5, 99, nullptr);
     EXPECT_EQ(progress, 4);  // 4.95 truncated
     SetPercent(&progress, -10, 10, 25, nullptr);
     EXPECT_EQ(progress, -5);
 }
 
-TEST(SetPercent, EmptyStageIsReportedAndChangesNothing) {
+TEST(SetPercent, EmptyStageOrNoProgressChangesNothing) {
     MessageCapture capture;
     std::atomic<int> progress{33};
     SetStatusText("before");
     SetPercent(&progress, 5, 5, 50, "after");
     SetPercent(&progress, 9, 2, 0, "after");
+    SetPercent(nullptr, 5, 5, 50, "after");  // quietly
     EXPECT_EQ(progress, 33);
     EXPECT_EQ(GetStatusText(), "before");
     EXPECT_EQ(capture.Texts(),
               (std::vector<std::string>{"SetPercent (ptr,5,5,50)", "SetPercent (ptr,9,2,0)"}));
-}
-
-TEST(SetPercent, NullProgressDoesNothingEvenWithText) {
-    MessageCapture capture;
-    SetStatusText("kept");
-    SetPercent(nullptr, 5, 5, 50, "ignored");
-    EXPECT_EQ(GetStatusText(), "kept");
-    EXPECT_TRUE(capture.Messages().empty());
-}
-
-TEST(SetPercent, SetsTheStatusText) {
-    std::atomic<int> progress{0};
-    SetPercent(&progress, 0, 100, 10, "Blowing bubbles...");
-    EXPECT_EQ(GetStatusText(), "Blowing bubbles...");
 }
 
 TEST(StatusText, KeepsFortyCharacters) {
@@ -52,28 +40,20 @@ TEST(StatusText, KeepsFortyCharacters) {
     EXPECT_EQ(GetStatusText(), "");
 }
 
-TEST(StatusTicker, TurnsOneCharacterPerScroll) {
+// The ticker turns one character a scroll and starts again only for a text
+// that differs within its first 40 characters; the text itself never turns.
+TEST(StatusTicker, TurnsOneCharacterPerScrollUntilTheTextChanges) {
     SetStatusText("ABCD");
     StatusTicker::Restart();
-    EXPECT_EQ(StatusTicker::Scroll(), "ABCD");
-    EXPECT_EQ(StatusTicker::Scroll(), "BCDA");
+    for (const char* turned : {"ABCD", "BCDA", "CDAB", "DABC", "ABCD", "BCDA"})
+        EXPECT_EQ(StatusTicker::Scroll(), turned);
+    EXPECT_EQ(GetStatusText(), "ABCD");
+    SetStatusText("ABCD");
     EXPECT_EQ(StatusTicker::Scroll(), "CDAB");
-    EXPECT_EQ(StatusTicker::Scroll(), "DABC");
-    EXPECT_EQ(StatusTicker::Scroll(), "ABCD");
-    EXPECT_EQ(GetStatusText(), "ABCD");  // the text itself never turns
-}
-
-TEST(StatusTicker, OnlyADifferentTextRestartsIt) {
-    SetStatusText("ABCD");
-    StatusTicker::Restart();
-    StatusTicker::Scroll();
-    SetStatusText("ABCD");
-    EXPECT_EQ(StatusTicker::Scroll(), "BCDA");
     SetStatusText("XYZ");
     EXPECT_EQ(StatusTicker::Scroll(), "XYZ");
     EXPECT_EQ(StatusTicker::Scroll(), "YZX");
 
-    // Only the first 40 characters are compared.
     const std::string forty = "0123456789012345678901234567890123456789";
     SetStatusText((forty + "X").c_str());
     StatusTicker::Scroll();

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "engine/area_selection.h"
@@ -50,28 +51,29 @@ TEST(CrtRandom, MatchesTheRuntimeSequenceAndIsPerThread) {
     EXPECT_EQ(a, Draws(12345, 1000));
 }
 
-TEST(RandomNumbers, IntegersStayWithinBoundsAtTheGeneratorsExtremes) {
-    CrtSrand(SeedGiving(32767));
-    EXPECT_EQ(RandomInt(0, 9), 9);
-    CrtSrand(SeedGiving(32767));
-    EXPECT_EQ(RandomInt(-5, 5), 5);
-    CrtSrand(SeedGiving(32767));
-    EXPECT_EQ(RandomInt(0, 1000000), 999970);  // no overflow of the product
-    CrtSrand(SeedGiving(0));
-    EXPECT_EQ(RandomInt(-5, 5), -5);
-
+// The generator's extreme draws, 0 and 32767, must give the ends of the range.
+TEST(RandomNumbers, ExtremeDrawsReachTheEndsWithoutOverflow) {
+    const struct {
+        int draw, lo, hi, expected;
+    } ints[] = {{32767, 0, 9, 9},
+                {32767, -5, 5, 5},
+                {32767, 0, 1000000, 999970},  // no overflow of the product
+                {0, -5, 5, -5}};
+    for (const auto& c : ints) {
+        CrtSrand(SeedGiving(c.draw));
+        EXPECT_EQ(RandomInt(c.lo, c.hi), c.expected) << c.lo << ".." << c.hi;
+    }
+    const struct {
+        int draw;
+        double lo, hi, expected;
+    } reals[] = {{0, 0, 1, 0.0}, {32767, 0, 1, 1.0}, {32767, 2, -2, -2.0}};
+    for (const auto& c : reals) {
+        CrtSrand(SeedGiving(c.draw));
+        EXPECT_EQ(RandomReal(c.lo, c.hi), c.expected) << c.lo << ".." << c.hi;
+    }
     CrtSrand(3);
     for (int i = 0; i < 200; ++i)
         ASSERT_EQ(RandomInt(0, 0), 0);
-}
-
-TEST(RandomNumbers, RealsReachBothEnds) {
-    CrtSrand(SeedGiving(0));
-    EXPECT_EQ(RandomReal(0, 1), 0.0);
-    CrtSrand(SeedGiving(32767));
-    EXPECT_EQ(RandomReal(0, 1), 1.0);
-    CrtSrand(SeedGiving(32767));
-    EXPECT_EQ(RandomReal(2, -2), -2.0);
 }
 
 TEST(RandomColours, DrawChannelsInTheirOwnOrder) {
@@ -116,19 +118,19 @@ TEST(ColourArithmetic, BlendAndScaleTruncateAndStayInRange) {
 }
 
 TEST(ColourConversion, RgbToHsvCoversEachDominantChannel) {
-    double h = -1, s = -1, v = -1;
-    RgbToHsv(0, 1, 0, &h, &s, &v);
-    EXPECT_EQ(h, 120.0);
-    RgbToHsv(0, 0, 1, &h, &s, &v);
-    EXPECT_EQ(h, 240.0);
-    RgbToHsv(1, 0, 1, &h, &s, &v);  // red leads: -60 wraps to 300
-    EXPECT_EQ(h, 300.0);
-    RgbToHsv(0.5, 0.5, 0.5, &h, &s, &v);
-    EXPECT_EQ(h, 0.0);
-    EXPECT_EQ(s, 0.0);
-    EXPECT_EQ(v, 0.5);
-    RgbToHsv(0, 0, 0, &h, &s, &v);
-    EXPECT_EQ(s, 0.0);
+    const struct {
+        double r, g, b, h, s, v;
+    } cases[] = {{0, 1, 0, 120, 1, 1},
+                 {0, 0, 1, 240, 1, 1},
+                 {1, 0, 1, 300, 1, 1},  // red leads: -60 wraps to 300
+                 {0.5, 0.5, 0.5, 0, 0, 0.5},
+                 {0, 0, 0, 0, 0, 0}};
+    for (const auto& c : cases) {
+        double h = -1, s = -1, v = -1;
+        RgbToHsv(c.r, c.g, c.b, &h, &s, &v);
+        EXPECT_EQ(std::vector<double>({h, s, v}), std::vector<double>({c.h, c.s, c.v}))
+            << c.r << "," << c.g << "," << c.b;
+    }
 }
 
 TEST(ColourConversion, HsvToRgbHexcone) {
@@ -181,9 +183,7 @@ TEST(AreaSelection, SettersWrapClampAndRecomputeTheColour) {
     EXPECT_EQ(sel.saturation, -1.0);
     int rgb[3];
     sel.GetRgb(rgb);
-    EXPECT_EQ(rgb[0], 255);
-    EXPECT_EQ(rgb[1], 255);
-    EXPECT_EQ(rgb[2], 255);
+    EXPECT_EQ(std::vector<int>(rgb, rgb + 3), std::vector<int>(3, 255));
 
     sel.SetSmoothing(9);
     EXPECT_EQ(sel.smoothing, 8);
@@ -275,14 +275,10 @@ TEST(PenAndBrush, EachCallReplacesAndDeletesThePreviousObjects) {
     CBrush* brush = nullptr;
 
     SetPenAndBrush(&pen, PS_DASH, 3, RGB(1, 2, 3), &brush, RGB(4, 5, 6), &dc);
-    ASSERT_NE(pen, nullptr);
-    ASSERT_NE(brush, nullptr);
-    EXPECT_EQ(dc.GetCurrentObject(OBJ_PEN), pen);
-    EXPECT_EQ(dc.GetCurrentObject(OBJ_BRUSH), brush);
-    EXPECT_EQ(dc.Pen().style, PS_DASH);
-    EXPECT_EQ(dc.Pen().width, 3);
-    EXPECT_EQ(dc.Pen().colour, RGB(1, 2, 3));
-    EXPECT_EQ(dc.Brush().colour, RGB(4, 5, 6));
+    const std::pair<CGdiObject*, CGdiObject*> created(pen, brush);
+    EXPECT_EQ(std::pair(dc.GetCurrentObject(OBJ_PEN), dc.GetCurrentObject(OBJ_BRUSH)), created);
+    EXPECT_EQ(std::tuple(dc.Pen().style, dc.Pen().width, dc.Pen().colour, dc.Brush().colour),
+              std::tuple(PS_DASH, 3, RGB(1, 2, 3), RGB(4, 5, 6)));
 
     CPen* firstPen = pen;
     SetPenAndBrush(&pen, PS_SOLID, 1, RGB(7, 8, 9), &brush, RGB(10, 11, 12), &dc);
@@ -291,10 +287,9 @@ TEST(PenAndBrush, EachCallReplacesAndDeletesThePreviousObjects) {
     EXPECT_TRUE(capture.Texts().empty());
 
     RestorePenAndBrush(&dc, savedPen, savedBrush, &pen, &brush);
-    EXPECT_EQ(pen, nullptr);
-    EXPECT_EQ(brush, nullptr);
-    EXPECT_EQ(dc.GetCurrentObject(OBJ_PEN), savedPen);
-    EXPECT_EQ(dc.GetCurrentObject(OBJ_BRUSH), savedBrush);
+    EXPECT_TRUE(pen == nullptr && brush == nullptr);
+    EXPECT_EQ(std::pair(dc.GetCurrentObject(OBJ_PEN), dc.GetCurrentObject(OBJ_BRUSH)),
+              std::pair(savedPen, savedBrush));
     EXPECT_TRUE(capture.Texts().empty());
 }
 

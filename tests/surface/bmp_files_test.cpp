@@ -12,6 +12,7 @@
 #include "support/shared_dir.h"
 #include "surface/cdadc.h"
 #include "surface/dib_decode.h"
+#include "surface/image_files.h"
 #include "surface/packed_dib.h"
 
 namespace {
@@ -213,6 +214,14 @@ TEST(BmpSuite, GoodFilesLoadAsTheirReferences) {
         MessageCapture messages;
         std::unique_ptr<CDADC> surface(CDADC::LoadBmpFile((dir / "good" / bmp).c_str()));
         ASSERT_NE(surface, nullptr) << testing::PrintToString(messages.Texts());
+        // The picture-file library reads it as the surface's own reader does.
+        HGLOBAL dib = VicLoadImageFile((dir / "good" / bmp).c_str());
+        std::unique_ptr<CDADC> viaLibrary(CDADC::CreateFromDib(dib));
+        GlobalFree(dib);
+        ASSERT_NE(viaLibrary, nullptr);
+        EXPECT_TRUE(messages.Texts().empty()) << testing::PrintToString(messages.Texts());
+        EXPECT_EQ(std::vector<BYTE>(viaLibrary->pBits, viaLibrary->pBits + viaLibrary->imageBytes),
+                  std::vector<BYTE>(surface->pBits, surface->pBits + surface->imageBytes));
         if (bmp == "pal8nonsquare.bmp") {  // its reference is stretched
             EXPECT_EQ(surface->width, 127);
             EXPECT_EQ(surface->height, 32);
@@ -246,6 +255,14 @@ TEST(BmpSuite, BadFilesLoadAsNullWithAMessageOrAsASoundPicture) {
         const bool decoded = block && DecodePackedDib({block->bytes.get(), block->size}, &dib);
 
         MessageCapture messages;
+        if (HGLOBAL viaLibrary = VicLoadImageFile(entry.path().c_str())) {
+            GlobalFree(viaLibrary);
+        } else {
+            ASSERT_FALSE(messages.Texts().empty());
+            EXPECT_EQ(messages.Texts().back(),
+                      "Could not open imagefile:\n<" + entry.path().string() + ">");
+        }
+        messages.Clear();
         std::unique_ptr<CDADC> surface(CDADC::LoadBmpFile(entry.path().c_str()));
         EXPECT_EQ(surface != nullptr, decoded);
         if (surface) {

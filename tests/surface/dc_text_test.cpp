@@ -1,14 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
-#include <memory>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "support/shared_dir.h"
 #include "surface/cdadc.h"
 #include "tools/gdi_script.h"
 
@@ -17,18 +13,13 @@ namespace {
 constexpr COLORREF kInk = RGB(255, 255, 255);
 constexpr COLORREF kPaper = RGB(0, 0, 255);
 
-COLORREF Pixel(const CDADC& s, int x, int y) {
-    const BYTE* p = s.Row(y) + x * 3;
-    return RGB(p[2], p[1], p[0]);
-}
-
 // [left, right) × [top, bottom) around the pixels of one colour; empty
 // (left == right) when there are none.
 RECT BoxOf(const CDADC& s, COLORREF colour) {
     RECT r{s.width, s.height, 0, 0};
     for (int y = 0; y < s.height; ++y)
         for (int x = 0; x < s.width; ++x)
-            if (Pixel(s, x, y) == colour) {
+            if (SurfacePixel(s, x, y) == colour) {
                 r.left = std::min<LONG>(r.left, x);
                 r.top = std::min<LONG>(r.top, y);
                 r.right = std::max<LONG>(r.right, x + 1);
@@ -42,7 +33,7 @@ int CountOf(const CDADC& s, COLORREF colour) {
     int n = 0;
     for (int y = 0; y < s.height; ++y)
         for (int x = 0; x < s.width; ++x)
-            n += Pixel(s, x, y) == colour;
+            n += SurfacePixel(s, x, y) == colour;
     return n;
 }
 
@@ -67,29 +58,11 @@ void Prepare(CDADC& s, CFont* font, int bkMode) {
     s.pDC->SetBkMode(bkMode);
 }
 
-void ExpectBox(const RECT& r, LONG l, LONG t, LONG rt, LONG b) {
-    EXPECT_EQ(r.left, l);
-    EXPECT_EQ(r.top, t);
-    EXPECT_EQ(r.right, rt);
-    EXPECT_EQ(r.bottom, b);
+std::vector<LONG> Sides(const RECT& r) {
+    return {r.left, r.top, r.right, r.bottom};
 }
 
 }  // namespace
-
-TEST(TextMetrics, SystemStandInHasTheClassicMetricsAndWidths) {
-    CDC dc;
-    TEXTMETRIC tm;
-    ASSERT_TRUE(dc.GetTextMetrics(&tm));
-    EXPECT_EQ(tm.tmHeight, 16);
-    EXPECT_EQ(tm.tmAscent, 13);
-    EXPECT_EQ(tm.tmDescent, 3);
-    EXPECT_EQ(tm.tmAveCharWidth, 7);
-    EXPECT_EQ(tm.tmWeight, FW_BOLD);
-    EXPECT_EQ(dc.GetTextFace(), "System");
-    const SIZE s = dc.GetTextExtent("AWiz[");
-    EXPECT_EQ(s.cx, 8 + 11 + 4 + 6 + 4);
-    EXPECT_EQ(s.cy, 16);
-}
 
 TEST(TextMetrics, PositiveHeightIsTheCellNegativeTheEm) {
     // Liberation Sans: the cell is 2288/2048 of the em square.
@@ -135,7 +108,7 @@ TEST(TextOut, OpaqueFillsTheCellAndTransparentDoesNot) {
     for (int y = 0; y < s.height; ++y)
         for (int x = 0; x < s.width; ++x) {
             const bool inside = x >= 10 && x < 10 + ext.cx && y >= 7 && y < 7 + ext.cy;
-            const COLORREF c = Pixel(s, x, y);
+            const COLORREF c = SurfacePixel(s, x, y);
             ASSERT_EQ(inside, c == kPaper || c == kInk) << x << "," << y;
         }
     const RECT ink = BoxOf(s, kInk);
@@ -187,7 +160,7 @@ TEST(TextOut, TurnedCellLandsWhereGdiPutsIt) {
         const RECT ink = BoxOf(s, kInk);
         all = {std::min(all.left, ink.left), std::min(all.top, ink.top),
                std::max(all.right, ink.right), std::max(all.bottom, ink.bottom)};
-        ExpectBox(all, cell.left, cell.top, cell.right, cell.bottom);
+        EXPECT_EQ(Sides(all), Sides(cell));
         EXPECT_GE(ink.left, caps.left);
         EXPECT_GE(ink.top, caps.top);
         EXPECT_LE(ink.right, caps.right);
@@ -221,7 +194,7 @@ TEST(TextOut, ClipsAtTheSurfaceEdges) {
         int mismatches = 0;
         for (int y = 0; y < small.height; ++y)
             for (int x = 0; x < small.width; ++x)
-                mismatches += Pixel(small, x, y) != Pixel(large, x + 100, y + 100);
+                mismatches += SurfacePixel(small, x, y) != SurfacePixel(large, x + 100, y + 100);
         EXPECT_EQ(mismatches, 0);
     }
     // Turned text puts its baseline by truncation, which depends on the sign
@@ -266,42 +239,4 @@ TEST(TextOut, ThreadsDrawingAtOnceGetTheSamePicture) {
     tb.join();
     EXPECT_EQ(std::memcmp(a.pBits, alone.pBits, static_cast<size_t>(alone.imageBytes)), 0);
     EXPECT_EQ(std::memcmp(b.pBits, alone.pBits, static_cast<size_t>(alone.imageBytes)), 0);
-}
-
-// Each TextOut of the reference script: the box around its lit pixels is
-// within 2 pixels of the reference's on every side. The reference picture
-// holds all calls at once; each call's pixels are those lit near our box.
-TEST(TextOracle, LitBoxOfEveryTextOutMatchesTheReference) {
-    SKIP_WITHOUT_SHARED();
-    const auto dir = SharedDir() / "gdi-oracle";
-    std::ifstream script(dir / "cases" / "text.gdi");
-    ASSERT_TRUE(script);
-    std::stringstream text;
-    text << script.rdbuf();
-    const ReplayResult ours = ReplayGdiScript(text.str());
-    ASSERT_TRUE(ours.surface) << ours.error;
-    std::unique_ptr<CDADC> expected(
-        CDADC::LoadBmpFile((dir / "expected" / "text.bmp").string().c_str()));
-    ASSERT_TRUE(expected);
-    ASSERT_EQ(ours.textBoxes.size(), 6u);
-    constexpr int kReach = 6;
-    for (const TextBox& tb : ours.textBoxes) {
-        SCOPED_TRACE("script line " + std::to_string(tb.line));
-        ASSERT_FALSE(tb.empty);
-        RECT ref{expected->width, expected->height, 0, 0};
-        for (LONG y = std::max<LONG>(0, tb.box.top - kReach);
-             y < std::min<LONG>(expected->height, tb.box.bottom + kReach); ++y)
-            for (LONG x = std::max<LONG>(0, tb.box.left - kReach);
-                 x < std::min<LONG>(expected->width, tb.box.right + kReach); ++x)
-                if (Pixel(*expected, x, y) != 0) {
-                    ref.left = std::min(ref.left, x);
-                    ref.top = std::min(ref.top, y);
-                    ref.right = std::max(ref.right, x + 1);
-                    ref.bottom = std::max(ref.bottom, y + 1);
-                }
-        EXPECT_NEAR(tb.box.left, ref.left, 2);
-        EXPECT_NEAR(tb.box.top, ref.top, 2);
-        EXPECT_NEAR(tb.box.right, ref.right, 2);
-        EXPECT_NEAR(tb.box.bottom, ref.bottom, 2);
-    }
 }

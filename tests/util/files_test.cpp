@@ -37,40 +37,28 @@ class FolderTest : public ::testing::Test {
 
 TEST_F(FolderTest, ExistenceAndDirectoryTests) {
     Touch("a.txt");
-    const std::string file = folder_ + "/a.txt";
-    EXPECT_TRUE(FileExists(file.c_str()));
-    EXPECT_TRUE(FileExists(folder_.c_str()));
-    EXPECT_FALSE(FileExists((folder_ + "/none").c_str()));
-    EXPECT_FALSE(FileExists(nullptr));
+    const std::string file = folder_ + "/a.txt", none = folder_ + "/none";
+    EXPECT_TRUE(FileExists(file.c_str()) && FileExists(folder_.c_str()));
+    EXPECT_FALSE(FileExists(none.c_str()) || FileExists(nullptr));
     EXPECT_TRUE(IsDirectory(folder_.c_str()));
-    EXPECT_FALSE(IsDirectory(file.c_str()));
-    EXPECT_FALSE(IsDirectory((folder_ + "/none").c_str()));
-    EXPECT_FALSE(IsDirectory(nullptr));
+    EXPECT_FALSE(IsDirectory(file.c_str()) || IsDirectory(none.c_str()) || IsDirectory(nullptr));
 }
 
-TEST_F(FolderTest, RemoveFilesFindsNothingQuietly) {
+TEST_F(FolderTest, RemoveFilesTakesMatchingFilesOnlyAndFindsNothingQuietly) {
     MessageCapture capture;
     EXPECT_FALSE(RemoveFiles(folder_.c_str(), "*.BMP"));
-    Touch("a.txt");
+    Touch("keep.txt");
     EXPECT_FALSE(RemoveFiles(folder_.c_str(), "*.BMP"));
     EXPECT_FALSE(RemoveFiles((folder_ + "/none").c_str(), "*.BMP"));
-    EXPECT_TRUE(capture.Messages().empty());
-    EXPECT_TRUE(Exists("a.txt"));
-}
-
-TEST_F(FolderTest, RemoveFilesTakesMatchingFilesOnly) {
-    for (const char* name : {"doc_1-1.BMP", "doc_2-4.bmp", "keep.txt", ".hidden.BMP", "BMP"}) {
+    for (const char* name : {"doc_1-1.BMP", "doc_2-4.bmp", ".hidden.BMP", "BMP"})
         Touch(name);
-    }
     fs::create_directory(folder_ + "/sub.BMP");
-    MessageCapture capture;
     EXPECT_TRUE(RemoveFiles((folder_ + "/").c_str(), "*.BMP"));
     EXPECT_TRUE(capture.Messages().empty());
     EXPECT_FALSE(Exists("doc_1-1.BMP"));
     EXPECT_FALSE(Exists("doc_2-4.bmp"));  // matching ignores case
-    for (const char* name : {"keep.txt", ".hidden.BMP", "BMP", "sub.BMP"}) {
+    for (const char* name : {"keep.txt", ".hidden.BMP", "BMP", "sub.BMP"})
         EXPECT_TRUE(Exists(name)) << name;
-    }
 }
 
 TEST_F(FolderTest, RemoveFilesStopsAtAFileItCannotRemove) {
@@ -112,14 +100,11 @@ TEST_F(FolderTest, DiskBytesAddUp) {
 }
 
 TEST(StringHelpers, CutAtFirstDot) {
-    char name[] = "faces.old.bmp";
-    EXPECT_EQ(CutAtFirstDot(name), 5);
-    EXPECT_STREQ(name, "faces");
-    char plain[] = "faces";
-    EXPECT_EQ(CutAtFirstDot(plain), 5);
-    EXPECT_STREQ(plain, "faces");
-    char hidden[] = ".bmp";
-    EXPECT_EQ(CutAtFirstDot(hidden), 0);
+    for (auto [text, length] : {std::pair{"faces.old.bmp", 5}, {"faces", 5}, {".bmp", 0}}) {
+        std::string name = text;
+        EXPECT_EQ(CutAtFirstDot(name.data()), length) << text;
+        EXPECT_STREQ(name.c_str(), std::string(text, static_cast<size_t>(length)).c_str());
+    }
     EXPECT_EQ(CutAtFirstDot(nullptr), 0);
 }
 
@@ -134,13 +119,11 @@ TEST(StringHelpers, Whitespace) {
     EXPECT_EQ(RemoveWhitespace(nullptr), 0);
 }
 
-TEST(StringHelpers, IsEven) {
-    EXPECT_FALSE(IsEven(-3));
-    EXPECT_TRUE(IsEven(0));
-    EXPECT_TRUE(IsEven(-4));
-    EXPECT_FALSE(IsEven(7));
-    EXPECT_TRUE(IsEven(INT_MIN));
-    EXPECT_FALSE(IsEven(INT_MAX));
+TEST(StringHelpers, IsEvenForNegativesAndTheEndsOfInt) {
+    for (int n : {-4, 0, INT_MIN})
+        EXPECT_TRUE(IsEven(n)) << n;
+    for (int n : {-3, 7, INT_MAX})
+        EXPECT_FALSE(IsEven(n)) << n;
 }
 
 // Sets or clears an environment variable for one test and puts it back.
