@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -15,10 +16,15 @@
 namespace {
 
 // The weight routine for one settings record and one result size, with
-// what does not change from pixel to pixel worked out once.
+// what does not change from pixel to pixel worked out once. Row gives the
+// same numbers as the pixel-by-pixel call: the same operations in the same
+// order, some of them taken from tables of the columns.
 class Weigher {
   public:
-    Weigher(const MixSettings& mix, int width, int height, const BYTE* field)
+    // columnTables: whether Row will be called (the tables cost a pass over
+    // the width).
+    Weigher(const MixSettings& mix, int width, int height, const BYTE* field,
+            bool columnTables = true)
         : mode_(mix.Mode),
           even_(mix.Percent * 0.01),
           // Sharpness: t is half the percent, so the ramp narrows around b = 0.5.
@@ -27,27 +33,92 @@ class Weigher {
           halfDiagonal_(std::sqrt(static_cast<double>(width * width + height * height)) * 0.5),
           width_(width),
           height_(height),
-          field_(field) {}
+          field_(field) {
+        if (!columnTables || !IsPositionMode()) return;
+        columns_.resize(static_cast<size_t>(std::max(width, 0)));
+        for (int x = 0; x < width; ++x)
+            columns_[static_cast<size_t>(x)] = TermsOf(x);
+    }
 
     double operator()(int x, int y) const {
         if (mode_ == kMixHsv) {
             if (!field_) return 0.5;
-            return 1.0 - ForceAt(field_, x, y, width_) / 255.0;
+            return HsvWeight(ForceAt(field_, x, y, width_));
         }
-        if (mode_ < kMixLeftRight || mode_ > kMixOuterInElliptical) {
-            return even_;  // even mix, and any unknown mode
+        if (!IsPositionMode()) return even_;  // even mix, and any unknown mode
+        return Ramp(PositionBase(x, y));
+    }
+
+    // The weights of result row y, width_ of them.
+    void Row(int y, double* weights) const {
+        if (mode_ == kMixHsv) {
+            for (int x = 0; x < width_; ++x)
+                weights[x] = field_ ? HsvWeight(ForceAt(field_, x, y, width_)) : 0.5;
+            return;
         }
-        const double b = PositionBase(x, y);
+        if (!IsPositionMode()) {
+            std::fill(weights, weights + width_, even_);
+            return;
+        }
+        const double fy = static_cast<double>(y) / height_;
+        switch (mode_) {
+            case kMixTopBottom:
+            case kMixBottomTop:
+                std::fill(weights, weights + width_, Ramp(PositionBase(0, y)));
+                return;
+            case kMixLeftRight:
+            case kMixRightLeft:
+                for (int x = 0; x < width_; ++x)
+                    weights[x] = Ramp(LinearBase(Column(x).fx, fy));
+                return;
+            case kMixCentreOut:
+            case kMixOuterIn: {
+                const double dy = y - height_ * 0.5;
+                const double dy2 = dy * dy;
+                for (int x = 0; x < width_; ++x)
+                    weights[x] = Ramp(RadialBase(std::sqrt(Column(x).dx2 + dy2)));
+                return;
+            }
+            default: {
+                const double ey = 2.0 * std::fabs(fy - 0.5);
+                const double ey2 = ey * ey;
+                for (int x = 0; x < width_; ++x)
+                    weights[x] = Ramp(EllipticalBase(std::sqrt(Column(x).ex2 + ey2)));
+                return;
+            }
+        }
+    }
+
+  private:
+    struct ColumnTerms {
+        double fx;   // x / W
+        double dx2;  // (x - W / 2)²
+        double ex2;  // (2 |x / W - 1/2|)²
+    };
+
+    bool IsPositionMode() const { return mode_ >= kMixLeftRight && mode_ <= kMixOuterInElliptical; }
+
+    static double HsvWeight(int force) { return 1.0 - force / 255.0; }
+
+    double Ramp(double b) const {
         if (b <= t_) return 1.0;
         if (b >= 1.0 - t_) return 0.0;
         return ((1.0 - t_) - b) / (1.0 - 2.0 * t_);
     }
 
-  private:
-    // The base value b of the position modes at (x, y).
-    double PositionBase(int x, int y) const {
-        const double fx = static_cast<double>(x) / width_;
-        const double fy = static_cast<double>(y) / height_;
+    ColumnTerms TermsOf(int x) const {
+        ColumnTerms c;
+        c.fx = static_cast<double>(x) / width_;
+        const double dx = x - width_ * 0.5;
+        c.dx2 = dx * dx;
+        const double ex = 2.0 * std::fabs(c.fx - 0.5);
+        c.ex2 = ex * ex;
+        return c;
+    }
+
+    const ColumnTerms& Column(int x) const { return columns_[static_cast<size_t>(x)]; }
+
+    double LinearBase(double fx, double fy) const {
         switch (mode_) {
             case kMixLeftRight:
                 return 1.0 - fx;
@@ -55,21 +126,40 @@ class Weigher {
                 return 1.0 - fy;
             case kMixRightLeft:
                 return fx;
-            case kMixBottomTop:
+            default:  // bottom-top
                 return fy;
+        }
+    }
+
+    // distance: from the centre, in pixels.
+    double RadialBase(double distance) const {
+        const double d = distance / halfDiagonal_;
+        return mode_ == kMixCentreOut ? 1.0 - d : d;
+    }
+
+    // root: sqrt(ex² + ey²).
+    double EllipticalBase(double root) const {
+        const double e = 1.5 * root;
+        return mode_ == kMixCentreOutElliptical ? 1.0 - e / 2.0 : e / 2.0;
+    }
+
+    // The base value b of the position modes at (x, y).
+    double PositionBase(int x, int y) const {
+        const ColumnTerms c = TermsOf(x);
+        const double fy = static_cast<double>(y) / height_;
+        switch (mode_) {
             case kMixCentreOut:
             case kMixOuterIn: {
-                const double dx = x - width_ * 0.5;
                 const double dy = y - height_ * 0.5;
-                const double d = std::sqrt(dx * dx + dy * dy) / halfDiagonal_;
-                return mode_ == kMixCentreOut ? 1.0 - d : d;
+                return RadialBase(std::sqrt(c.dx2 + dy * dy));
             }
-            default: {  // the elliptical pair
-                const double ex = 2.0 * std::fabs(fx - 0.5);
+            case kMixCentreOutElliptical:
+            case kMixOuterInElliptical: {
                 const double ey = 2.0 * std::fabs(fy - 0.5);
-                const double e = 1.5 * std::sqrt(ex * ex + ey * ey);
-                return mode_ == kMixCentreOutElliptical ? 1.0 - e / 2.0 : e / 2.0;
+                return EllipticalBase(std::sqrt(c.ex2 + ey * ey));
             }
+            default:
+                return LinearBase(c.fx, fy);
         }
     }
 
@@ -80,16 +170,70 @@ class Weigher {
     int width_;
     int height_;
     const BYTE* field_;
+    std::vector<ColumnTerms> columns_;  // the position modes' column terms
 };
 
 inline BYTE Channel(double v) {
     return static_cast<BYTE>(static_cast<int>(v));
 }
 
+// Sums the k canvas rows under result row y, byte by byte, into column (at
+// most 4 × 255 each, so 16 bits hold them).
+void SumRows(const CDADC& canvas, int k, int y, std::uint16_t* column) {
+    const size_t length = static_cast<size_t>(canvas.width) * 3;
+    const BYTE* first = canvas.Row(k * y);
+    for (size_t i = 0; i < length; ++i)
+        column[i] = first[i];
+    for (int j = 1; j < k; ++j) {
+        const BYTE* r = canvas.Row(k * y + j);
+        for (size_t i = 0; i < length; ++i)
+            column[i] = static_cast<std::uint16_t>(column[i] + r[i]);
+    }
+}
+
+// Result row y as the average of each K x K block of the canvas. K is a
+// constant so that the block loops unroll and the division is a shift.
+template <int K>
+void ReduceRow(const CDADC& canvas, int y, int w, std::uint16_t* column, BYTE* out) {
+    static_assert(K == 2 || K == 4);
+    constexpr int kShift = K == 2 ? 2 : 4;
+    SumRows(canvas, K, y, column);
+    const std::uint16_t* block = column;
+    for (int x = 0; x < w; ++x, block += 3 * K, out += 3) {
+        int sb = 0, sg = 0, sr = 0;
+        for (int i = 0; i < 3 * K; i += 3) {
+            sb += block[i];
+            sg += block[i + 1];
+            sr += block[i + 2];
+        }
+        out[0] = static_cast<BYTE>(sb >> kShift);
+        out[1] = static_cast<BYTE>(sg >> kShift);
+        out[2] = static_cast<BYTE>(sr >> kShift);
+    }
+}
+
+// Any other level (3 passes the size checks): a division per channel.
+void ReduceRowAnyLevel(const CDADC& canvas, int k, int y, int w, std::uint16_t* column, BYTE* out) {
+    SumRows(canvas, k, y, column);
+    const int area = k * k;
+    const std::uint16_t* block = column;
+    for (int x = 0; x < w; ++x, block += 3 * k, out += 3) {
+        int sb = 0, sg = 0, sr = 0;
+        for (int i = 0; i < 3 * k; i += 3) {
+            sb += block[i];
+            sg += block[i + 1];
+            sr += block[i + 2];
+        }
+        out[0] = static_cast<BYTE>(sb / area);
+        out[1] = static_cast<BYTE>(sg / area);
+        out[2] = static_cast<BYTE>(sr / area);
+    }
+}
+
 }  // namespace
 
 double MixWeight(const MixSettings& mix, int x, int y, int width, int height, const BYTE* field) {
-    return Weigher(mix, width, height, field)(x, y);
+    return Weigher(mix, width, height, field, false)(x, y);
 }
 
 void AAMixBlit(CDADC* draw, const CDADC* canvas, const CDADC* original, const MixSettings* finalMix,
@@ -164,9 +308,6 @@ void AAMixBlit(CDADC* draw, const CDADC* canvas, const CDADC* original, const Mi
     // 8.
     SetStatusText(k == 1 ? "Mixing..." : "Anti-alias...");
 
-    // k = 3 passes the checks above but has no shift: divide instead.
-    const int shift = k == 1 ? 0 : k == 2 ? 2 : k == 4 ? 4 : -1;
-    const int area = k * k;
     const int fadeR = webFade ? GetRValue(webFade->Colour) : 0;
     const int fadeG = webFade ? GetGValue(webFade->Colour) : 0;
     const int fadeB = webFade ? GetBValue(webFade->Colour) : 0;
@@ -174,58 +315,45 @@ void AAMixBlit(CDADC* draw, const CDADC* canvas, const CDADC* original, const Mi
     // 9. One pass over the result. Bands of rows go to every core: each
     // result pixel depends only on its own block, so the pixels are the same
     // whatever the split.
-    const Weigher mixWeight(finalMix ? *finalMix : MixSettings{}, w, h, field.get());
-    const Weigher fadeWeight(webFade ? *webFade : MixSettings{}, w, h, field.get());
+    const Weigher mixWeight(finalMix ? *finalMix : MixSettings{}, w, h, field.get(), mixOn);
+    const Weigher fadeWeight(webFade ? *webFade : MixSettings{}, w, h, field.get(), fadeOn);
     std::atomic<int> rowsDone{0};
     auto mixRows = [&](int y0, int y1) {
-        // The k canvas rows under a result row, summed column by column
-        // (at most 4 × 255, so 16 bits hold it).
         std::vector<std::uint16_t> column(static_cast<size_t>(canvas->width) * 3);
-        const size_t rowLength = column.size();
+        std::vector<double> weights(static_cast<size_t>(w));
         for (int y = y0; y < y1; ++y) {
-            const BYTE* first = canvas->Row(k * y);
-            for (size_t i = 0; i < rowLength; ++i)
-                column[i] = first[i];
-            for (int j = 1; j < k; ++j) {
-                const BYTE* r = canvas->Row(k * y + j);
-                for (size_t i = 0; i < rowLength; ++i) {
-                    column[i] = static_cast<std::uint16_t>(column[i] + r[i]);
+            BYTE* out = draw->Row(y);
+            switch (k) {
+                case 1:
+                    std::memcpy(out, canvas->Row(y), static_cast<size_t>(w) * 3);
+                    break;
+                case 2:
+                    ReduceRow<2>(*canvas, y, w, column.data(), out);
+                    break;
+                case 4:
+                    ReduceRow<4>(*canvas, y, w, column.data(), out);
+                    break;
+                default:
+                    ReduceRowAnyLevel(*canvas, k, y, w, column.data(), out);
+                    break;
+            }
+            if (mixOn) {
+                mixWeight.Row(y, weights.data());
+                const BYTE* q = original->Row(y);
+                for (int x = 0; x < w; ++x) {
+                    const double a = weights[static_cast<size_t>(x)];
+                    BYTE* o = out + 3 * x;
+                    const BYTE* p = q + 3 * x;
+                    o[0] = Channel(o[0] * (1.0 - a) + p[0] * a);
+                    o[1] = Channel(o[1] * (1.0 - a) + p[1] * a);
+                    o[2] = Channel(o[2] * (1.0 - a) + p[2] * a);
                 }
             }
-            BYTE* out = draw->Row(y);
-            const BYTE* orig = mixOn ? original->Row(y) : nullptr;
-            const std::uint16_t* block = column.data();
-            for (int x = 0; x < w; ++x, block += 3 * k) {
-                int sb = 0, sg = 0, sr = 0;
-                for (int i = 0; i < 3 * k; i += 3) {
-                    sb += block[i];
-                    sg += block[i + 1];
-                    sr += block[i + 2];
-                }
-                int nb, ng, nr;
-                if (shift >= 0) {
-                    nb = sb >> shift;
-                    ng = sg >> shift;
-                    nr = sr >> shift;
-                } else {
-                    nb = sb / area;
-                    ng = sg / area;
-                    nr = sr / area;
-                }
-                BYTE* o = out + 3 * x;
-                if (mixOn) {
-                    const double a = mixWeight(x, y);
-                    const BYTE* q = orig + 3 * x;
-                    o[0] = Channel(nb * (1.0 - a) + q[0] * a);
-                    o[1] = Channel(ng * (1.0 - a) + q[1] * a);
-                    o[2] = Channel(nr * (1.0 - a) + q[2] * a);
-                } else {
-                    o[0] = static_cast<BYTE>(nb);
-                    o[1] = static_cast<BYTE>(ng);
-                    o[2] = static_cast<BYTE>(nr);
-                }
-                if (fadeOn) {
-                    const double a = fadeWeight(x, y);
+            if (fadeOn) {
+                fadeWeight.Row(y, weights.data());
+                for (int x = 0; x < w; ++x) {
+                    const double a = weights[static_cast<size_t>(x)];
+                    BYTE* o = out + 3 * x;
                     o[0] = Channel(o[0] * a + fadeB * (1.0 - a));
                     o[1] = Channel(o[1] * a + fadeG * (1.0 - a));
                     o[2] = Channel(o[2] * a + fadeR * (1.0 - a));

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "engine/force_field.h"
 #include "engine/progress.h"
 #include "support/message_capture.h"
 #include "surface/cdadc.h"
@@ -144,18 +145,19 @@ TEST_F(AAMix, ReportsProgressPerRow) {
     EXPECT_EQ(progress.load(), 75);  // the last row reports 100 × 3 / 4
 }
 
-TEST_F(AAMix, LargeCanvasesSplitIntoBandsGiveTheSamePixelsAsOnePass) {
-    // Big enough to be shared between threads.
-    const int w = 520, h = 520, k = 2;
-    CDADC canvas(w * k, h * k), draw(w, h), original(w, h);
-    Fill(canvas, [](int x, int y) { return RGB(x * 7 + y, y * 3, (x ^ y) & 255); });
-    Fill(original, [](int x, int y) { return RGB(255 - x % 256, y % 256, 90); });
-    MixSettings mix = Mode(kMixCentreOut, 30);
-    MixSettings fade = Mode(kMixOuterInElliptical, 60, RGB(10, 200, 30));
-    AAMixBlit(&draw, &canvas, &original, &mix, &fade, &progress);
+namespace {
 
-    for (int y = 0; y < h; y += 7) {
-        for (int x = 0; x < w; x += 5) {
+// Every pixel of AAMixBlit's result against the weights taken one pixel at a
+// time: the k x k average, mixed with the original, then faded.
+void ExpectPixelByPixelResult(const CDADC& canvas, const CDADC& original, const CDADC& draw,
+                              const MixSettings& mix, const MixSettings& fade, int k) {
+    const int w = draw.width, h = draw.height;
+    ForceField field;
+    if (mix.Mode == kMixHsv) field = MakeForceField(&original, &mix.Selection);
+    const int fadeChannel[3] = {GetBValue(fade.Colour), GetGValue(fade.Colour),
+                                GetRValue(fade.Colour)};
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
             int sum[3] = {0, 0, 0};
             for (int j = 0; j < k; ++j) {
                 for (int i = 0; i < k; ++i) {
@@ -164,16 +166,54 @@ TEST_F(AAMix, LargeCanvasesSplitIntoBandsGiveTheSamePixelsAsOnePass) {
                         sum[c] += p[c];
                 }
             }
-            const double a = MixWeight(mix, x, y, w, h, nullptr);
-            const double f = MixWeight(fade, x, y, w, h, nullptr);
-            const int fadeChannel[3] = {30, 200, 10};  // blue, green, red
+            const double a = MixWeight(mix, x, y, w, h, field.get());
+            const double f = MixWeight(fade, x, y, w, h, field.get());
             const BYTE* q = original.Row(y) + 3 * x;
             const BYTE* o = draw.Row(y) + 3 * x;
             for (int c = 0; c < 3; ++c) {
-                const int mixed = static_cast<int>(sum[c] / 4 * (1.0 - a) + q[c] * a);
-                const int faded = static_cast<int>(mixed * f + fadeChannel[c] * (1.0 - f));
-                ASSERT_EQ(o[c], faded) << "pixel " << x << "," << y << " channel " << c;
+                int v = sum[c] / (k * k);
+                if (mix.Mode != kMixModeOff) v = static_cast<int>(v * (1.0 - a) + q[c] * a);
+                if (fade.Mode != kMixModeOff)
+                    v = static_cast<int>(v * f + fadeChannel[c] * (1.0 - f));
+                ASSERT_EQ(o[c], v) << "mode " << mix.Mode << "/" << fade.Mode << " k " << k
+                                   << " pixel " << x << "," << y << " channel " << c;
             }
         }
     }
+}
+
+void Patterned(CDADC& canvas, CDADC& original) {
+    Fill(canvas, [](int x, int y) { return RGB(x * 7 + y, y * 3, (x ^ y) & 255); });
+    Fill(original, [](int x, int y) { return RGB(255 - x % 256, y % 256, (x * y) % 200); });
+}
+
+}  // namespace
+
+// The weights of a whole row come from tables of the columns: they must be
+// the very numbers the pixel-by-pixel routine gives, for every mode and level.
+TEST_F(AAMix, EveryModeAndLevelGivesThePixelByPixelResult) {
+    const int w = 37, h = 23;
+    CDADC original(w, h), draw(w, h);
+    for (int k : {1, 2, 3, 4}) {
+        CDADC canvas(w * k, h * k);
+        Patterned(canvas, original);
+        for (int mode = kMixEven; mode <= kMixHsv; ++mode) {
+            const MixSettings mix = Mode(mode, 30);
+            const MixSettings fade =
+                Mode(mode == kMixEven || mode == kMixHsv ? kMixModeOff : mode, 70, RGB(9, 99, 199));
+            AAMixBlit(&draw, &canvas, &original, &mix, &fade, &progress);
+            ExpectPixelByPixelResult(canvas, original, draw, mix, fade, k);
+        }
+    }
+}
+
+TEST_F(AAMix, LargeCanvasesSplitIntoBandsGiveTheSamePixelsAsOnePass) {
+    // Big enough to be shared between threads.
+    const int w = 520, h = 520, k = 2;
+    CDADC canvas(w * k, h * k), draw(w, h), original(w, h);
+    Patterned(canvas, original);
+    const MixSettings mix = Mode(kMixCentreOut, 30);
+    const MixSettings fade = Mode(kMixOuterInElliptical, 60, RGB(10, 200, 30));
+    AAMixBlit(&draw, &canvas, &original, &mix, &fade, &progress);
+    ExpectPixelByPixelResult(canvas, original, draw, mix, fade, k);
 }
