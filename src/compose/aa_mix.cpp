@@ -191,42 +191,30 @@ void SumRows(const CDADC& canvas, int k, int y, std::uint16_t* column) {
     }
 }
 
-// Result row y as the average of each K x K block of the canvas. K is a
-// constant so that the block loops unroll and the division is a shift.
+// Result row y as the average of each k x k block of the canvas. For k = 2
+// and 4, K is k as a constant, so that the block loops unroll and the
+// division is a shift; K = 0 serves any other level (3 passes the size
+// checks) with a division.
 template <int K>
-void ReduceRow(const CDADC& canvas, int y, int w, std::uint16_t* column, BYTE* out) {
-    static_assert(K == 2 || K == 4);
-    constexpr int kShift = K == 2 ? 2 : 4;
-    SumRows(canvas, K, y, column);
+void ReduceRow(const CDADC& canvas, int k, int y, int w, std::uint16_t* column, BYTE* out) {
+    const int level = K != 0 ? K : k;
+    SumRows(canvas, level, y, column);
+    const int area = level * level;
     const std::uint16_t* block = column;
-    for (int x = 0; x < w; ++x, block += 3 * K, out += 3) {
-        int sb = 0, sg = 0, sr = 0;
-        for (int i = 0; i < 3 * K; i += 3) {
-            sb += block[i];
-            sg += block[i + 1];
-            sr += block[i + 2];
+    for (int x = 0; x < w; ++x, block += 3 * level, out += 3) {
+        int sum[3] = {0, 0, 0};
+        for (int i = 0; i < 3 * level; i += 3) {
+            sum[0] += block[i];
+            sum[1] += block[i + 1];
+            sum[2] += block[i + 2];
         }
-        out[0] = static_cast<BYTE>(sb >> kShift);
-        out[1] = static_cast<BYTE>(sg >> kShift);
-        out[2] = static_cast<BYTE>(sr >> kShift);
-    }
-}
-
-// Any other level (3 passes the size checks): a division per channel.
-void ReduceRowAnyLevel(const CDADC& canvas, int k, int y, int w, std::uint16_t* column, BYTE* out) {
-    SumRows(canvas, k, y, column);
-    const int area = k * k;
-    const std::uint16_t* block = column;
-    for (int x = 0; x < w; ++x, block += 3 * k, out += 3) {
-        int sb = 0, sg = 0, sr = 0;
-        for (int i = 0; i < 3 * k; i += 3) {
-            sb += block[i];
-            sg += block[i + 1];
-            sr += block[i + 2];
+        for (int c = 0; c < 3; ++c) {
+            if constexpr (K == 2 || K == 4) {
+                out[c] = static_cast<BYTE>(sum[c] >> (K == 2 ? 2 : 4));
+            } else {
+                out[c] = static_cast<BYTE>(sum[c] / area);
+            }
         }
-        out[0] = static_cast<BYTE>(sb / area);
-        out[1] = static_cast<BYTE>(sg / area);
-        out[2] = static_cast<BYTE>(sr / area);
     }
 }
 
@@ -328,13 +316,13 @@ void AAMixBlit(CDADC* draw, const CDADC* canvas, const CDADC* original, const Mi
                     std::memcpy(out, canvas->Row(y), static_cast<size_t>(w) * 3);
                     break;
                 case 2:
-                    ReduceRow<2>(*canvas, y, w, column.data(), out);
+                    ReduceRow<2>(*canvas, k, y, w, column.data(), out);
                     break;
                 case 4:
-                    ReduceRow<4>(*canvas, y, w, column.data(), out);
+                    ReduceRow<4>(*canvas, k, y, w, column.data(), out);
                     break;
                 default:
-                    ReduceRowAnyLevel(*canvas, k, y, w, column.data(), out);
+                    ReduceRow<0>(*canvas, k, y, w, column.data(), out);
                     break;
             }
             if (mixOn) {
