@@ -30,7 +30,7 @@
 
 namespace {
 
-constexpr int kIdeas = 3;
+constexpr int kIdeas = 6;
 constexpr int kSettleMs = 400;
 
 int failures = 0;
@@ -108,9 +108,13 @@ int RunScreenshotTour(FabulorApp& app, const QStringList& pictures, const QStrin
     }
     DocumentWindow* window = frame->ActiveDocument();
     if (window) {
-        // Mosaic is the one Xform the Wizard may take here.
-        window->Document().m_UsageCounts.fill(1000000);
-        window->Document().m_UsageCounts[kMosaic] = 0;
+        // The Wizard takes each Xform that draws in turn; the others are
+        // put out of its reach.
+        for (int index = 0; index < kXformCount; ++index) {
+            const XformOps* row = FindXform(index);
+            window->Document().m_UsageCounts[static_cast<size_t>(index)] =
+                row != nullptr && row->run != nullptr ? 0 : 1000000;
+        }
         for (int i = 1; i < kIdeas; ++i) {
             frame->Trigger(command::kWizardCreates);
             WaitForRun(app);
