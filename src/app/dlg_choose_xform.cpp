@@ -29,19 +29,10 @@ ChooseXformDlg::ChooseXformDlg(QWidget* parent, int shownIndex, int wizard)
     layout->addWidget(list_);
 
     auto* buttons = new QHBoxLayout;
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    auto* none = new QPushButton(QStringLiteral("None"), this);
-    SetControlId(ok, kIdOk);
-    SetControlId(none, kIdCancel);
-    ok->setDefault(true);
-    none->setAutoDefault(false);
-    buttons->addWidget(ok);
-    buttons->addWidget(none);
+    AddOkCancel(this, buttons, QStringLiteral("None"));
     layout->addLayout(buttons);
     AddHelpLine(layout, QStringLiteral("F1 for help choosing Xforms"));
 
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(none, &QPushButton::clicked, this, &QDialog::reject);
     connect(wizardBox_, &QCheckBox::clicked, this, [this] {
         wizard_ = wizard_ != 0 ? 0 : 1;
         ApplyEnableRule();

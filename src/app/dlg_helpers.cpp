@@ -60,6 +60,22 @@ void SetControlTxt(QWidget* dlg, int id, const char* format, ...) {
     }
 }
 
+OkCancel AddOkCancel(QDialog* dlg, QBoxLayout* layout, const QString& cancelLabel) {
+    OkCancel row;
+    row.ok = new QPushButton(QStringLiteral("OK"), dlg);
+    row.cancel = new QPushButton(cancelLabel, dlg);
+    SetControlId(row.ok, kIdOk);
+    SetControlId(row.cancel, kIdCancel);
+    row.ok->setDefault(true);
+    row.cancel->setAutoDefault(false);
+    // accept and reject are virtual: a dialog's own versions run.
+    QObject::connect(row.ok, &QPushButton::clicked, dlg, &QDialog::accept);
+    QObject::connect(row.cancel, &QPushButton::clicked, dlg, &QDialog::reject);
+    layout->addWidget(row.ok);
+    layout->addWidget(row.cancel);
+    return row;
+}
+
 SetApplyCancel AddSetApplyCancel(QDialog* dlg, QBoxLayout* layout, const QString& setLabel,
                                  const QString& applyLabel, int* applyNow,
                                  std::function<bool()> beforeAccept) {

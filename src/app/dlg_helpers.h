@@ -42,6 +42,15 @@ SetApplyCancel AddSetApplyCancel(QDialog* dlg, QBoxLayout* layout, const QString
                                  const QString& applyLabel, int* applyNow,
                                  std::function<bool()> beforeAccept);
 
+// The closing pair of most dialogs at the end of layout: "OK", the default
+// button, accepts; the second ("Cancel" unless named otherwise) rejects.
+struct OkCancel {
+    QPushButton* ok = nullptr;
+    QPushButton* cancel = nullptr;
+};
+OkCancel AddOkCancel(QDialog* dlg, QBoxLayout* layout,
+                     const QString& cancelLabel = QStringLiteral("Cancel"));
+
 // The program's icon (the application's window icon) for w's dialogs.
 QIcon ProgramIcon(const QWidget* w);
 

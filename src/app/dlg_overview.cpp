@@ -153,16 +153,7 @@ OverviewDlg::OverviewDlg(QWidget* parent, OverviewDialog& overview)
     auto* buttons = new QHBoxLayout;
     AddHelpLine(buttons, QStringLiteral("F1 for help on this dialog"));
     buttons->addStretch();
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    SetControlId(ok, kIdOk);
-    SetControlId(cancel, kIdCancel);
-    ok->setDefault(true);
-    cancel->setAutoDefault(false);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    AddOkCancel(this, buttons);
     layout->addLayout(buttons);
     Refresh();
 }

@@ -123,16 +123,7 @@ XformPanel::XformPanel(QWidget* parent, const XformDecl& decl, const CFilSpec& f
     if (decl.helpText != nullptr) AddHelpLine(layout, QString::fromLatin1(decl.helpText));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    SetControlId(ok, kIdOk);
-    SetControlId(cancel, kIdCancel);
-    ok->setDefault(true);
-    cancel->setAutoDefault(false);
-    connect(ok, &QPushButton::clicked, this, &XformPanel::accept);
-    connect(cancel, &QPushButton::clicked, this, &XformPanel::reject);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    AddOkCancel(this, buttons);
     layout->addLayout(buttons);
 
     for (FieldControls& c : controls_) {

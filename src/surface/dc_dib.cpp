@@ -82,17 +82,6 @@ bool DirectView(PackedDibView dib, PixelView* v) {
     return true;
 }
 
-bool RopToOp(DWORD rop, BlitOp* op) {
-    if (rop == SRCCOPY) {
-        *op = BlitOp::Copy;
-    } else if (rop == SRCPAINT) {
-        *op = BlitOp::Or;
-    } else {
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 // The source rectangle's lower-left corner (xSrc, ySrc) is counted from the

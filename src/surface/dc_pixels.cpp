@@ -8,17 +8,6 @@
 
 namespace {
 
-bool RopToOp(DWORD rop, BlitOp* op) {
-    if (rop == SRCCOPY) {
-        *op = BlitOp::Copy;
-    } else if (rop == SRCPAINT) {
-        *op = BlitOp::Or;
-    } else {
-        return false;
-    }
-    return true;
-}
-
 bool WithinExtent(long long v) {
     return v >= -kMaxBlitExtent && v <= kMaxBlitExtent;
 }

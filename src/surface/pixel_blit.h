@@ -49,6 +49,18 @@ enum class BlitOp {
     Or,    // SRCPAINT: destination OR source
 };
 
+// The blit of a raster operation; false for one the surface does not do.
+inline bool RopToOp(DWORD rop, BlitOp* op) {
+    if (rop == SRCCOPY) {
+        *op = BlitOp::Copy;
+    } else if (rop == SRCPAINT) {
+        *op = BlitOp::Or;
+    } else {
+        return false;
+    }
+    return true;
+}
+
 // The blit for any stretch: equal sizes copy 1:1. Source and destination must
 // not share pixel memory. The lengths must lie within kMaxBlitExtent.
 void StretchPixels(const PixelView& dst, int x, int y, int w, int h, const PixelView& src, int xSrc,
