@@ -50,22 +50,6 @@ class OverviewTipTest : public QObject {
         SetMainFolder(folder_.path().toStdString());
     }
 
-    // --- the overview ---
-
-    void thumbnailsKeepTheAspectAndCutLabels() {
-        OverviewDialog overview;
-        auto wide = Picture(400, 300, RGB(1, 2, 3));
-        auto tall = Picture(300, 400, RGB(1, 2, 3));
-        QCOMPARE(overview.AddToThumbnails(wide.get(), "original"), 0);
-        QCOMPARE(overview.AddToThumbnails(tall.get(), "Liquid Energy"), 1);
-        QCOMPARE(overview.Thumbnail(0)->width, 200);
-        QCOMPARE(overview.Thumbnail(0)->height, 150);
-        QCOMPARE(overview.Thumbnail(1)->width, 150);
-        QCOMPARE(overview.Thumbnail(1)->height, 200);
-        QCOMPARE(overview.Label(1), std::string("Liquid E"));
-        QCOMPARE(overview.Current(), 1);
-    }
-
     void theFourteenthThumbnailOverflows() {
         MessageCapture messages;
         OverviewDialog overview;
@@ -81,56 +65,6 @@ class OverviewTipTest : public QObject {
         OverviewDialog empty;
         QCOMPARE(empty.AddToThumbnails(nullptr, "x"), -1);
         QCOMPARE(messages.Texts().back(), std::string("COvDlg::AddToThumbnails,\nNULL image"));
-    }
-
-    void oneThumbnailSitsBetweenBlackCells() {
-        OverviewDialog overview;
-        auto picture = Picture(400, 300, RGB(255, 0, 0));
-        overview.AddToThumbnails(picture.get(), "orig");
-        CDADC strip(500, 80);
-        strip.pDC->FillSolidRect(0, 0, 500, 80, RGB(7, 7, 7));
-        PaintOverviewStrip(overview, 0, &strip);
-        QCOMPARE(strip.pDC->GetPixel(50, 40), RGB(0, 0, 0));
-        QCOMPARE(strip.pDC->GetPixel(150, 40), RGB(0, 0, 0));
-        QCOMPARE(strip.pDC->GetPixel(450, 40), RGB(0, 0, 0));
-        // The middle cell: light green around a picture 84 x 48 at (208, 16).
-        QCOMPARE(strip.pDC->GetPixel(203, 40), RGB(200, 240, 200));
-        QCOMPARE(strip.pDC->GetPixel(250, 15), RGB(200, 240, 200));
-        QCOMPARE(strip.pDC->GetPixel(208, 16), RGB(255, 0, 0));
-        QCOMPARE(strip.pDC->GetPixel(291, 63), RGB(255, 0, 0));
-        QCOMPARE(strip.pDC->GetPixel(292, 40), RGB(200, 240, 200));
-        QCOMPARE(strip.pDC->GetPixel(250, 64), RGB(200, 240, 200));
-
-        OverviewDlg dlg(nullptr, overview);
-        QCOMPARE(dlg.LabelAbove(2), QString("orig"));
-        QCOMPARE(dlg.LabelBelow(2), QString("0"));
-        QCOMPARE(dlg.LabelAbove(1), QString(""));
-        QCOMPARE(dlg.LabelBelow(3), QString(""));
-    }
-
-    void stepsStopAtTheEndsAndDoubleClickPicks() {
-        OverviewDialog overview;
-        auto picture = Picture(60, 40, RGB(0, 0, 255));
-        for (int i = 0; i < 6; ++i)
-            overview.AddToThumbnails(picture.get(), "idea");
-        OverviewDlg dlg(nullptr, overview);
-        dlg.Forward();
-        QCOMPARE(overview.Current(), 5);
-        QCOMPARE(dlg.LabelBelow(4), QString(""));
-        QCOMPARE(dlg.LabelBelow(1), QString("4"));
-        // The black cells on the right do nothing.
-        const QRect frame = dlg.Frame()->geometry();
-        const int cell = frame.width() / 5;
-        dlg.PickAt(frame.topLeft() + QPoint(4 * cell + cell / 2, frame.height() / 2));
-        QCOMPARE(dlg.result(), 0);
-        QCOMPARE(overview.Current(), 5);
-        dlg.ToFirst();
-        dlg.Back();
-        QCOMPARE(overview.Current(), 0);
-        dlg.ToLast();
-        dlg.PickAt(frame.topLeft() + QPoint(cell + cell / 2, frame.height() / 2));
-        QCOMPARE(dlg.result(), int(QDialog::Accepted));
-        QCOMPARE(overview.Current(), 4);
     }
 
     void chooseReturnsThePickedIndexOnlyOnOk() {
@@ -178,21 +112,17 @@ class OverviewTipTest : public QObject {
         QCOMPARE(dlg.TipText(), QString("third tip\n"));
     }
 
-    void aNewTipsFileStartsAtItsBeginning() {
+    void aNewTipsFileStartsAtItsBeginningAndAStoredPositionIsHeldToALine() {
         WriteFile(TipOfDayDlg::TipsPath(), "one\ntwo\nthree\n");
         NextRunsTip();
         QCOMPARE(NextRunsTip(), QString("two\n"));
         QSettings().setValue("Tip/TimeStamp", "Thu Jan  1 00:00:00 1970");
         QCOMPARE(NextRunsTip(), QString("one\n"));
-    }
-
-    void aPositionInsideALineGoesOnAtTheNextLine() {
-        WriteFile(TipOfDayDlg::TipsPath(), "alpha tip\nbeta tip\n");
-        NextRunsTip();
-        QSettings().setValue("Tip/FilePos", 3);
-        QCOMPARE(NextRunsTip(), QString("beta tip\n"));
+        // A position inside a line goes on at the next line; one past the end wraps.
+        QSettings().setValue("Tip/FilePos", 2);
+        QCOMPARE(NextRunsTip(), QString("two\n"));
         QSettings().setValue("Tip/FilePos", 1000);
-        QCOMPARE(NextRunsTip(), QString("alpha tip\n"));
+        QCOMPARE(NextRunsTip(), QString("one\n"));
     }
 
     void aFileWithoutTipsDoesNotHang() {

@@ -4,7 +4,6 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -31,26 +30,6 @@
 #include "xforms/star_dust.h"
 
 namespace {
-
-template <auto Member>
-void* M(CFilSpec& filSpec) {
-    return FieldOf<&CFilSpec::Mosaic, Member>(filSpec);
-}
-
-// An integer typed in a plain edit, which no Xform declares yet: checked on closing.
-constexpr ParamField kTestFields[] = {
-    {"wizardChooses", "&Wizard chooses", ParamKind::Flag, M<&MosaicParams::wizardChooses>},
-    {"geometry",
-     "Geometry",
-     ParamKind::Int,
-     M<&MosaicParams::geometry>,
-     1028,
-     1030,
-     {},
-     ParamControl::Edit},
-};
-constexpr XformDecl kTestDecl = {kMosaic, "Test settings", "wizardChooses", kTestFields,
-                                 "F1 for help with tests"};
 
 bool AllEnabled(const std::vector<QWidget*>& inputs, bool enabled) {
     if (inputs.empty()) return false;
@@ -99,50 +78,16 @@ class PanelBuilderTest : public QObject {
   private slots:
     void initTestCase() { InstallDialogHooks(); }
 
-    void hooksReachTheMosaicRow() {
-        for (int i = 0; i < kXformCount; ++i) {
-            const XformOps* row = FindXform(i);
-            QCOMPARE(row->settings != nullptr, row->decl != nullptr);
-        }
-    }
-
-    void mosaicPanelShowsTheBlock() {
+    void wizardChoosesDisablesEveryParameterAndTheHighlightColourNeedsALight() {
         CFilSpec filSpec;
+        filSpec.Mosaic.wizardChooses = 1;
         filSpec.Mosaic.tileSize = 2.5;
         filSpec.Mosaic.geometry = kMosaicCircular;
         filSpec.Mosaic.highlightPosition = kHighlightTop;
         XformPanel panel(nullptr, kMosaicDecl, filSpec);
-        QCOMPARE(panel.windowTitle(), QString("Mosaic settings"));
-        QCOMPARE(panel.CheckBox("wizardChooses")->text(), QString("&Wizard chooses"));
-        QVERIFY(panel.CheckBox("wizardChooses")->isChecked());
         QCOMPARE(panel.Pair("tileSize")->Edit()->text(), QString("  2.50"));
-        QCOMPARE(panel.Pair("tileSize")->Edit()->maxLength(), 12);
         QCOMPARE(panel.Choices("geometry")->checkedId(), int(kMosaicCircular));
-        QCOMPARE(panel.Choices("geometry")->button(kMosaicCircleInGrid)->text(),
-                 QString("Rect. &and Circle"));
         QCOMPARE(panel.Choices("highlightPosition")->checkedId(), int(kHighlightTop));
-        QCOMPARE(panel.Choices("highlightPosition")->buttons().size(), 9);
-    }
-
-    void mosaicHighlightColourNeedsALight() {
-        CFilSpec filSpec;
-        filSpec.Mosaic.wizardChooses = 0;
-        filSpec.Mosaic.highlightPosition = kHighlightOff;
-        XformPanel panel(nullptr, kMosaicDecl, filSpec);
-        QVERIFY(!panel.ColourButton("highlightColour")->isEnabled());
-        QVERIFY(panel.ColourButton("background")->isEnabled());
-        panel.Choices("highlightPosition")->button(kHighlightBottomLeft)->click();
-        QCOMPARE(panel.Edited().Mosaic.highlightPosition, int(kHighlightBottomLeft));
-        QVERIFY(panel.ColourButton("highlightColour")->isEnabled());
-        panel.Choices("highlightPosition")->button(kHighlightOff)->click();
-        QVERIFY(!panel.ColourButton("highlightColour")->isEnabled());
-    }
-
-    void wizardChoosesDisablesEveryParameter() {
-        CFilSpec filSpec;
-        filSpec.Mosaic.wizardChooses = 1;
-        filSpec.Mosaic.highlightPosition = kHighlightTop;
-        XformPanel panel(nullptr, kMosaicDecl, filSpec);
         const char* parameters[] = {"tileSize",   "spacing",         "geometry",
                                     "background", "highlightColour", "highlightPosition"};
         for (const char* name : parameters)
@@ -152,6 +97,12 @@ class PanelBuilderTest : public QObject {
         for (const char* name : parameters)
             QVERIFY2(AllEnabled(panel.Inputs(name), true), name);
         QVERIFY(panel.CheckBox("wizardChooses")->isEnabled());
+        // The highlight colour needs a light.
+        panel.Choices("highlightPosition")->button(kHighlightOff)->click();
+        QVERIFY(!panel.ColourButton("highlightColour")->isEnabled());
+        panel.Choices("highlightPosition")->button(kHighlightBottomLeft)->click();
+        QCOMPARE(panel.Edited().Mosaic.highlightPosition, int(kHighlightBottomLeft));
+        QVERIFY(panel.ColourButton("highlightColour")->isEnabled());
     }
 
     void okWithTheWizardOffClearsWizardAll() {
@@ -159,14 +110,20 @@ class PanelBuilderTest : public QObject {
         filSpec.XformIndex = kMosaic;
         filSpec.WizardAll = 1;
         filSpec.Mosaic.wizardChooses = 1;
+        const ColourChooser previous = SetColourChooser([](COLORREF* c) {
+            *c = RGB(10, 20, 30);
+            return true;
+        });
         WhenModal([](QWidget* dlg) {
             dlg->findChild<QCheckBox*>("wizardChooses")->click();
-            auto* pair = dlg->findChild<SliderPair*>("tileSize");
-            pair->Edit()->setText("3");
+            dlg->findChild<SliderPair*>("tileSize")->Edit()->setText("3");
             dlg->findChild<QRadioButton*>("1030")->click();
+            dlg->findChild<QPushButton*>("background")->click();
             ClickId(dlg, kIdOk);
         });
         QCOMPARE(filSpec.OpenSettings(), 1);
+        SetColourChooser(previous);
+        QCOMPARE(filSpec.Mosaic.background.colour, RGB(10, 20, 30));
         QCOMPARE(filSpec.WizardAll, 0);
         QCOMPARE(filSpec.Mosaic.wizardChooses, 0);
         QCOMPARE(filSpec.Mosaic.tileSize, 3.0);
@@ -193,40 +150,6 @@ class PanelBuilderTest : public QObject {
         QVERIFY(std::memcmp(&before, &filSpec.Mosaic, sizeof before) == 0);
     }
 
-    void colourButtonsFillTheirSwatch() {
-        CFilSpec filSpec;
-        filSpec.Mosaic.wizardChooses = 0;
-        filSpec.Mosaic.highlightPosition = kHighlightRight;
-        XformPanel panel(nullptr, kMosaicDecl, filSpec);
-        const ColourChooser previous = SetColourChooser([](COLORREF* c) {
-            *c = RGB(10, 20, 30);
-            return true;
-        });
-        qobject_cast<QPushButton*>(panel.ColourButton("highlightColour"))->click();
-        SetColourChooser(previous);
-        QCOMPARE(panel.Swatch("highlightColour")->Colour(), RGB(10, 20, 30));
-        CFilSpec out;
-        panel.Store(out);
-        QCOMPARE(out.Mosaic.highlightColour, RGB(10, 20, 30));
-    }
-
-    void integerEditIsCheckedOnClosing() {
-        MessageCapture messages;
-        CFilSpec filSpec;
-        filSpec.Mosaic.wizardChooses = 0;
-        XformPanel panel(nullptr, kTestDecl, filSpec);
-        panel.show();
-        panel.Edit("geometry")->setText("2000");
-        panel.accept();
-        QVERIFY(panel.isVisible());
-        panel.Edit("geometry")->setText("1029");
-        panel.accept();
-        QCOMPARE(panel.result(), int(QDialog::Accepted));
-        QCOMPARE(panel.Edited().Mosaic.geometry, 1029);
-        QCOMPARE(messages.Texts(),
-                 std::vector<std::string>{"Please enter an integer between 1028 and 1030."});
-    }
-
     // --- Op Art's figure source and wider edit range ---
 
     void init() {
@@ -249,22 +172,6 @@ class PanelBuilderTest : public QObject {
         SetTempFolder(previousTemp_);
         SetPictureFolder(previousPictures_);
         dir_.reset();
-    }
-
-    // What the builder adds to the declaration: the figure's group with its
-    // preview and "Image..." button, off until a bitmap is chosen.
-    void opArtPanelShowsItsSourceGroup() {
-        XformPanel panel(nullptr, kOpArtDecl, OpArtSpec(0));
-        auto* source = qobject_cast<QGroupBox*>(SourceButton(panel, 0)->parentWidget());
-        QVERIFY(source != nullptr);
-        QCOMPARE(source->title(), QString("Source"));
-        QCOMPARE(SourceButton(panel, 1)->text(), QString("BitMap"));
-        QCOMPARE(panel.Preview("imageName")->parentWidget(), source);
-        QCOMPARE(panel.Preview("imageName")->size(), QSize(64, 64));
-        QCOMPARE(panel.FigureButton("imageName")->text(), QString("Image..."));
-        QCOMPARE(Source(panel), 0);
-        QVERIFY(!panel.FigureButton("imageName")->isEnabled());
-        QVERIFY(panel.ColourButton("foreground")->isEnabled());
     }
 
     void opArtWizardLeavesOnlySwatchesAndPreview() {
@@ -297,10 +204,8 @@ class PanelBuilderTest : public QObject {
         QCOMPARE(QString::fromStdString(PictureFolder()), dir_->filePath("pictures"));
         // Stretched to the nearest pixel, short of the frame's last two pixels.
         const QImage shown = panel.Preview("imageName")->grab().toImage();
-        QCOMPARE(shown.pixelColor(5, 30), QColor(255, 0, 0));
         QCOMPARE(shown.pixelColor(30, 30), QColor(255, 0, 0));
         QCOMPARE(shown.pixelColor(31, 30), QColor(0, 0, 255));
-        QCOMPARE(shown.pixelColor(61, 61), QColor(0, 0, 255));
         QVERIFY(shown.pixelColor(62, 30) != QColor(0, 0, 255));
         SourceButton(panel, 0)->click();
         QVERIFY(panel.ColourButton("foreground")->isEnabled());
@@ -418,16 +323,15 @@ class PanelBuilderTest : public QObject {
         QCOMPARE(panel.Edited().OpArt.squaresAcross, 4);
         QCOMPARE(edit->text(), QString("4"));
 
-        struct Case {
+        const struct {
             const XformDecl& decl;
             const char* field;
             const char* message;
-        };
-        const Case cases[] = {
+        } cases[] = {
             {kBubbleDecl, "count", "Please enter an integer between 10 and 60000."},
             {kStarDustDecl, "stars", "Please enter an integer between 10 and 32000."},
         };
-        for (const Case& c : cases) {
+        for (const auto& c : cases) {
             messages.Clear();
             XformPanel other(nullptr, c.decl, CFilSpec{});
             other.show();
@@ -442,14 +346,6 @@ class PanelBuilderTest : public QObject {
                     FindParamField(c.decl, c.field)->at(const_cast<CFilSpec&>(other.Edited()))),
                 static_cast<int>(FindParamField(c.decl, c.field)->min));
         }
-    }
-
-    void anXformWithoutADeclarationHasNoPanel() {
-        MessageCapture messages;
-        CFilSpec filSpec;
-        QCOMPARE(RunXformSettingsPanel(nullptr, filSpec, kNullXform), 0);
-        QCOMPARE(messages.Texts(),
-                 std::vector<std::string>{"CFilSpec::OCP, Xforms 19 not\n(yet) supported"});
     }
 
   private:

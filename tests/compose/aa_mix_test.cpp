@@ -39,15 +39,6 @@ struct AAMix : ::testing::Test {
 
 }  // namespace
 
-TEST_F(AAMix, LevelOneWithoutMixCopiesTheCanvasAndSaysSo) {
-    CDADC canvas(7, 5), draw(7, 5);
-    Fill(canvas, [](int x, int y) { return RGB(x * 30, y * 40, 200); });
-    AAMixBlit(&draw, &canvas, nullptr, &off, &off, &progress);
-    for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 7; ++x)
-            EXPECT_EQ(SurfacePixel(draw, x, y), SurfacePixel(canvas, x, y));
-}
-
 TEST_F(AAMix, BoxAverageTruncates) {
     // Alternating black and white columns average to 127 at k = 2.
     CDADC canvas(8, 6), draw(4, 3);
@@ -92,27 +83,6 @@ TEST_F(AAMix, EllipticalCentreOutKeepsTheOriginalInTheCorners) {
     EXPECT_LT(MixWeight(m, 50, 30, 100, 60, nullptr), 0.01);
     MixSettings outer = Mode(kMixOuterIn, 1);
     EXPECT_NEAR(MixWeight(outer, 50, 30, 100, 60, nullptr), 1.0, 1e-12);
-}
-
-TEST_F(AAMix, WebFadeAloneBlendsWithTheColour) {
-    CDADC canvas(4, 4), draw(2, 2);
-    Fill(canvas, [](int, int) { return RGB(100, 100, 100); });
-    MixSettings fade = Mode(kMixEven, 25, RGB(255, 0, 0));  // keeps a quarter of the picture
-    AAMixBlit(&draw, &canvas, nullptr, &off, &fade, &progress);
-    EXPECT_EQ(SurfacePixel(draw, 1, 1),
-              RGB(static_cast<int>(100 * 0.25 + 255 * 0.75), static_cast<int>(100 * 0.25),
-                  static_cast<int>(100 * 0.25)));
-}
-
-TEST_F(AAMix, HsvMixWithAnEmptySelectionKeepsTheOriginal) {
-    CDADC canvas(6, 4), draw(6, 4), original(6, 4);
-    MixSettings hsv = Mode(kMixHsv);
-    hsv.Selection.invert = 0;
-    hsv.Selection.SetHsv(0, 0, 0);  // black: a white picture has no weight anywhere
-    hsv.Selection.SetSmoothing(0);
-    Fill(original, [](int, int) { return RGB(255, 255, 255); });
-    AAMixBlit(&draw, &canvas, &original, &hsv, &off, &progress);
-    EXPECT_EQ(SurfacePixel(draw, 2, 2), RGB(255, 255, 255));
 }
 
 TEST_F(AAMix, BadSizesReportAndLeaveTheResultAlone) {

@@ -11,19 +11,12 @@
 
 namespace {
 
-// Picture row y lives in stored row height - 1 - y, blue-green-red.
-void Put(CDADC& pic, int x, int y, int r, int g, int b) {
-    BYTE* p = pic.pBits + static_cast<size_t>(pic.height - 1 - y) * pic.rowBytes + 3 * x;
-    p[0] = static_cast<BYTE>(b);
-    p[1] = static_cast<BYTE>(g);
-    p[2] = static_cast<BYTE>(r);
-}
-
 void FillRandom(CDADC& pic, unsigned seed) {
     std::mt19937 gen(seed);
     for (int y = 0; y < pic.height; ++y)
         for (int x = 0; x < pic.width; ++x)
-            Put(pic, x, y, gen() & 255, gen() & 255, gen() & 255);
+            for (int c = 0; c < 3; ++c)
+                pic.Row(y)[3 * x + c] = static_cast<BYTE>(gen() & 255);
 }
 
 // The field the slow, obvious way.
@@ -87,33 +80,8 @@ TEST(ForceField, MissingOrEmptyPictureGivesNull) {
     EXPECT_TRUE(capture.Texts().empty());
 }
 
-TEST(ForceField, DefaultSelectionStretchesPlainBrightness) {
-    CDADC pic(3, 2);
-    Put(pic, 0, 0, 10, 10, 10);  // brightness 10: the darkest
-    Put(pic, 1, 0, 30, 30, 31);  // 30 (integer mean)
-    Put(pic, 2, 0, 110, 110, 110);
-    Put(pic, 0, 1, 60, 0, 0);  // 20
-    Put(pic, 1, 1, 60, 60, 60);
-    Put(pic, 2, 1, 85, 85, 85);
-    AreaSelection sel;
-    ForceField field = MakeForceField(&pic, &sel);
-    ASSERT_NE(field, nullptr);
-    // (v - 10) × 255 / 100, top row first; not squared.
-    EXPECT_EQ(AsInts(field, pic), (std::vector<int>{0, 51, 255, 25, 127, 191}));
-}
-
-TEST(ForceField, UniformPicturesGiveAUniformField) {
-    CDADC black(4, 3);
-    AreaSelection sel;
-    EXPECT_EQ(AsInts(MakeForceField(&black, &sel), black), std::vector<int>(12, 0));
-    CDADC grey(4, 3);
-    for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 4; ++x)
-            Put(grey, x, y, 128, 128, 128);
-    EXPECT_EQ(AsInts(MakeForceField(&grey, &sel), grey), std::vector<int>(12, 255));
-}
-
-// The small pictures are narrower or lower than the largest smoothing window.
+// The small pictures are narrower or lower than the largest smoothing window;
+// 1 × 1 is uniform.
 TEST(ForceField, SelectionsMatchTheStraightforwardComputation) {
     AreaSelection coloured;  // squared distances to a colour, unsmoothed
     coloured.SetHsv(200, 0.6, 0.8);

@@ -55,25 +55,17 @@ TEST(CrtRandom, MatchesTheRuntimeSequenceAndIsPerThread) {
 TEST(RandomNumbers, ExtremeDrawsReachTheEndsWithoutOverflow) {
     const struct {
         int draw, lo, hi, expected;
-    } ints[] = {{32767, 0, 9, 9},
-                {32767, -5, 5, 5},
+    } ints[] = {{32767, -5, 5, 5},
                 {32767, 0, 1000000, 999970},  // no overflow of the product
                 {0, -5, 5, -5}};
     for (const auto& c : ints) {
         CrtSrand(SeedGiving(c.draw));
         EXPECT_EQ(RandomInt(c.lo, c.hi), c.expected) << c.lo << ".." << c.hi;
     }
-    const struct {
-        int draw;
-        double lo, hi, expected;
-    } reals[] = {{0, 0, 1, 0.0}, {32767, 0, 1, 1.0}, {32767, 2, -2, -2.0}};
-    for (const auto& c : reals) {
-        CrtSrand(SeedGiving(c.draw));
-        EXPECT_EQ(RandomReal(c.lo, c.hi), c.expected) << c.lo << ".." << c.hi;
-    }
-    CrtSrand(3);
-    for (int i = 0; i < 200; ++i)
-        ASSERT_EQ(RandomInt(0, 0), 0);
+    CrtSrand(SeedGiving(32767));
+    EXPECT_EQ(RandomReal(2, -2), -2.0);
+    CrtSrand(SeedGiving(0));
+    EXPECT_EQ(RandomReal(0, 1), 0.0);
 }
 
 TEST(RandomColours, DrawChannelsInTheirOwnOrder) {
@@ -90,8 +82,6 @@ TEST(RandomColours, DrawChannelsInTheirOwnOrder) {
 
 TEST(ColourArithmetic, OppositeColourTurnsHueAndMirrorsSaturationAndValue) {
     EXPECT_EQ(OppositeColour(RGB(0, 0, 0)), RGB(0, 255, 255));
-    EXPECT_EQ(OppositeColour(RGB(255, 0, 0)), RGB(0, 0, 0));
-    EXPECT_EQ(OppositeColour(RGB(100, 100, 100)), RGB(0, 155, 155));
     EXPECT_EQ(OppositeColour(RGB(200, 100, 50)), RGB(41, 50, 55));
 }
 
@@ -117,35 +107,21 @@ TEST(ColourArithmetic, BlendAndScaleTruncateAndStayInRange) {
     EXPECT_EQ(BlendColours(2.0, RGB(200, 0, 0), RGB(0, 0, 0)), RGB(255, 0, 0));
 }
 
-TEST(ColourConversion, RgbToHsvCoversEachDominantChannel) {
-    const struct {
-        double r, g, b, h, s, v;
-    } cases[] = {{0, 1, 0, 120, 1, 1},
-                 {0, 0, 1, 240, 1, 1},
-                 {1, 0, 1, 300, 1, 1},  // red leads: -60 wraps to 300
-                 {0.5, 0.5, 0.5, 0, 0, 0.5},
-                 {0, 0, 0, 0, 0, 0}};
-    for (const auto& c : cases) {
-        double h = -1, s = -1, v = -1;
-        RgbToHsv(c.r, c.g, c.b, &h, &s, &v);
-        EXPECT_EQ(std::vector<double>({h, s, v}), std::vector<double>({c.h, c.s, c.v}))
-            << c.r << "," << c.g << "," << c.b;
-    }
-}
-
-TEST(ColourConversion, HsvToRgbHexcone) {
-    struct Case {
-        double h, s, v, r, g, b;
-    };
-    for (const Case& c :
-         {Case{0, 1, 1, 1, 0, 0}, Case{120, 1, 1, 0, 1, 0}, Case{360, 1, 1, 1, 0, 0},
-          Case{90, 0, 0.5, 0.5, 0.5, 0.5}, Case{-10, 0.5, 1, 1, 1 - 7.0 / 12, 0.5}}) {
-        double r = -1, g = -1, b = -1;
-        HsvToRgb(c.h, c.s, c.v, &r, &g, &b);
-        EXPECT_DOUBLE_EQ(r, c.r) << c.h;
-        EXPECT_DOUBLE_EQ(g, c.g) << c.h;
-        EXPECT_DOUBLE_EQ(b, c.b) << c.h;
-    }
+// The plain sectors are taken by the area selection and opposite colour
+// tests; these are the wrap-arounds and the grey.
+TEST(ColourConversion, HuesWrapAroundRed) {
+    double h = -1, s = -1, v = -1;
+    RgbToHsv(1, 0, 1, &h, &s, &v);  // red leads: -60 wraps to 300
+    EXPECT_EQ(std::vector<double>({h, s, v}), std::vector<double>({300, 1, 1}));
+    RgbToHsv(0.5, 0.5, 0.5, &h, &s, &v);
+    EXPECT_EQ(std::vector<double>({h, s, v}), std::vector<double>({0, 0, 0.5}));
+    double r = -1, g = -1, b = -1;
+    HsvToRgb(-10, 0.5, 1, &r, &g, &b);
+    EXPECT_DOUBLE_EQ(r, 1);
+    EXPECT_DOUBLE_EQ(g, 1 - 7.0 / 12);
+    EXPECT_DOUBLE_EQ(b, 0.5);
+    HsvToRgb(360, 1, 1, &r, &g, &b);
+    EXPECT_EQ(std::vector<double>({r, g, b}), std::vector<double>({1, 0, 0}));
 }
 
 TEST(ColourConversion, HsvToRgbReportsAHueBeyondOneTurn) {
@@ -167,13 +143,10 @@ TEST(AreaSelection, SettersWrapClampAndRecomputeTheColour) {
     EXPECT_EQ(sel.GetColour(), RGB(255, 255, 255));
     EXPECT_TRUE(sel.IsPlainBrightness());
 
-    sel.SetHsv(370, 1.5, 1);
-    EXPECT_EQ(sel.hue, 10.0);
-    EXPECT_EQ(sel.saturation, 1.0);
     sel.SetHsv(-10, 1, 1);
     EXPECT_EQ(sel.hue, 350.0);
-    sel.SetHsv(730, 1, 1);  // one step only
-    EXPECT_EQ(sel.hue, 370.0);
+    sel.SetHsv(730, 1.5, 1);  // one turn taken off only
+    EXPECT_EQ(std::pair(sel.hue, sel.saturation), std::pair(370.0, 1.0));
     sel.SetHsv(120, 1, 1);
     EXPECT_EQ(sel.GetColour(), RGB(0, 255, 0));
     EXPECT_FALSE(sel.IsPlainBrightness());
@@ -193,9 +166,6 @@ TEST(AreaSelection, SettersWrapClampAndRecomputeTheColour) {
     sel.SetFromColour(RGB(0, 0, 255));
     EXPECT_EQ(sel.hue, 240.0);
     EXPECT_EQ(sel.GetColour(), RGB(0, 0, 255));
-
-    sel.SetDefault();
-    EXPECT_TRUE(sel.IsPlainBrightness());
 }
 
 TEST(AreaSelection, WeightIsSquaredOnlyWithoutSmoothing) {
@@ -245,24 +215,18 @@ TEST(Context, ScaleMustBeOneTwoOrFourInBothDirections) {
         out.width = w, out.height = h;
         return std::pair(IsContextValid(&ctx), OutputScale(&ctx));
     };
-    EXPECT_EQ(sized(10, 8), std::pair(true, 1));
     EXPECT_EQ(sized(41, 35), std::pair(true, 4));
     EXPECT_EQ(sized(30, 24), std::pair(false, 1));
     EXPECT_EQ(sized(20, 32), std::pair(false, 1));
-    EXPECT_EQ(sized(5, 4), std::pair(false, 1));
-
     out.width = 20, out.height = 16;
     ctx.Draw = nullptr;
-    EXPECT_FALSE(IsContextValid(&ctx));
-    EXPECT_EQ(OutputScale(&ctx), 2);
-    in.width = 0;
-    EXPECT_FALSE(IsContextValid(&ctx));
-    EXPECT_EQ(OutputScale(&ctx), 1);
+    EXPECT_EQ(std::pair(IsContextValid(&ctx), OutputScale(&ctx)), std::pair(false, 2));
+    in.width = 0;  // no division by it
+    EXPECT_EQ(std::pair(IsContextValid(&ctx), OutputScale(&ctx)), std::pair(false, 1));
 }
 
 TEST(Geometry, AngleBetweenTakesTheXDifferenceBackwards) {
     EXPECT_DOUBLE_EQ(AngleBetween({0, 0}, {-1, 0}), 0.0);
-    EXPECT_DOUBLE_EQ(AngleBetween({0, 0}, {1, 0}), std::atan2(0.0, -1.0));
     EXPECT_DOUBLE_EQ(AngleBetween({5, 5}, {5, 9}), std::atan2(4.0, 0.0));
 }
 
@@ -273,24 +237,17 @@ TEST(PenAndBrush, EachCallReplacesAndDeletesThePreviousObjects) {
     CGdiObject* savedBrush = dc.GetCurrentObject(OBJ_BRUSH);
     CPen* pen = nullptr;
     CBrush* brush = nullptr;
-
     SetPenAndBrush(&pen, PS_DASH, 3, RGB(1, 2, 3), &brush, RGB(4, 5, 6), &dc);
-    const std::pair<CGdiObject*, CGdiObject*> created(pen, brush);
-    EXPECT_EQ(std::pair(dc.GetCurrentObject(OBJ_PEN), dc.GetCurrentObject(OBJ_BRUSH)), created);
-    EXPECT_EQ(std::tuple(dc.Pen().style, dc.Pen().width, dc.Pen().colour, dc.Brush().colour),
-              std::tuple(PS_DASH, 3, RGB(1, 2, 3), RGB(4, 5, 6)));
-
-    CPen* firstPen = pen;
     SetPenAndBrush(&pen, PS_SOLID, 1, RGB(7, 8, 9), &brush, RGB(10, 11, 12), &dc);
-    EXPECT_NE(pen, firstPen);
-    EXPECT_EQ(dc.Pen().colour, RGB(7, 8, 9));
-    EXPECT_TRUE(capture.Texts().empty());
-
+    EXPECT_EQ(std::pair(dc.GetCurrentObject(OBJ_PEN), dc.GetCurrentObject(OBJ_BRUSH)),
+              (std::pair<CGdiObject*, CGdiObject*>(pen, brush)));
+    EXPECT_EQ(std::tuple(dc.Pen().style, dc.Pen().width, dc.Pen().colour, dc.Brush().colour),
+              std::tuple(PS_SOLID, 1, RGB(7, 8, 9), RGB(10, 11, 12)));
     RestorePenAndBrush(&dc, savedPen, savedBrush, &pen, &brush);
     EXPECT_TRUE(pen == nullptr && brush == nullptr);
     EXPECT_EQ(std::pair(dc.GetCurrentObject(OBJ_PEN), dc.GetCurrentObject(OBJ_BRUSH)),
               std::pair(savedPen, savedBrush));
-    EXPECT_TRUE(capture.Texts().empty());
+    EXPECT_TRUE(capture.Texts().empty());  // the first pair was deleted without complaint
 }
 
 TEST(PenAndBrush, ObjectsStillSelectedElsewhereAreReported) {
@@ -321,8 +278,6 @@ TEST(Geometry, CentredLinesWidenAnAxisParallelHalfLength) {
     DrawCentredLine(&down, pic.pDC);
     EXPECT_EQ(pic.pDC->GetCurrentPosition().x, 11);
     EXPECT_EQ(pic.pDC->GetCurrentPosition().y, 15);
-    EXPECT_EQ(pic.pDC->GetPixel(9, 5), RGB(255, 255, 255));
-    EXPECT_EQ(pic.pDC->GetPixel(10, 5), RGB(0, 0, 0));
 
     // sin (HalfPi) × 10 truncates to 9 with pi taken as 3.14159: hx 4, hy 0,
     // so hx becomes 5.
@@ -330,8 +285,6 @@ TEST(Geometry, CentredLinesWidenAnAxisParallelHalfLength) {
     DrawCentredLine(&across, pic.pDC);
     EXPECT_EQ(pic.pDC->GetCurrentPosition().x, 15);
     EXPECT_EQ(pic.pDC->GetCurrentPosition().y, 3);
-    EXPECT_EQ(pic.pDC->GetPixel(5, 3), RGB(255, 255, 255));
-    EXPECT_EQ(pic.pDC->GetPixel(4, 3), RGB(0, 0, 0));
     pic.pDC->SelectStockObject(BLACK_PEN);
 }
 

@@ -18,9 +18,7 @@ TEST(CVecTest, ArithmeticCoversAllFourComponents) {
     CVec a(1, 2, 3);
     a.setval(3, 4);
     ExpectVec(a + CVec(1, 1, 1), 2, 3, 4, 4);
-    ExpectVec(a - CVec(1, 1, 1), 0, 1, 2, 4);
     ExpectVec(a + 1.0, 2, 3, 4, 5);
-    ExpectVec(a - 1.0, 0, 1, 2, 3);
     ExpectVec(a * 2.0, 2, 4, 6, 8);
     a *= 0.5;
     a += CVec(1, 0, 0);
@@ -75,10 +73,4 @@ TEST(CMatrixTest, ProductAppliesTheRightFactorFirst) {
     const CMatrix m = move * grow;
     ExpectVec(m.transformPoint(CVec(1, 1, 1)), 3, 5, 7, 0);
     ExpectVec(m.transformDirection(CVec(1, 1, 1)), 2, 3, 4, 0);
-
-    CMatrix sum = move + grow;
-    sum += CMatrix();
-    EXPECT_EQ(sum.getval(0, 0), 4.0);
-    EXPECT_EQ(sum.getval(0, 3), 1.0);
-    EXPECT_EQ(sum.getval(3, 3), 3.0);
 }

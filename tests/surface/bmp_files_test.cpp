@@ -57,29 +57,9 @@ Block ReadDib(std::vector<BYTE> file) {
     return block;
 }
 
-const BITMAPINFOHEADER* Header(const std::vector<BYTE>& bytes) {
-    return reinterpret_cast<const BITMAPINFOHEADER*>(bytes.data());
-}
-
 using V = std::vector<std::string>;
 
 }  // namespace
-
-TEST(PackedDib, ColourTableSizesFollowTheHeaderKind) {
-    EXPECT_EQ(GetDibPaletteBytes(Header(PackedDib({.bitCount = 8}))), 1024);
-    EXPECT_EQ(GetDibPaletteBytes(Header(PackedDib({.bitCount = 24, .clrUsed = 3}))), 12);
-    EXPECT_EQ(GetDibColourCount(Header(PackedDib({.bitCount = 8, .clrUsed = 305402420}))), 256);
-    EXPECT_EQ(GetDibPaletteBytes(Header(PackedDib({.headerSize = 12, .bitCount = 4}))), 48);
-    // Bit fields follow a 40-byte header but lie inside a larger one.
-    EXPECT_EQ(GetDibPaletteBytes(Header(
-                  PackedDib({.bitCount = 16, .compression = BI_BITFIELDS, .masks = {1, 2, 4}}))),
-              12);
-    EXPECT_EQ(
-        GetDibPaletteBytes(Header(PackedDib(
-            {.headerSize = 124, .bitCount = 16, .compression = BI_BITFIELDS, .masks = {1, 2, 4}}))),
-        0);
-    EXPECT_EQ(GetDibHeight(Header(PackedDib({.height = -64}))), 64);
-}
 
 TEST(ReadDibFromFile, PutsTheBitsRightAfterTheColourTable) {
     const auto dib = PackedDib(
@@ -102,50 +82,21 @@ TEST(ReadDibFromFile, PutsTheBitsRightAfterTheColourTable) {
     EXPECT_EQ(GlobalSize(ReadDib(file).get()), dib.size());
 }
 
-TEST(DecodePackedDib, PaletteAndDirectColourDepths) {
-    // 1 bit, 9 wide: two bytes of pixels and two of padding a row, bottom row first.
-    EXPECT_EQ(Decode({.width = 9,
-                      .height = 2,
-                      .bitCount = 1,
-                      .palette = Quads({0, 255}),
-                      .bits = {0x80, 0x80, 0, 0, 0x01, 0x00, 0, 0}}),
-              (V{"0,0,0", "0,0,0", "0,0,0", "0,0,0", "0,0,0", "0,0,0", "0,0,0", "255,255,255",
-                 "0,0,0", "255,255,255", "0,0,0", "0,0,0", "0,0,0", "0,0,0", "0,0,0", "0,0,0",
-                 "0,0,0", "255,255,255"}));
-    // A table of three colours: index 5 is past it and black.
+// The depths and header kinds are held to the shared suite's references;
+// these are the cases it lacks.
+TEST(DecodePackedDib, IndicesPastTheTableAreBlackAndWideFieldsScale) {
     EXPECT_EQ(Decode({.width = 3,
                       .bitCount = 4,
                       .clrUsed = 3,
                       .palette = Quads({1, 2, 3}),
                       .bits = {0x25, 0x10, 0, 0}}),
               (V{"3,3,3", "0,0,0", "2,2,2"}));
-    EXPECT_EQ(Decode({.height = -2,
-                      .bitCount = 8,
-                      .clrUsed = 2,
-                      .palette = Quads({10, 40}),
-                      .bits = {0, 0, 0, 0, 1}}),
-              (V{"10,10,10", "40,40,40"}));
-    EXPECT_EQ(Decode({.headerSize = 12,
-                      .width = 2,
-                      .bitCount = 1,
-                      .palette = {1, 2, 3, 4, 5, 6},
-                      .bits = {0x40, 0, 0, 0}}),
-              (V{"3,2,1", "6,5,4"}));
-
-    // Fields scale to 0..255 with rounding: 5 bits 3 → 25, 6 bits 32 → 130, 10 bits 512 → 128.
-    EXPECT_EQ(Decode({.width = 2, .bitCount = 16, .bits = {0xFF, 0x7F, 0x03, 0x00}}),
-              (V{"255,255,255", "0,0,25"}));
-    EXPECT_EQ(Decode({.bitCount = 16,
-                      .compression = BI_BITFIELDS,
-                      .masks = {0xF800, 0x07E0, 0x001F},
-                      .bits = {0x00, 0x04}}),
-              V{"0,130,0"});
+    // 10-bit fields: 512 scales to 128, with rounding.
     EXPECT_EQ(Decode({.bitCount = 32,
                       .compression = BI_BITFIELDS,
                       .masks = {0x3FF00000, 0x000FFC00, 0},
                       .bits = {0xFF, 0xFF, 0x0F, 0x20}}),
               V{"128,255,0"});
-    EXPECT_EQ(Decode({.bitCount = 32, .bits = {1, 2, 3, 99}}), V{"3,2,1"});
 }
 
 TEST(DecodePackedDib, RleRunsEscapesAndDamage) {
@@ -163,15 +114,6 @@ TEST(DecodePackedDib, RleRunsEscapesAndDamage) {
     EXPECT_EQ(V(rle8.begin(), rle8.begin() + 3), (V{"0,0,0", "0,0,0", "6,6,6"}));
     EXPECT_EQ(V(rle8.begin() + 12, rle8.end()),
               (V{"2,2,2", "2,2,2", "4,4,4", "5,5,5", "4,4,4", "0,0,0"}));
-
-    // RLE4: a run alternates its two nibbles; an absolute run of 3 takes 2 bytes.
-    EXPECT_EQ(Decode({.width = 7,
-                      .bitCount = 4,
-                      .compression = BI_RLE4,
-                      .clrUsed = 6,
-                      .palette = palette,
-                      .bits = {3, 0x12, 0, 3, 0x45, 0x30, 0, 1}}),
-              (V{"2,2,2", "3,3,3", "2,2,2", "5,5,5", "6,6,6", "4,4,4", "0,0,0"}));
 
     // A run past the right edge is cut there, not wrapped; a stream cut short keeps what it had.
     EXPECT_EQ(Decode({.width = 2,

@@ -56,16 +56,6 @@ TEST(DcDib, SetDIBitsToDeviceCountsTheSourceFromTheBottom) {
     }
 }
 
-TEST(DcDib, SetDIBitsToDeviceDrawsOnlyTheScanLinesHandedOver) {
-    // Bits for scan lines 1 and 2 only: picture rows 2 and 1.
-    const std::vector<BYTE> band = PackedDib(3, 4, 1, 2);
-    CDADC s(3, 4);
-    EXPECT_EQ(s.pDC->SetDIBitsToDevice(0, 0, 3, 4, 0, 0, 1, 2, View(band), DIB_RGB_COLORS), 2);
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 3; ++x)
-            EXPECT_EQ(s.pDC->GetPixel(x, y), (y == 1 || y == 2) ? Colour(x, y) : 0u);
-}
-
 TEST(DcDib, SetDIBitsToDeviceRefusesWhatItCannotDraw) {
     const std::vector<BYTE> dib = PackedDib(3, 4);
     CDADC s(3, 4);

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <set>
 #include <sstream>
 #include <string>
@@ -66,35 +67,20 @@ std::string ReadText(const std::filesystem::path& path) {
     return s.str();
 }
 
-// A reference picture: 24-bit bottom-up BMP, pixels as COLORREF, top row first.
+// A reference picture (24-bit BMP), read by the surface's own BMP reader,
+// which bmp_files_test.cpp holds to the shared suite's references.
 struct Picture {
+    std::unique_ptr<CDADC> surface;
     int width = 0;
     int height = 0;
-    std::vector<COLORREF> pixels;
-    COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+    COLORREF At(int x, int y) const { return SurfacePixel(*surface, x, y); }
 };
 
 bool LoadReference(const std::filesystem::path& path, Picture* pic) {
-    const std::string b = ReadText(path);
-    auto u32 = [&](size_t at) {
-        return static_cast<unsigned>(static_cast<unsigned char>(b[at])) |
-               static_cast<unsigned>(static_cast<unsigned char>(b[at + 1])) << 8 |
-               static_cast<unsigned>(static_cast<unsigned char>(b[at + 2])) << 16 |
-               static_cast<unsigned>(static_cast<unsigned char>(b[at + 3])) << 24;
-    };
-    if (b.size() < 54 || b[0] != 'B' || b[1] != 'M' || b[28] != 24) return false;
-    pic->width = static_cast<int>(u32(18));
-    pic->height = static_cast<int>(u32(22));
-    const size_t offset = u32(10);
-    const size_t row = (static_cast<size_t>(pic->width) * 3 + 3) / 4 * 4;
-    if (pic->width < 1 || pic->height < 1 || b.size() < offset + row * pic->height) return false;
-    pic->pixels.resize(static_cast<size_t>(pic->width) * pic->height);
-    for (int y = 0; y < pic->height; ++y) {
-        const unsigned char* p =
-            reinterpret_cast<const unsigned char*>(b.data()) + offset + (pic->height - 1 - y) * row;
-        for (int x = 0; x < pic->width; ++x, p += 3)
-            pic->pixels[static_cast<size_t>(y) * pic->width + x] = RGB(p[2], p[1], p[0]);
-    }
+    pic->surface.reset(CDADC::LoadBmpFile(path.c_str()));
+    if (!pic->surface) return false;
+    pic->width = pic->surface->width;
+    pic->height = pic->surface->height;
     return true;
 }
 

@@ -72,59 +72,29 @@ TEST(ImageFileType, CodesByExtensionAndTheMessagesOfBadNames) {
                      "Support for image files of type 'gif'\nnot yet implemented"}));
 }
 
-TEST(VicLoadImageFile, MessagesOfNamesThatCannotLoad) {
-    MessageCapture capture;
-    EXPECT_EQ(VicLoadImageFile("picture"), nullptr);
-    EXPECT_EQ(capture.Texts(), (Texts{"Filename has no extension:<picture>"}));
-
-    capture.Clear();
-    EXPECT_EQ(VicLoadImageFile("x.gif"), nullptr);
-    EXPECT_EQ(capture.Texts(), (Texts{"Support for image files of type 'gif'\nnot yet implemented",
-                                      "Could not open imagefile:\n<x.gif>"}));
-
-    capture.Clear();
-    EXPECT_EQ(VicLoadImageFile("x.jpeg"), nullptr);
-    EXPECT_EQ(capture.Texts(), (Texts{"File name has bad extension:\n'x.jpeg'", "bad image type: 0",
-                                      "Could not open imagefile:\n<x.jpeg>"}));
-}
-
-TEST(VicLoadImageFile, MissingFilesShowTheirFormatsInformationMessage) {
-    const struct {
-        const char* extension;
-        const char* first;  // null: the format has no information message
-    } cases[] = {{"tga", "TGA data error: 3"},
-                 {"jpg", "Jpeg data error: 3"},
-                 {"bmp", "BMP data error: 3"},
-                 {"png", "PNG data error: 3"},
-                 {"pcx", nullptr}};
-    for (const auto& c : cases) {
+TEST(VicLoadImageFile, NamesThatCannotLoadAreReportedInOrder) {
+    const std::string missing = Temp("missing.");
+    const std::pair<std::string, Texts> cases[] = {
+        {"picture", {"Filename has no extension:<picture>"}},
+        {"x.gif",
+         {"Support for image files of type 'gif'\nnot yet implemented",
+          "Could not open imagefile:\n<x.gif>"}},
+        {"x.jpeg",
+         {"File name has bad extension:\n'x.jpeg'", "bad image type: 0",
+          "Could not open imagefile:\n<x.jpeg>"}},
+        // Missing files: each format's information message, where it has one.
+        {missing + "tga", {"TGA data error: 3", "Could not open imagefile:\n<" + missing + "tga>"}},
+        {missing + "jpg",
+         {"Jpeg data error: 3", "Could not open imagefile:\n<" + missing + "jpg>"}},
+        {missing + "bmp", {"BMP data error: 3", "Could not open imagefile:\n<" + missing + "bmp>"}},
+        {missing + "png", {"PNG data error: 3", "Could not open imagefile:\n<" + missing + "png>"}},
+        {missing + "pcx", {"Could not open imagefile:\n<" + missing + "pcx>"}},
+    };
+    for (const auto& [name, texts] : cases) {
         MessageCapture capture;
-        const std::string name = Temp(std::string("missing.") + c.extension);
         EXPECT_EQ(VicLoadImageFile(name.c_str()), nullptr);
-        Texts expected;
-        if (c.first) expected.push_back(c.first);
-        expected.push_back("Could not open imagefile:\n<" + name + ">");
-        EXPECT_EQ(capture.Texts(), expected);
+        EXPECT_EQ(capture.Texts(), texts) << name;
     }
-}
-
-TEST(VicLoadImageFile, PaletteFilesEndAsTwentyFourBitDibs) {
-    // 2 × 1 colour-mapped TGA: map (blue, red), pixels 1, 0.
-    const std::string name = Temp("palette.TGA");
-    WriteBytes(name, {0, 1, 1, 0, 0,    2,   0, 24, 0, 0, 0,   0, 2,
-                      0, 1, 0, 8, 0x20, 255, 0, 0,  0, 0, 255, 1, 0});
-    MessageCapture capture;
-    HGLOBAL dib = VicLoadImageFile(name.c_str());
-    ASSERT_NE(dib, nullptr);
-    const auto* header = static_cast<const BITMAPINFOHEADER*>(GlobalLock(dib));
-    EXPECT_EQ(header->biBitCount, 24);
-    GlobalUnlock(dib);
-    std::unique_ptr<CDADC> surface(CDADC::CreateFromDib(dib));
-    GlobalFree(dib);
-    ASSERT_TRUE(surface);
-    EXPECT_EQ(SurfacePixel(*surface, 0, 0), RGB(255, 0, 0));
-    EXPECT_EQ(SurfacePixel(*surface, 1, 0), RGB(0, 0, 255));
-    EXPECT_TRUE(capture.Texts().empty());
 }
 
 TEST(VicLoadImageFile, ABmpTheLibraryRefusesIsHandedOnAsTheSurfacesReaderReadsIt) {
@@ -204,6 +174,8 @@ TEST(ImageFileRoundTrips, OneByOneAndFiveByThreeInAllFiveFormats) {
     }
 }
 
+// The colour reduction keeps few colours exactly (above) and brings many
+// down to a palette that stays close to them.
 TEST(ImageFileRoundTrips, PcxOfManyColoursHoldsAtMost256) {
     CDADC picture(64, 64);
     for (int y = 0; y < 64; ++y)
@@ -214,11 +186,16 @@ TEST(ImageFileRoundTrips, PcxOfManyColoursHoldsAtMost256) {
     std::unique_ptr<CDADC> back = Load(name);
     ASSERT_TRUE(back);
     std::set<COLORREF> colours;
+    long error = 0;
     for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 64; ++x)
+        for (int x = 0; x < 64; ++x) {
             colours.insert(SurfacePixel(*back, x, y));
+            for (int c = 0; c < 3; ++c)
+                error += std::abs(back->Row(y)[3 * x + c] - picture.Row(y)[3 * x + c]);
+        }
     EXPECT_LE(colours.size(), 256u);
     EXPECT_GT(colours.size(), 200u);
+    EXPECT_LT(error / (64 * 64), 40);  // over the three channels
 }
 
 // The BMP suite is loaded through this library in bmp_files_test.cpp.

@@ -17,7 +17,6 @@
 namespace {
 
 constexpr COLORREF kWhite = 0xFFFFFF;
-constexpr COLORREF kGreen = 0x00FF00;
 constexpr COLORREF kBlue = RGB(0, 0, 200);
 
 // On a canvas of a colour no Xform uses, to see what it left alone.
@@ -100,7 +99,7 @@ TEST_F(BubbleTest, ArcEndsForEveryPosition) {
 }
 
 // Hollow white circles on the background colour, the first chain's worked
-// out from the seed; on the picture as background the centres show it.
+// out from the seed.
 TEST_F(BubbleTest, FirstChainRisesFromItsStartToTheTopInHollowCircles) {
     const auto in = UniformPicture(200, 150, RGB(90, 90, 90));
     BubbleParams p = Small();
@@ -122,45 +121,15 @@ TEST_F(BubbleTest, FirstChainRisesFromItsStartToTheTopInHollowCircles) {
                 << "k " << k << " y " << b.cy;
             EXPECT_GE(b.r, k);
         }
-    }
-    const std::vector<Circle> chain = FirstChain(seed, 200, 150, 1, 3.0);
-    Canvas c = Render(*in, p, 1, seed);
-    // Centres of the first chain stay background unless a later circle crosses them.
-    int hollow = 0;
-    for (const Circle& b : chain)
-        hollow += c.At(b.cx, b.cy) == kBlue;
-    EXPECT_GT(hollow, 0);
-    for (int y = 0; y < 150; ++y)
-        for (int x = 0; x < 200; ++x)
-            ASSERT_TRUE(c.At(x, y) == kWhite || c.At(x, y) == kBlue) << x << "," << y;
-
-    p.background.useImage = 1;
-    c = Render(*in, p, 1, seed);
-    for (const Circle& b : chain)
-        EXPECT_TRUE(c.At(b.cx, b.cy) == RGB(90, 90, 90) || c.At(b.cx, b.cy) == kWhite) << b.cy;
-    EXPECT_EQ(c.At(chain.front().cx - chain.front().r, chain.front().cy), kWhite);
-}
-
-TEST_F(BubbleTest, HighlightArcsInTheirOwnColour) {
-    const auto in = UniformPicture(200, 150, RGB(90, 90, 90));
-    BubbleParams p = Small();
-    p.background.colour = 0;
-    int lastGreen = -1;
-    for (int position = kHighlightOff; position <= kHighlightLeft; ++position) {
-        p.highlightPosition = position;
-        const Canvas c = Render(*in, p, 1, 99);
-        ASSERT_EQ(c.result, 1);
-        int green = 0;
+        if (k > 1) continue;
+        // Centres stay background unless a later circle crosses them.
+        int hollow = 0;
+        for (const Circle& b : chain)
+            hollow += c.At(b.cx, b.cy) == kBlue;
+        EXPECT_GT(hollow, 0);
         for (int y = 0; y < 150; ++y)
             for (int x = 0; x < 200; ++x)
-                green += c.At(x, y) == kGreen;
-        if (position == kHighlightOff) {
-            EXPECT_EQ(green, 0);
-        } else {
-            EXPECT_GT(green, 0) << position;
-            EXPECT_NE(green, lastGreen) << position;  // each arc its own part
-        }
-        lastGreen = green;
+                ASSERT_TRUE(c.At(x, y) == kWhite || c.At(x, y) == kBlue) << x << "," << y;
     }
 }
 
