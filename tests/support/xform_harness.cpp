@@ -132,6 +132,17 @@ std::unique_ptr<CDADC> LoadTestImage(const char* relativePath) {
     return picture;
 }
 
+void ExpectGoldenPictures(std::initializer_list<GoldenPicture> golden,
+                          const std::function<Canvas(const CDADC&, const GoldenPicture&)>& draw) {
+    const std::unique_ptr<CDADC> flower = LoadTestImage("photos/flower.jpg");
+    ASSERT_TRUE(flower);
+    for (const GoldenPicture& g : golden) {
+        const Canvas c = draw(*flower, g);
+        EXPECT_EQ(c.result, 1) << "k " << g.k << " case " << g.variant;
+        EXPECT_EQ(PictureHash(*c.out), g.hash) << "k " << g.k << " case " << g.variant;
+    }
+}
+
 void ExpectOnePictureOnAnyThread(const CFilSpec& recipe, CDADC* in, int k) {
     const int w = in->width * k, h = in->height * k;
     CDADC draw(in->width, in->height);

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 
 #include "engine/xform_context.h"
@@ -93,6 +94,18 @@ std::uint64_t PictureHash(const CDADC& picture);
 // loaded as the program loads it; null (with the reason added to the
 // current test's failures) when it does not load.
 std::unique_ptr<CDADC> LoadTestImage(const char* relativePath);
+
+// One golden picture of flower.jpg: case variant of a test's table (0 when
+// it has one) drawn at quality k, and its fingerprint.
+struct GoldenPicture {
+    int k;
+    std::uint64_t hash;
+    int variant = 0;
+};
+// Draws each golden picture with draw(flower, picture): the run must succeed
+// and give the fingerprint. The caller skips without the shared pictures.
+void ExpectGoldenPictures(std::initializer_list<GoldenPicture> golden,
+                          const std::function<Canvas(const CDADC&, const GoldenPicture&)>& draw);
 
 // Applies the recipe (its Xform, seed and parameters) to in at quality k
 // twice on this thread and once on each of two threads at the same time:

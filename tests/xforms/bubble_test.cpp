@@ -223,23 +223,16 @@ TEST_F(BubbleTest, WizardDrawsInOrder) {
 
 TEST_F(BubbleTest, GoldenPicturesOfTheFlower) {
     SKIP_WITHOUT_SHARED();
-    const std::unique_ptr<CDADC> flower = LoadTestImage("photos/flower.jpg");
-    ASSERT_TRUE(flower);
     // Taken from the first implementation after looking at the pictures.
     // They change with the drawing layer's ellipse and arc pixels and with
     // the force field as well as with Bubble.
-    const struct {
-        int k;
-        std::uint64_t hash;
-    } golden[] = {
-        {1, 4028191751720413255ull}, {2, 17065003795800114726ull}, {4, 1621884358364270161ull}};
-    for (const auto& g : golden) {
-        BubbleParams p;
-        p.highlightPosition = kHighlightTopLeft;
-        const Canvas c = Render(*flower, p, g.k, 1618);
-        ASSERT_EQ(c.result, 1);
-        EXPECT_EQ(PictureHash(*c.out), g.hash) << "k " << g.k;
-    }
+    ExpectGoldenPictures(
+        {{1, 4028191751720413255ull}, {2, 17065003795800114726ull}, {4, 1621884358364270161ull}},
+        [](const CDADC& flower, const GoldenPicture& g) {
+            BubbleParams p;
+            p.highlightPosition = kHighlightTopLeft;
+            return Render(flower, p, g.k, 1618);
+        });
 }
 
 }  // namespace

@@ -236,23 +236,15 @@ TEST_F(CloudsTest, WizardDrawsTheRealsAPaletteAndTheSelectionsInversion) {
 
 TEST_F(CloudsTest, GoldenPicturesOfTheFlower) {
     SKIP_WITHOUT_SHARED();
-    const std::unique_ptr<CDADC> flower = LoadTestImage("photos/flower.jpg");
-    ASSERT_TRUE(flower);
-
     // Recorded from the first implementation, after looking at the pictures.
-    const struct {
-        int k;
-        std::uint64_t hash;
-    } golden[] = {
-        {1, 15053396462175931876ull}, {2, 15383090942667198239ull}, {4, 13206338078786985939ull}};
-    for (const auto& g : golden) {
-        CloudsParams p;
-        p.skyQuantity = 0.4;
-        p.horizonEffect = 0.3;
-        const Canvas c = Render(*flower, p, g.k, 31337);
-        ASSERT_EQ(c.result, 1);
-        EXPECT_EQ(PictureHash(*c.out), g.hash) << "k " << g.k;
-    }
+    ExpectGoldenPictures(
+        {{1, 15053396462175931876ull}, {2, 15383090942667198239ull}, {4, 13206338078786985939ull}},
+        [](const CDADC& flower, const GoldenPicture& g) {
+            CloudsParams p;
+            p.skyQuantity = 0.4;
+            p.horizonEffect = 0.3;
+            return Render(flower, p, g.k, 31337);
+        });
 }
 
 }  // namespace

@@ -262,36 +262,29 @@ TEST_F(MosaicTest, WizardDrawsInOrder) {
 
 TEST_F(MosaicTest, GoldenPicturesOfTheFlower) {
     SKIP_WITHOUT_SHARED();
-    const std::unique_ptr<CDADC> flower = LoadTestImage("photos/flower.jpg");
-    ASSERT_TRUE(flower);
-
     // Looked at when recorded, lit from the top left. They change with the
     // drawing layer's polygon and wide-pen pixels as well as with Mosaic.
-    const struct {
-        int geometry, k;
-        std::uint64_t hash;
-    } golden[] = {
-        {kMosaicRectangular, 1, 11366744423444936827ull},
-        {kMosaicRectangular, 2, 14581655875083468410ull},
-        {kMosaicRectangular, 4, 8443322761651858648ull},
-        {kMosaicCircular, 1, 2427774407710453584ull},
-        {kMosaicCircular, 2, 6196781211188827753ull},
-        {kMosaicCircular, 4, 16288477355237997442ull},
-        {kMosaicCircleInGrid, 1, 1988917679118687561ull},
-        {kMosaicCircleInGrid, 2, 9881109184662622852ull},
-        {kMosaicCircleInGrid, 4, 9788161093941863282ull},
-    };
-    for (const auto& g : golden) {
-        MosaicParams p;
-        p.background.colour = RGB(20, 30, 60);
-        p.geometry = g.geometry;
-        p.tileSize = 3.5;
-        p.spacing = 20;
-        p.highlightPosition = kHighlightTopLeft;
-        const Canvas c = Render(*flower, p, g.k, 31337);
-        ASSERT_EQ(c.result, 1);
-        EXPECT_EQ(PictureHash(*c.out), g.hash) << "geometry " << g.geometry << " k " << g.k;
-    }
+    ExpectGoldenPictures(
+        {
+            {1, 11366744423444936827ull, kMosaicRectangular},
+            {2, 14581655875083468410ull, kMosaicRectangular},
+            {4, 8443322761651858648ull, kMosaicRectangular},
+            {1, 2427774407710453584ull, kMosaicCircular},
+            {2, 6196781211188827753ull, kMosaicCircular},
+            {4, 16288477355237997442ull, kMosaicCircular},
+            {1, 1988917679118687561ull, kMosaicCircleInGrid},
+            {2, 9881109184662622852ull, kMosaicCircleInGrid},
+            {4, 9788161093941863282ull, kMosaicCircleInGrid},
+        },
+        [](const CDADC& flower, const GoldenPicture& g) {
+            MosaicParams p;
+            p.background.colour = RGB(20, 30, 60);
+            p.geometry = g.variant;
+            p.tileSize = 3.5;
+            p.spacing = 20;
+            p.highlightPosition = kHighlightTopLeft;
+            return Render(flower, p, g.k, 31337);
+        });
 }
 
 }  // namespace

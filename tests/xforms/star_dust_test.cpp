@@ -281,24 +281,16 @@ TEST_F(StarDustTest, WizardDrawsStarsThresholdAndTheSelectionsInvertFlag) {
 
 TEST_F(StarDustTest, GoldenPicturesOfTheFlower) {
     SKIP_WITHOUT_SHARED();
-    const std::unique_ptr<CDADC> flower = LoadTestImage("photos/flower.jpg");
-    ASSERT_TRUE(flower);
-
     // Taken from the first implementation after looking at the pictures.
     // They change with the drawing layer's ellipse and polygon pixels and
     // with the force field as well as with StarDust.
-    const struct {
-        int k;
-        std::uint64_t hash;
-    } golden[] = {
-        {1, 16255332511275924158ull}, {2, 16916735736017521884ull}, {4, 18348344090436450188ull}};
-    for (const auto& g : golden) {
-        StarDustParams p;
-        p.spikeThreshold = 95;
-        const Canvas c = Render(*flower, p, g.k, 2718);
-        ASSERT_EQ(c.result, 1);
-        EXPECT_EQ(PictureHash(*c.out), g.hash) << "k " << g.k;
-    }
+    ExpectGoldenPictures(
+        {{1, 16255332511275924158ull}, {2, 16916735736017521884ull}, {4, 18348344090436450188ull}},
+        [](const CDADC& flower, const GoldenPicture& g) {
+            StarDustParams p;
+            p.spikeThreshold = 95;
+            return Render(flower, p, g.k, 2718);
+        });
 }
 
 }  // namespace
