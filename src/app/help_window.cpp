@@ -7,6 +7,7 @@
 #include <QTextBrowser>
 
 #include "app/main_window.h"
+#include "engine/param_decl.h"
 #include "engine/recipe.h"
 
 namespace {
@@ -32,12 +33,20 @@ constexpr TitleSection kDialogSections[] = {
     {"Select image file to open", "open"},
 };
 
+QString SectionOfXform(int index) {
+    return "xform-" + QString::fromLatin1(XformName(index)).toLower().replace(' ', '-');
+}
+
 QString XformSection(const QString& title) {
+    // A settings panel by its own title ("Cloud Formation Settings" does not
+    // name Clouds), else a window that names the Xform.
+    for (int i = 0; i < kXformCount; ++i) {
+        const XformDecl* decl = FindXformDecl(i);
+        if (decl != nullptr && title == QLatin1String(decl->panelTitle)) return SectionOfXform(i);
+    }
     for (int i = 0; i < kXformCount; ++i) {
         const QString name = QString::fromLatin1(XformName(i));
-        if (!name.isEmpty() && title.contains(name, Qt::CaseInsensitive)) {
-            return "xform-" + name.toLower().replace(' ', '-');
-        }
+        if (!name.isEmpty() && title.contains(name, Qt::CaseInsensitive)) return SectionOfXform(i);
     }
     return {};
 }

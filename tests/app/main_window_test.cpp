@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
 #include <QFile>
 #include <QMdiArea>
 #include <QMenu>
@@ -25,6 +26,7 @@
 #include "app/main_window.h"
 #include "app/picture_image.h"
 #include "app/single_instance.h"
+#include "engine/param_decl.h"
 #include "engine/xform_registry.h"
 #include "support/message_capture.h"
 #include "support/shared_dir.h"
@@ -277,7 +279,19 @@ class MainWindowTest : public QObject {
     void helpOpensAtTheWindowInFront() {
         QFile guide(":/guide/index.html");
         QVERIFY(guide.open(QIODevice::ReadOnly));
-        QVERIFY(guide.readAll().contains("id=\"image-window\""));
+        const QByteArray html = guide.readAll();
+        QVERIFY(html.contains("id=\"image-window\""));
+        // F1 over a settings panel opens its Xform's section, whatever the
+        // panel's title says.
+        for (int i = 0; i < kXformCount; ++i) {
+            const XformDecl* decl = FindXformDecl(i);
+            if (decl == nullptr) continue;
+            QDialog panel;
+            panel.setWindowTitle(decl->panelTitle);
+            const QString section = HelpSectionFor(&panel);
+            QCOMPARE(section.left(6), QString("xform-"));
+            QVERIFY2(html.contains(("id=\"" + section + "\"").toLatin1()), decl->panelTitle);
+        }
         frame_->Trigger(kHelp);
         QCOMPARE(LastHelpUrl().fragment(), QString("image-window"));
         frame_->Trigger(kLesson);
