@@ -31,6 +31,10 @@ class ArgReader {
     std::string Next();
     // The value of the option just read; UsageError when there is none.
     std::string Value(const std::string& option);
+    // What every command takes besides its own options: --quality, --quiet
+    // and positional arguments; UsageError for an unknown option.
+    void TakeShared(const std::string& arg, int* quality, bool* quiet,
+                    std::vector<std::string>* positional);
 
   private:
     const std::vector<std::string>& args_;

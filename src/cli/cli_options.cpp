@@ -174,6 +174,19 @@ std::string ArgReader::Value(const std::string& option) {
     return args_[next_++];
 }
 
+void ArgReader::TakeShared(const std::string& arg, int* quality, bool* quiet,
+                           std::vector<std::string>* positional) {
+    if (arg == "--quality") {
+        *quality = ParseQuality(Value(arg));
+    } else if (arg == "--quiet") {
+        *quiet = true;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+        throw UsageError{"unknown option " + arg};
+    } else {
+        positional->push_back(arg);
+    }
+}
+
 // --- values -------------------------------------------------------------------------
 
 int ParseXform(const std::string& text) {

@@ -80,8 +80,6 @@ void ReadRenderOptions(const std::vector<std::string>& args, RenderOptions& opt,
             opt.xform = ParseXform(reader.Value(arg));
         } else if (arg == "--seed") {
             opt.seed = ParseSeed(reader.Value(arg));
-        } else if (arg == "--quality") {
-            opt.quality = ParseQuality(reader.Value(arg));
         } else if (arg == "--wizard") {
             opt.wizard = true;
         } else if (arg == "--set") {
@@ -102,12 +100,8 @@ void ReadRenderOptions(const std::vector<std::string>& args, RenderOptions& opt,
             fadeColour = reader.Value(arg);
         } else if (arg == "--recipe") {
             opt.recipe = reader.Value(arg);
-        } else if (arg == "--quiet") {
-            opt.quiet = true;
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            throw UsageError{"unknown option " + arg};
         } else {
-            positional.push_back(arg);
+            reader.TakeShared(arg, &opt.quality, &opt.quiet, &positional);
         }
     }
     if (positional.size() != 1) throw UsageError{"expected one PICTURE"};

@@ -62,14 +62,8 @@ int RunWizard(const std::vector<std::string>& args, std::ostream& out, std::ostr
                 folder = reader.Value(arg);
             } else if (arg == "--type") {
                 type = CheckPictureType("--type", "x." + reader.Value(arg));
-            } else if (arg == "--quality") {
-                quality = ParseQuality(reader.Value(arg));
-            } else if (arg == "--quiet") {
-                quiet = true;
-            } else if (arg.size() > 1 && arg[0] == '-') {
-                throw UsageError{"unknown option " + arg};
             } else {
-                positional.push_back(arg);
+                reader.TakeShared(arg, &quality, &quiet, &positional);
             }
         }
         if (positional.size() != 1) throw UsageError{"expected one PICTURE"};
