@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "engine/error_box.h"
 #include "surface/dib_decode.h"
 #include "surface/global_memory.h"
 #include "surface/packed_dib.h"
+#include "util/error_box.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const bool quiet = [] {

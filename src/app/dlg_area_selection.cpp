@@ -14,9 +14,9 @@
 #include "app/dialogs.h"
 #include "app/picture_image.h"
 #include "app/slider_pair.h"
-#include "engine/error_box.h"
 #include "engine/force_field.h"
 #include "engine/toolkit.h"
+#include "util/error_box.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 #include "app/dialogs.h"
 #include "app/dlg_helpers.h"
-#include "engine/error_box.h"
 #include "engine/recipe.h"
+#include "util/error_box.h"
 
 ChooseXformDlg::ChooseXformDlg(QWidget* parent, int shownIndex, int wizard)
     : QDialog(parent), wizard_(wizard != 0 ? 1 : 0) {

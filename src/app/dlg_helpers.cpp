@@ -13,7 +13,7 @@
 #include <QPushButton>
 #include <QStyle>
 
-#include "engine/error_box.h"
+#include "util/error_box.h"
 
 void SetControlId(QWidget* control, int id) {
     control->setObjectName(QString::number(id));

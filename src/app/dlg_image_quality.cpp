@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 
 #include "app/dialogs.h"
-#include "engine/error_box.h"
+#include "util/error_box.h"
 
 ImageQualityDlg::ImageQualityDlg(QWidget* parent, int level) : QDialog(parent), level_(level) {
     setWindowTitle(QStringLiteral("Image Quality (Anti Alias)"));

@@ -12,7 +12,7 @@
 
 #include "app/dialogs.h"
 #include "app/slider_pair.h"
-#include "engine/error_box.h"
+#include "util/error_box.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include "app/dlg_area_selection.h"
 #include "app/dlg_helpers.h"
 #include "app/picture_image.h"
-#include "engine/error_box.h"
 #include "surface/cdadc.h"
+#include "util/error_box.h"
 
 namespace {
 

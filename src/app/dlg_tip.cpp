@@ -14,8 +14,8 @@
 
 #include "app/dialogs.h"
 #include "app/dlg_helpers.h"
-#include "engine/error_box.h"
 #include "util/app_folders.h"
+#include "util/error_box.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "app/colour_swatch.h"
 #include "app/dialogs.h"
 #include "app/dlg_mix.h"
-#include "engine/error_box.h"
+#include "util/error_box.h"
 
 namespace {
 

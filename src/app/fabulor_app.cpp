@@ -20,10 +20,10 @@
 #include "app/single_instance.h"
 #include "document/disk_cache.h"
 #include "engine/crt_random.h"
-#include "engine/error_box.h"
 #include "engine/progress.h"
 #include "surface/image_files.h"
 #include "util/app_folders.h"
+#include "util/error_box.h"
 #include "util/files.h"
 
 namespace {

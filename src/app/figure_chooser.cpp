@@ -5,10 +5,10 @@
 #include <QPainter>
 
 #include "app/picture_image.h"
-#include "engine/error_box.h"
 #include "engine/figure_file.h"
 #include "surface/cdadc.h"
 #include "util/app_folders.h"
+#include "util/error_box.h"
 
 namespace {
 

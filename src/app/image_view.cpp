@@ -7,8 +7,8 @@
 #include <QScrollBar>
 
 #include "app/picture_image.h"
-#include "engine/error_box.h"
 #include "surface/cdadc.h"
+#include "util/error_box.h"
 
 ImageView::ImageView(std::function<bool()> generating, QWidget* parent)
     : QAbstractScrollArea(parent), generating_(std::move(generating)) {

@@ -20,8 +20,8 @@
 #include "app/icons.h"
 #include "app/image_view.h"
 #include "app/picture_image.h"
-#include "engine/error_box.h"
 #include "engine/progress.h"
+#include "util/error_box.h"
 
 namespace {
 constexpr unsigned kStillCreatingString = 61220;

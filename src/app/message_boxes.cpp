@@ -4,7 +4,7 @@
 #include <QMessageBox>
 #include <QThread>
 
-#include "engine/error_box.h"
+#include "util/error_box.h"
 
 namespace {
 

@@ -20,7 +20,7 @@
 #include "app/dlg_helpers.h"
 #include "app/figure_chooser.h"
 #include "app/slider_pair.h"
-#include "engine/error_box.h"
+#include "util/error_box.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
-#include "engine/error_box.h"
 #include "surface/cdadc.h"
 #include "surface/clipboard_dib.h"
 #include "surface/dib_decode.h"
 #include "surface/vic_image.h"
+#include "util/error_box.h"
 
 namespace {
 constexpr unsigned kClipboardNotImage = 61222;

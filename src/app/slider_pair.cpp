@@ -12,7 +12,7 @@
 #include <QLineEdit>
 #include <QSlider>
 
-#include "engine/error_box.h"
+#include "util/error_box.h"
 
 namespace {
 

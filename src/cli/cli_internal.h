@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/error_box.h"
 #include "engine/recipe.h"
+#include "util/error_box.h"
 
 class CDADC;
 struct Recipe;

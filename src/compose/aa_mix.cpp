@@ -8,10 +8,10 @@
 #include <thread>
 #include <vector>
 
-#include "engine/error_box.h"
 #include "engine/force_field.h"
 #include "engine/progress.h"
 #include "surface/cdadc.h"
+#include "util/error_box.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "engine/error_box.h"
 #include "surface/cdadc.h"
 #include "util/app_folders.h"
+#include "util/error_box.h"
 #include "util/files.h"
 
 namespace DiskCache {

@@ -4,9 +4,9 @@
 #include <memory>
 
 #include "document/disk_cache.h"
-#include "engine/error_box.h"
 #include "surface/cdadc.h"
 #include "surface/image_files.h"
+#include "util/error_box.h"
 #include "util/files.h"
 
 namespace {

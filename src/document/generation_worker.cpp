@@ -3,9 +3,9 @@
 #include <system_error>
 
 #include "compose/aa_mix.h"
-#include "engine/error_box.h"
 #include "engine/progress.h"
 #include "engine/recipe.h"
+#include "util/error_box.h"
 
 void RunGeneration(CFilSpec* filSpec, std::atomic<int>* progress) {
     const int produced = filSpec->Apply();

@@ -1,6 +1,6 @@
 #include "document/image_sequence_doc.h"
 
-#include "engine/error_box.h"
+#include "util/error_box.h"
 
 namespace {
 constexpr unsigned kStillCreatingString = 61220;

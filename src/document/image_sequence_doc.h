@@ -6,7 +6,7 @@
 #include <string>
 
 #include "document/generation_worker.h"
-#include "engine/error_box.h"
+#include "util/error_box.h"
 
 // What a document asks of the application around it.
 class DocumentHost {

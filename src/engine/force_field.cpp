@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <new>
 
-#include "engine/error_box.h"
 #include "engine/progress.h"
+#include "util/error_box.h"
 
 namespace {
 

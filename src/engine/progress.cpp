@@ -5,7 +5,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "engine/error_box.h"
+#include "util/error_box.h"
 
 namespace {
 

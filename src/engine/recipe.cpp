@@ -4,10 +4,10 @@
 #include <ctime>
 
 #include "engine/crt_random.h"
-#include "engine/error_box.h"
 #include "engine/toolkit.h"
 #include "engine/xform_registry.h"
 #include "surface/cdadc.h"
+#include "util/error_box.h"
 
 namespace {
 

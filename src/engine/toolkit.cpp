@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "engine/crt_random.h"
-#include "engine/error_box.h"
 #include "engine/xform_context.h"
+#include "util/error_box.h"
 
 int RandomInt(int lo, int hi) {
     int r = CrtRand();

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "engine/error_box.h"
+#include "util/error_box.h"
 
 namespace {
 bool InRange(int i) {

@@ -11,11 +11,11 @@
 #include <new>
 #include <string>
 
-#include "engine/error_box.h"
 #include "surface/dib_decode.h"
 #include "surface/image_files.h"
 #include "surface/packed_dib.h"
 #include "util/app_folders.h"
+#include "util/error_box.h"
 #include "util/files.h"
 
 namespace {

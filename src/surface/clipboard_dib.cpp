@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "engine/error_box.h"
 #include "surface/cdadc.h"
 #include "surface/vic_image.h"
+#include "util/error_box.h"
 
 HGLOBAL PictureToPackedDib(const CDADC* picture) {
     const bool usable = picture && picture->pBits;

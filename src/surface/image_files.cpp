@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "engine/error_box.h"
 #include "surface/cdadc.h"
 #include "surface/packed_dib.h"
+#include "util/error_box.h"
 
 namespace {
 

@@ -12,23 +12,23 @@
 #include <system_error>
 #include <vector>
 
-#include "engine/error_box.h"
+#include "util/error_box.h"
 
 namespace fs = std::filesystem;
 
-BOOL FileExists(const char* path) {
+int FileExists(const char* path) {
     struct stat info {};
-    return path != nullptr && stat(path, &info) == 0 ? TRUE : FALSE;
+    return path != nullptr && stat(path, &info) == 0 ? 1 : 0;
 }
 
-BOOL IsDirectory(const char* path) {
+int IsDirectory(const char* path) {
     struct stat info {};
-    if (path == nullptr || stat(path, &info) != 0) return FALSE;
-    return S_ISDIR(info.st_mode) ? TRUE : FALSE;
+    if (path == nullptr || stat(path, &info) != 0) return 0;
+    return S_ISDIR(info.st_mode) ? 1 : 0;
 }
 
-BOOL GetDiskBytes(const char* path, std::uint64_t* freeBytes, std::uint64_t* usedBytes,
-                  std::uint64_t* totalBytes) {
+int GetDiskBytes(const char* path, std::uint64_t* freeBytes, std::uint64_t* usedBytes,
+                 std::uint64_t* totalBytes) {
     std::uint64_t available = 0;
     std::uint64_t capacity = 0;
     std::error_code error;
@@ -49,13 +49,13 @@ BOOL GetDiskBytes(const char* path, std::uint64_t* freeBytes, std::uint64_t* use
         // The box appends the system's text for errno.
         errno = error.value();
         SystemErrorBox("GetDiskBytes", "GetDiskFreeSpace (%s)", path != nullptr ? path : "(null)");
-        return FALSE;
+        return 0;
     }
-    return TRUE;
+    return 1;
 }
 
-BOOL RemoveFiles(const char* folder, const char* pattern) {
-    if (folder == nullptr || pattern == nullptr) return FALSE;
+int RemoveFiles(const char* folder, const char* pattern) {
+    if (folder == nullptr || pattern == nullptr) return 0;
 
     // Names are collected first and removed in sorted order, so that a
     // failure always stops at the same file whatever order the folder lists.
@@ -70,7 +70,7 @@ BOOL RemoveFiles(const char* folder, const char* pattern) {
         if (name[0] == '.' || it->is_directory(typeError)) continue;
         names.push_back(name);
     }
-    if (!found) return FALSE;
+    if (!found) return 0;
     std::sort(names.begin(), names.end());
 
     std::string prefix = folder;
@@ -79,10 +79,10 @@ BOOL RemoveFiles(const char* folder, const char* pattern) {
         const std::string fullName = prefix + name;
         if (std::remove(fullName.c_str()) != 0) {
             ErrorBox("ERROR: could not remove(%s)", fullName.c_str());
-            return FALSE;
+            return 0;
         }
     }
-    return TRUE;
+    return 1;
 }
 
 int CutAtFirstDot(char* name) {
@@ -108,6 +108,6 @@ int CountNonWhitespace(const std::string& s) {
     return RemoveWhitespace(copy.data());
 }
 
-BOOL IsEven(int n) {
-    return n / 2 * 2 == n ? TRUE : FALSE;
+int IsEven(int n) {
+    return n / 2 * 2 == n ? 1 : 0;
 }

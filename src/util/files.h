@@ -5,19 +5,19 @@
 #include <cstdint>
 #include <string>
 
-#include "surface/gdi_types.h"
+// The helpers answer 1 (TRUE) or 0 (FALSE), as the C-style callers expect.
 
 // TRUE when path names a file or a folder.
-BOOL FileExists(const char* path);
+int FileExists(const char* path);
 // TRUE when path names a folder.
-BOOL IsDirectory(const char* path);
+int IsDirectory(const char* path);
 
 // Bytes free to this user, used (total - free) and total on the file system
 // that holds path. 64-bit outputs: today's disks are far past 4 GB. Any
 // output may be null. On failure all are 0, the failure is reported and the
 // result is FALSE.
-BOOL GetDiskBytes(const char* path, std::uint64_t* freeBytes, std::uint64_t* usedBytes,
-                  std::uint64_t* totalBytes);
+int GetDiskBytes(const char* path, std::uint64_t* freeBytes, std::uint64_t* usedBytes,
+                 std::uint64_t* totalBytes);
 
 // Deletes the files of folder (not its subfolders, not names starting with
 // '.') whose names match pattern, such as "*.BMP". Matching ignores case, so
@@ -25,7 +25,7 @@ BOOL GetDiskBytes(const char* path, std::uint64_t* freeBytes, std::uint64_t* use
 // folder may hold both spellings. FALSE without a message when nothing in
 // the folder matches; FALSE with a message at the first file that cannot be
 // removed (the rest are kept); TRUE when every match is gone.
-BOOL RemoveFiles(const char* folder, const char* pattern);
+int RemoveFiles(const char* folder, const char* pattern);
 
 // Ends name at its first '.', returning the new length (the whole length
 // when there is no dot); 0 for null.
@@ -36,4 +36,4 @@ int RemoveWhitespace(char* s);
 // The number of characters of s that are not white space.
 int CountNonWhitespace(const std::string& s);
 
-BOOL IsEven(int n);
+int IsEven(int n);

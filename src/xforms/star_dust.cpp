@@ -5,7 +5,6 @@
 #include <memory>
 #include <new>
 
-#include "engine/error_box.h"
 #include "engine/force_field.h"
 #include "engine/param_decl.h"
 #include "engine/progress.h"
@@ -13,6 +12,7 @@
 #include "engine/toolkit.h"
 #include "engine/xform_context.h"
 #include "surface/cdadc.h"
+#include "util/error_box.h"
 
 // --- the parameter block ---------------------------------------------------------
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/error_box.h"
+#include "util/error_box.h"
 
 class MessageCapture {
   public:

@@ -1,4 +1,4 @@
-#include "engine/error_box.h"
+#include "util/error_box.h"
 
 #include <cerrno>
 #include <cstdarg>
