@@ -8,7 +8,8 @@
 
 #include "app/dialogs.h"
 #include "app/dlg_helpers.h"
-#include "engine/recipe.h"
+#include "recipe/recipe.h"
+#include "recipe/xform_registry.h"
 #include "util/error_box.h"
 
 ChooseXformDlg::ChooseXformDlg(QWidget* parent, int shownIndex, int wizard)
@@ -20,12 +21,14 @@ ChooseXformDlg::ChooseXformDlg(QWidget* parent, int shownIndex, int wizard)
     wizardBox_->setChecked(wizard_ != 0);
     layout->addWidget(wizardBox_);
 
+    // Only the Xforms that draw; "Null" is not among them: a recipe without
+    // an Xform shows Mosaic.
     list_ = new QComboBox(this);
-    for (int index = 0; index < kXformCount; ++index) {
-        list_->addItem(QString::fromLatin1(XformName(index)));
+    for (const XformRow& row : XformRows()) {
+        if (row.Draws()) list_->addItem(QString::fromLatin1(row.name), row.index);
     }
-    // "Null" is not in the list: a recipe without an Xform shows Mosaic.
-    list_->setCurrentIndex(shownIndex == kNullXform ? kMosaic : shownIndex);
+    const int shown = list_->findData(shownIndex);
+    list_->setCurrentIndex(shown >= 0 ? shown : list_->findData(int(kMosaic)));
     layout->addWidget(list_);
 
     auto* buttons = new QHBoxLayout;
@@ -46,7 +49,7 @@ void ChooseXformDlg::ApplyEnableRule() {
 }
 
 void ChooseXformDlg::accept() {
-    chosen_ = list_->currentIndex();
+    chosen_ = list_->currentData().isValid() ? list_->currentData().toInt() : -1;
     if (chosen_ < 0 || chosen_ >= kXformCount) {
         ErrorBox("CChFilDlg::OnOK()%d", chosen_);
         chosen_ = 0;

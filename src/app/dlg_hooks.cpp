@@ -1,13 +1,10 @@
 // Connects the dialogs to the recipe: "Choose Xform" and the settings panel
-// of every Xform that declares its block.
-#include <utility>
-
+// of every Xform that draws.
 #include <QApplication>
 
 #include "app/dialogs.h"
-#include "engine/param_decl.h"
-#include "engine/recipe.h"
-#include "engine/xform_registry.h"
+#include "recipe/recipe.h"
+#include "recipe/xform_registry.h"
 
 namespace {
 
@@ -17,25 +14,16 @@ int ChooseXformOverActiveWindow(int shownIndex, int wizardChooses, int* chosenIn
                                 chosenIndex, chosenWizard);
 }
 
-// The registry's settings operation knows only the recipe: one per index.
-template <int Index>
+// The recipe's copy names the Xform whose panel opens.
 int SettingsPanel(CFilSpec& filSpec) {
-    return RunXformSettingsPanel(QApplication::activeWindow(), filSpec, Index);
-}
-
-template <int... Index>
-void InstallPanels(std::integer_sequence<int, Index...>) {
-    using Op = int (*)(CFilSpec&);
-    constexpr Op panels[] = {&SettingsPanel<Index>...};
-    for (int index = 0; index < kXformCount; ++index) {
-        XformOps* row = MutableXformRow(index);
-        if (row != nullptr && row->decl != nullptr) row->settings = panels[index];
-    }
+    return RunXformSettingsPanel(QApplication::activeWindow(), filSpec, filSpec.XformIndex);
 }
 
 }  // namespace
 
 void InstallDialogHooks() {
     SetChooseXformDialog(&ChooseXformOverActiveWindow);
-    InstallPanels(std::make_integer_sequence<int, kXformCount>{});
+    for (const XformRow& row : XformRows()) {
+        if (row.Draws()) MutableXformRow(row.index)->settings = &SettingsPanel;
+    }
 }

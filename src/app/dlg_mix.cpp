@@ -20,7 +20,7 @@ constexpr int kIdAdvancedSelection = 1134;
 
 // The trackbar and edit serve only the modes that blend by a percentage.
 bool UsesPercent(int mode) {
-    return mode != kMixModeOff && mode != kMixModeHsv;
+    return mode != kMixModeOff && mode != kMixHsv;
 }
 
 }  // namespace
@@ -51,7 +51,7 @@ QLayout* ModePercentDlg::BuildModes(bool withEvenAndHsv) {
     auto* plain = new QGridLayout;
     int row = 0;
     AddMode(plain, row++, kMixModeOff, QStringLiteral("&Off"));
-    if (withEvenAndHsv) AddMode(plain, row++, kMixModeEven, QStringLiteral("&Even Mix"));
+    if (withEvenAndHsv) AddMode(plain, row++, kMixEven, QStringLiteral("&Even Mix"));
     AddMode(plain, row++, 1066, QStringLiteral("&Left Right"));
     AddMode(plain, row++, 1067, QStringLiteral("&Top Bottom"));
     AddMode(plain, row++, 1068, QStringLiteral("&Right Left"));
@@ -72,7 +72,7 @@ QLayout* ModePercentDlg::BuildModes(bool withEvenAndHsv) {
 
     if (withEvenAndHsv) {
         auto* hsv = new QGridLayout;
-        AddMode(hsv, 0, kMixModeHsv, QStringLiteral("&Hsv"));
+        AddMode(hsv, 0, kMixHsv, QStringLiteral("&Hsv"));
         column->addLayout(hsv);
     }
     // One exclusive set across the group boxes.
@@ -159,10 +159,10 @@ void MixDlg::SetupDCs(const CDADC* original) {
 
 void MixDlg::LoadControls() {
     ModePercentDlg::LoadControls();
-    EnableDlgItemInput(this, kIdAdvancedSelection, mode_ == kMixModeHsv);
-    if (mode_ == kMixModeEven) {
+    EnableDlgItemInput(this, kIdAdvancedSelection, mode_ == kMixHsv);
+    if (mode_ == kMixEven) {
         SetControlTxt(this, kIdPercentPrompt, "%% of original");
-    } else if (mode_ == kMixModeHsv) {
+    } else if (mode_ == kMixHsv) {
         SetControlTxt(this, kIdPercentPrompt, "%s", "");
     } else {
         SetControlTxt(this, kIdPercentPrompt, "mix sharpness(%%)");

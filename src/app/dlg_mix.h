@@ -7,7 +7,7 @@
 #include <QDialog>
 
 #include "app/dlg_helpers.h"
-#include "engine/recipe.h"
+#include "recipe/recipe.h"
 
 class ColourSwatch;
 class QGridLayout;
@@ -17,8 +17,6 @@ class QRadioButton;
 class SliderPair;
 
 // The mode identifiers beyond "Off".
-constexpr int kMixModeEven = 1065;
-constexpr int kMixModeHsv = 1074;
 // Controls shared by both dialogs.
 constexpr int kIdPercentSlider = 1099;
 constexpr int kIdPercentEdit = 1101;

@@ -19,7 +19,7 @@ constexpr int kIdChooseColour = 1034;
 constexpr int kIdColourSwatch = 1036;
 
 bool UsesColour(int mode) {
-    return mode != kMixModeOff && mode != kMixModeHsv;
+    return mode != kMixModeOff && mode != kMixHsv;
 }
 
 }  // namespace

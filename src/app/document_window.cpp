@@ -69,8 +69,8 @@ bool DocumentWindow::IsGenerating() const {
     return app_->IsGenerating();
 }
 
-void DocumentWindow::BeginRun(GenerationClient* client, CFilSpec* filSpec) {
-    app_->BeginRun(client, filSpec, this);
+void DocumentWindow::BeginRun(GenerationClient* client, std::unique_ptr<GenerationRun> run) {
+    app_->BeginRun(client, std::move(run), this);
 }
 
 int DocumentWindow::ImageQualityDialog(int level, int* chosenLevel, int* applyNow) {

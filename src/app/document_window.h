@@ -38,7 +38,7 @@ class DocumentWindow : public QMdiSubWindow, public DocumentView, public Applica
 
     // ApplicationHost
     bool IsGenerating() const override;
-    void BeginRun(GenerationClient* client, CFilSpec* filSpec) override;
+    void BeginRun(GenerationClient* client, std::unique_ptr<GenerationRun> run) override;
     int ImageQualityDialog(int level, int* chosenLevel, int* applyNow) override;
     int SaveHook() override;
     int LastXform() const override;

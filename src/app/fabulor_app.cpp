@@ -218,11 +218,12 @@ bool FabulorApp::CacheEnabled() {
     return cacheEnabled_;
 }
 
-void FabulorApp::BeginRun(GenerationClient* client, CFilSpec* filSpec, DocumentWindow* window) {
+void FabulorApp::BeginRun(GenerationClient* client, std::unique_ptr<GenerationRun> run,
+                          DocumentWindow* window) {
     // The run's end writes its picture to the cache: the disk is checked first.
     CacheEnabled();
     runWindow_ = window;
-    worker_.BeginFilterThread(client, filSpec);
+    worker_.BeginFilterThread(client, std::move(run));
     if (frame_) frame_->UpdateCommands();
 }
 

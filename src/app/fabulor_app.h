@@ -54,7 +54,8 @@ class FabulorApp : public QObject {
 
     // The generation run.
     bool IsGenerating() const { return worker_.IsGenerating(); }
-    void BeginRun(GenerationClient* client, CFilSpec* filSpec, DocumentWindow* window);
+    void BeginRun(GenerationClient* client, std::unique_ptr<GenerationRun> run,
+                  DocumentWindow* window);
     void Stop();
     // The poll of the 250 ms timer: the progress of a run, or its collection.
     void Poll();

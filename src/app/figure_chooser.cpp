@@ -1,9 +1,16 @@
 #include "app/figure_chooser.h"
 
+#include <cstring>
+
+#include <QButtonGroup>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
 
+#include "app/panel_builder.h"
 #include "app/picture_image.h"
 #include "engine/figure_file.h"
 #include "surface/cdadc.h"
@@ -28,6 +35,98 @@ QString AskFigureFile(QWidget* parent) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().constFirst();
 }
+
+// The figure's two sources, as the ids of its radio buttons.
+constexpr int kShapesSource = 0;
+constexpr int kBitmapSource = 1;
+// The side of the figure's preview, pixels.
+constexpr int kPreviewSide = 64;
+
+class FigureWidget : public FieldWidget {
+  public:
+    explicit FigureWidget(const FieldSetup& s)
+        : FieldWidget(s.field, s.work), parent_(s.parent), changed_(s.changed) {
+        const std::string name = Name();
+        const bool held = !name.empty() && figure_.Restore(name.c_str());
+
+        auto* grid = new QGridLayout;
+        controls.choices = new QButtonGroup(s.parent);
+        static constexpr const char* kDefaultLabels[] = {"Rectangle", "BitMap"};
+        for (int id : {kShapesSource, kBitmapSource}) {
+            const size_t i = static_cast<size_t>(id);
+            const char* text =
+                i < field.choices.size() ? field.choices[i].label : kDefaultLabels[i];
+            auto* button = new QRadioButton(QString::fromLatin1(text), s.parent);
+            button->setChecked(held == (id == kBitmapSource));
+            controls.choices->addButton(button, id);
+            controls.inputs.push_back(button);
+            grid->addWidget(button, id, 0);
+        }
+        controls.figureButton = new QPushButton(QStringLiteral("Image..."), s.parent);
+        controls.figureButton->setObjectName(QString::fromLatin1(field.name) +
+                                             QStringLiteral("Image"));
+        controls.figureButton->setAutoDefault(false);
+        controls.inputs.push_back(controls.figureButton);
+        grid->addWidget(controls.figureButton, 2, 0);
+        controls.preview = new FigurePreview(s.parent);
+        controls.preview->setObjectName(QString::fromLatin1(field.name) +
+                                        QStringLiteral("Preview"));
+        controls.preview->setFixedSize(kPreviewSide, kPreviewSide);
+        controls.preview->SetBitmap(figure_.Bitmap());
+        grid->addWidget(controls.preview, 0, 1, 3, 1, Qt::AlignCenter);
+        grid->setColumnStretch(2, 1);
+        s.into->addLayout(grid);
+
+        QObject::connect(controls.choices, &QButtonGroup::idClicked, s.parent, [this](int id) {
+            if (id == kBitmapSource)
+                RunChooser();
+            else
+                changed_();
+        });
+        QObject::connect(controls.figureButton, &QPushButton::clicked, s.parent,
+                         [this] { RunChooser(); });
+    }
+
+    int RuleValue() const override { return BitmapSource() ? 1 : 0; }
+
+    // "Image..." only refreshes a bitmap already chosen.
+    void SetEnabled(bool enabled) override {
+        for (QWidget* w : controls.inputs)
+            w->setEnabled(enabled && (w != controls.figureButton || BitmapSource()));
+    }
+
+    void Store() override {
+        const std::string name = BitmapSource() ? figure_.Store() : std::string();
+        const TextRef text = std::get<TextRef>(field.At(work));
+        // Names the figure files get are far shorter than any declared capacity.
+        std::memset(text.text, 0, text.capacity);
+        std::memcpy(text.text, name.data(), std::min(name.size(), text.capacity - 1));
+    }
+
+    void Close() override {
+        figure_.Release();
+        controls.preview->SetBitmap(nullptr);
+    }
+
+  private:
+    bool BitmapSource() const { return controls.choices->checkedId() == kBitmapSource; }
+
+    std::string Name() const {
+        const TextRef text = std::get<TextRef>(field.At(work));
+        return std::string(text.text, strnlen(text.text, text.capacity));
+    }
+
+    void RunChooser() {
+        const bool held = figure_.Choose(Name().c_str(), parent_);
+        controls.preview->SetBitmap(figure_.Bitmap());
+        controls.choices->button(held ? kBitmapSource : kShapesSource)->setChecked(true);
+        changed_();
+    }
+
+    QWidget* parent_;
+    std::function<void()> changed_;
+    PanelFigure figure_;
+};
 
 }  // namespace
 
@@ -97,4 +196,8 @@ FigureFileAsker SetFigureFileAsker(FigureFileAsker asker) {
     FigureFileAsker previous = std::move(InstalledAsker());
     InstalledAsker() = std::move(asker);
     return previous;
+}
+
+std::unique_ptr<FieldWidget> MakeFigureWidget(const FieldSetup& setup) {
+    return std::make_unique<FigureWidget>(setup);
 }

@@ -1,6 +1,7 @@
 // The figure bitmap a settings panel keeps while it is open (Op Art's
 // "Source" group): restoring it from the temporary folder, choosing a picture
-// for it, writing it back as a new figure file, and its preview.
+// for it, writing it back as a new figure file, its preview, and the panel's
+// widget for a figure field.
 #pragma once
 
 #include <functional>
@@ -12,6 +13,8 @@
 #include <QString>
 
 class CDADC;
+struct FieldSetup;
+class FieldWidget;
 
 class PanelFigure {
   public:
@@ -60,3 +63,9 @@ class FigurePreview : public QFrame {
 // brings the real dialog back. Returns the asker it replaces.
 using FigureFileAsker = std::function<QString(const QString& startFolder)>;
 FigureFileAsker SetFigureFileAsker(FigureFileAsker asker);
+
+// A figure field's controls: the two sources (plain shapes or the bitmap,
+// labelled by the field's choices), "Image..." and the preview. The field
+// reads 1 to the enable rules while its source is the bitmap; OK with the
+// bitmap writes it as a new figure file and names that in the recipe.
+std::unique_ptr<FieldWidget> MakeFigureWidget(const FieldSetup& setup);

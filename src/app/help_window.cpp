@@ -7,8 +7,8 @@
 #include <QTextBrowser>
 
 #include "app/main_window.h"
-#include "engine/param_decl.h"
-#include "engine/recipe.h"
+#include "recipe/recipe.h"
+#include "recipe/xform_registry.h"
 
 namespace {
 
@@ -40,13 +40,13 @@ QString SectionOfXform(int index) {
 QString XformSection(const QString& title) {
     // A settings panel by its own title ("Cloud Formation Settings" does not
     // name Clouds), else a window that names the Xform.
-    for (int i = 0; i < kXformCount; ++i) {
-        const XformDecl* decl = FindXformDecl(i);
-        if (decl != nullptr && title == QLatin1String(decl->panelTitle)) return SectionOfXform(i);
+    for (const XformRow& row : XformRows()) {
+        if (row.panelTitle != nullptr && title == QLatin1String(row.panelTitle))
+            return SectionOfXform(row.index);
     }
-    for (int i = 0; i < kXformCount; ++i) {
-        const QString name = QString::fromLatin1(XformName(i));
-        if (!name.isEmpty() && title.contains(name, Qt::CaseInsensitive)) return SectionOfXform(i);
+    for (const XformRow& row : XformRows()) {
+        if (row.Draws() && title.contains(QLatin1String(row.name), Qt::CaseInsensitive))
+            return SectionOfXform(row.index);
     }
     return {};
 }

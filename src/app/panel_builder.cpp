@@ -20,6 +20,7 @@
 #include "app/dlg_helpers.h"
 #include "app/figure_chooser.h"
 #include "app/slider_pair.h"
+#include "engine/toolkit.h"
 #include "util/error_box.h"
 
 namespace {
@@ -31,33 +32,8 @@ bool SameName(const char* a, const char* b) {
     return a != nullptr && b != nullptr && std::strcmp(a, b) == 0;
 }
 
-bool SameGroup(const ParamField* a, const ParamField* b) {
-    return a != nullptr && b != nullptr && SameName(a->group, b->group);
-}
-
-int* IntAt(const ParamField& f, CFilSpec& filSpec) {
-    return static_cast<int*>(f.at(filSpec));
-}
-
-double* RealAt(const ParamField& f, CFilSpec& filSpec) {
-    return static_cast<double*>(f.at(filSpec));
-}
-
-// The figure's two sources, as the ids of its radio buttons.
-constexpr int kShapesSource = 0;
-constexpr int kBitmapSource = 1;
-// The side of the figure's preview, pixels.
-constexpr int kPreviewSide = 64;
-
-// The range an integer edit must hold when the panel closes.
-void EditRange(const ParamField& f, int* lo, int* hi) {
-    const bool wider = f.editMin != 0 || f.editMax != 0;
-    *lo = wider ? f.editMin : static_cast<int>(f.min);
-    *hi = wider ? f.editMax : static_cast<int>(f.max);
-}
-
-int HeldInRange(const ParamField& f, int v) {
-    return std::clamp(v, static_cast<int>(f.min), static_cast<int>(f.max));
+QString Latin(const char* text) {
+    return QString::fromLatin1(text);
 }
 
 // The whole text as an integer (blanks around it allowed).
@@ -70,25 +46,300 @@ bool ParseInt(const QString& text, long long* value) {
     return end != first && end == last && error == std::errc();
 }
 
+// --- flags ---------------------------------------------------------------------------
+
+class FlagWidget : public FieldWidget {
+  public:
+    explicit FlagWidget(const FieldSetup& s) : FieldWidget(s.field, s.work) {
+        int* flag = std::get<int*>(field.At(work));
+        auto* check = new QCheckBox(Latin(field.label), s.parent);
+        check->setObjectName(Latin(field.name));
+        check->setChecked(*flag != 0);
+        QObject::connect(check, &QCheckBox::clicked, check, [check, flag, changed = s.changed] {
+            *flag = *flag != 0 ? 0 : 1;
+            check->setChecked(*flag != 0);
+            changed();
+        });
+        controls.check = check;
+        controls.inputs.push_back(check);
+        s.into->addWidget(check);
+    }
+};
+
+// --- numbers -------------------------------------------------------------------------
+
+// A slider with its edit, or an edit alone.
+class NumberWidget : public FieldWidget {
+  public:
+    explicit NumberWidget(const FieldSetup& s) : FieldWidget(s.field, s.work) {
+        s.into->addWidget(new QLabel(Latin(field.label), s.parent));
+        if (field.control == ParamControl::Edit) {
+            auto* edit = new QLineEdit(s.parent);
+            edit->setObjectName(Latin(field.name));
+            if (IsReal()) edit->setMaxLength(kRealTextLength);
+            controls.edit = edit;
+            ShowValue();
+            QObject::connect(edit, &QLineEdit::editingFinished, edit, [this] { CommitEdit(); });
+            controls.inputs.push_back(edit);
+            s.into->addWidget(edit);
+            return;
+        }
+        const auto orientation =
+            field.control == ParamControl::VerticalSlider ? Qt::Vertical : Qt::Horizontal;
+        auto* pair = new SliderPair(orientation, s.parent);
+        pair->setObjectName(Latin(field.name));
+        if (IsReal()) {
+            pair->SetupReal(Real(), field.min, field.max, field.format);
+            pair->SetMaxTextLength(kRealTextLength);
+        } else {
+            pair->SetupInt(Int(), static_cast<int>(field.min), static_cast<int>(field.max));
+        }
+        controls.pair = pair;
+        controls.inputs.push_back(pair);
+        s.into->addWidget(pair);
+    }
+
+    bool Accept() override {
+        if (controls.pair != nullptr) {
+            if (IsReal() || (field.editMin == 0 && field.editMax == 0)) {
+                controls.pair->CommitPendingEdit();
+                return true;
+            }
+            // Checked before the pair's own commit would clamp the text away.
+            int typed = 0;
+            if (!controls.pair->CheckIntegerRange(field.editMin, field.editMax, &typed))
+                return false;
+            *Int() = HeldInRange(typed);
+            controls.pair->SetFromValue();
+            return true;
+        }
+        if (IsReal()) {
+            if (controls.edit->isModified()) CommitEdit();
+            return true;
+        }
+        long long typed = 0;
+        const bool wider = field.editMin != 0 || field.editMax != 0;
+        const int lo = wider ? field.editMin : static_cast<int>(field.min);
+        const int hi = wider ? field.editMax : static_cast<int>(field.max);
+        if (!ParseInt(controls.edit->text(), &typed)) {
+            ErrorBox("Please enter an integer.");
+        } else if (typed < lo || typed > hi) {
+            ErrorBox("Please enter an integer between %d and %d.", lo, hi);
+        } else {
+            *Int() = HeldInRange(static_cast<int>(typed));
+            ShowValue();
+            return true;
+        }
+        controls.edit->setFocus();
+        controls.edit->selectAll();
+        return false;
+    }
+
+  private:
+    bool IsReal() const { return field.kind == ParamKind::Real; }
+    int* Int() { return std::get<int*>(field.At(work)); }
+    double* Real() { return std::get<double*>(field.At(work)); }
+    int HeldInRange(int v) const {
+        return std::clamp(v, static_cast<int>(field.min), static_cast<int>(field.max));
+    }
+
+    void ShowValue() {
+        controls.edit->setText(IsReal() ? FormatReal(field.format, *Real())
+                                        : QString::number(*Int()));
+    }
+
+    // A lone edit left: the typed value held to the range, or the old one
+    // back when it is not a number.
+    void CommitEdit() {
+        if (IsReal()) {
+            *Real() = std::clamp(ReadReal(controls.edit->text()), field.min, field.max);
+        } else {
+            long long typed = 0;
+            if (ParseInt(controls.edit->text(), &typed)) {
+                const auto lo = static_cast<long long>(field.min);
+                const auto hi = static_cast<long long>(field.max);
+                *Int() = static_cast<int>(std::clamp(typed, lo, hi));
+            }
+        }
+        ShowValue();
+        controls.edit->setModified(false);
+    }
+};
+
+// --- colours -------------------------------------------------------------------------
+
+// A button that opens the colour dialog, with the swatch beside it.
+void AddColourRow(const FieldSetup& s, COLORREF* colour, FieldControls& controls) {
+    auto* row = new QHBoxLayout;
+    auto* button = new QPushButton(Latin(s.field.label), s.parent);
+    button->setObjectName(Latin(s.field.name));
+    button->setAutoDefault(false);
+    auto* swatch = new ColourSwatch(s.parent);
+    swatch->setObjectName(Latin(s.field.name) + QStringLiteral("Swatch"));
+    swatch->setFixedSize(DialogUnits(s.parent, 30, 12));
+    swatch->SetColour(*colour);
+    controls.colourButton = button;
+    controls.swatch = swatch;
+    controls.inputs.push_back(button);
+    // colour points into the panel's copy, which lives as long as the panel.
+    QWidget* parent = s.parent;
+    QObject::connect(button, &QPushButton::clicked, button, [parent, colour, swatch] {
+        if (PickColour(colour, parent)) swatch->SetColour(*colour);
+    });
+    row->addWidget(button);
+    row->addWidget(swatch);
+    row->addStretch();
+    s.into->addLayout(row);
+}
+
+class ColourWidget : public FieldWidget {
+  public:
+    explicit ColourWidget(const FieldSetup& s) : FieldWidget(s.field, s.work) {
+        AddColourRow(s, std::get<COLORREF*>(field.At(work)), controls);
+    }
+};
+
+// The colour, and with two choices declared the buttons for colour or picture.
+class BackgroundWidget : public FieldWidget {
+  public:
+    explicit BackgroundWidget(const FieldSetup& s) : FieldWidget(s.field, s.work) {
+        Background* background = std::get<Background*>(field.At(work));
+        if (field.choices.size() >= 2) {
+            controls.choices = new QButtonGroup(s.parent);
+            auto* row = new QHBoxLayout;
+            for (int i = 0; i < 2; ++i) {
+                auto* button = new QRadioButton(Latin(field.choices[i].label), s.parent);
+                button->setChecked((background->useImage != 0) == (i == 1));
+                controls.choices->addButton(button, i);
+                controls.inputs.push_back(button);
+                row->addWidget(button);
+            }
+            QObject::connect(controls.choices, &QButtonGroup::idClicked, s.parent,
+                             [background, changed = s.changed](int id) {
+                                 background->useImage = id;
+                                 changed();
+                             });
+            s.into->addLayout(row);
+        }
+        AddColourRow(s, &background->colour, controls);
+    }
+
+    int RuleValue() const override { return std::get<Background*>(field.At(work))->useImage; }
+};
+
+// --- choices -------------------------------------------------------------------------
+
+// Radio buttons in a box titled by the label (inside a group of the same
+// title they need no box of their own), row by row over the declared columns.
+class ChoiceWidget : public FieldWidget {
+  public:
+    explicit ChoiceWidget(const FieldSetup& s) : FieldWidget(s.field, s.work) {
+        QWidget* holder = s.parent;
+        auto* grid = new QGridLayout;
+        if (!SameName(field.group, field.label)) {
+            auto* box = new QGroupBox(Latin(field.label), s.parent);
+            box->setObjectName(Latin(field.name));
+            box->setLayout(grid);
+            holder = box;
+            s.into->addWidget(box);
+        } else {
+            s.into->addLayout(grid);
+        }
+        int* value = std::get<int*>(field.At(work));
+        controls.choices = new QButtonGroup(s.parent);
+        const int columns = field.columns > 0 ? field.columns : 1;
+        int i = 0;
+        for (const ParamChoice& choice : field.choices) {
+            auto* button = new QRadioButton(Latin(choice.label), holder);
+            SetControlId(button, choice.value);
+            button->setChecked(choice.value == *value);
+            controls.choices->addButton(button, choice.value);
+            controls.inputs.push_back(button);
+            grid->addWidget(button, i / columns, i % columns);
+            ++i;
+        }
+        QObject::connect(controls.choices, &QButtonGroup::idClicked, s.parent,
+                         [value, changed = s.changed](int id) {
+                             *value = id;
+                             changed();
+                         });
+    }
+};
+
+// --- texts ---------------------------------------------------------------------------
+
+class TextWidget : public FieldWidget {
+  public:
+    explicit TextWidget(const FieldSetup& s) : FieldWidget(s.field, s.work) {
+        const TextRef text = std::get<TextRef>(field.At(work));
+        s.into->addWidget(new QLabel(Latin(field.label), s.parent));
+        controls.edit = new QLineEdit(s.parent);
+        controls.edit->setObjectName(Latin(field.name));
+        controls.edit->setText(QString::fromUtf8(
+            text.text, static_cast<qsizetype>(strnlen(text.text, text.capacity))));
+        controls.inputs.push_back(controls.edit);
+        s.into->addWidget(controls.edit);
+    }
+
+    bool Accept() override {
+        const TextRef text = std::get<TextRef>(field.At(work));
+        QString typed = controls.edit->text();
+        // Whole characters only: a text cut inside one would not read back.
+        QByteArray bytes = typed.toUtf8();
+        while (static_cast<size_t>(bytes.size()) >= text.capacity) {
+            typed.chop(1);
+            bytes = typed.toUtf8();
+        }
+        std::memset(text.text, 0, text.capacity);
+        std::memcpy(text.text, bytes.constData(), static_cast<size_t>(bytes.size()));
+        return true;
+    }
+};
+
+template <class Widget>
+std::unique_ptr<FieldWidget> Make(const FieldSetup& setup) {
+    return std::make_unique<Widget>(setup);
+}
+
+// Indexed by ParamKind.
+constexpr FieldWidgetMaker kMakers[] = {
+    Make<FlagWidget>,   Make<NumberWidget>,     Make<NumberWidget>, Make<ColourWidget>,
+    Make<ChoiceWidget>, Make<BackgroundWidget>, Make<TextWidget>,   MakeFigureWidget,
+};
+static_assert(std::size(kMakers) == static_cast<size_t>(ParamKind::Figure) + 1,
+              "one widget per kind, in the order of ParamKind");
+
 }  // namespace
 
-XformPanel::XformPanel(QWidget* parent, const XformDecl& decl, const CFilSpec& filSpec)
-    : QDialog(parent), decl_(decl), work_(filSpec) {
-    setWindowTitle(QString::fromLatin1(decl.panelTitle));
-    controls_.reserve(decl.fields.size());
+// --- widgets in general --------------------------------------------------------------
+
+int FieldWidget::RuleValue() const {
+    const FieldRef value = field.At(work);
+    const int* const* number = std::get_if<int*>(&value);
+    return number != nullptr ? **number : 0;
+}
+
+void FieldWidget::SetEnabled(bool enabled) {
+    for (QWidget* w : controls.inputs)
+        w->setEnabled(enabled);
+}
+
+// --- the panel -----------------------------------------------------------------------
+
+XformPanel::XformPanel(QWidget* parent, const XformRow& row, const CFilSpec& filSpec)
+    : QDialog(parent), row_(row), work_(filSpec) {
+    setWindowTitle(Latin(row.panelTitle));
     auto* layout = new QVBoxLayout(this);
 
     // "Wizard chooses" first: it rules all the others.
-    if (const ParamField* wizard = FindParamField(decl, decl.wizardField)) {
-        AddField(*wizard, layout);
-    }
+    if (const BoundField* wizard = row.Field(kWizardField)) AddField(*wizard, layout);
     // The other fields in declaration order, each group (consecutive fields
     // of one group) or lone field a block of its own.
     std::vector<QWidget*> blocks;
-    const ParamField* previous = nullptr;
+    const BoundField* previous = nullptr;
     QVBoxLayout* groupLayout = nullptr;
-    for (const ParamField& field : decl.fields) {
-        if (SameName(field.name, decl.wizardField)) continue;
+    for (const BoundField& field : row.fields) {
+        if (SameName(field.name, kWizardField)) continue;
         if (field.group == nullptr) {
             groupLayout = nullptr;
             auto* block = new QWidget(this);
@@ -97,8 +348,9 @@ XformPanel::XformPanel(QWidget* parent, const XformDecl& decl, const CFilSpec& f
             AddField(field, blockLayout);
             blocks.push_back(block);
         } else {
-            if (!SameGroup(previous, &field) || groupLayout == nullptr) {
-                auto* box = new QGroupBox(QString::fromLatin1(field.group), this);
+            if (previous == nullptr || !SameName(previous->group, field.group) ||
+                groupLayout == nullptr) {
+                auto* box = new QGroupBox(Latin(field.group), this);
                 groupLayout = new QVBoxLayout(box);
                 blocks.push_back(box);
             }
@@ -120,441 +372,125 @@ XformPanel::XformPanel(QWidget* parent, const XformDecl& decl, const CFilSpec& f
     if (leftCount < blocks.size()) addColumn(leftCount, blocks.size());
     layout->addLayout(columns);
 
-    if (decl.helpText != nullptr) AddHelpLine(layout, QString::fromLatin1(decl.helpText));
+    if (row.helpText != nullptr) AddHelpLine(layout, Latin(row.helpText));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     AddOkCancel(this, buttons);
     layout->addLayout(buttons);
 
-    for (FieldControls& c : controls_) {
-        if (c.pair != nullptr) c.pair->Init();
+    for (const auto& widget : widgets_) {
+        if (widget->controls.pair != nullptr) widget->controls.pair->Init();
     }
     ApplyEnableRule();
 }
 
 XformPanel::~XformPanel() = default;
 
-void XformPanel::AddField(const ParamField& field, QVBoxLayout* into) {
-    controls_.push_back({});
-    const size_t index = controls_.size() - 1;
-    FieldControls& c = controls_.back();
-    c.field = &field;
-    const QString label = QString::fromLatin1(field.label);
-
-    switch (field.kind) {
-        case ParamKind::Flag: {
-            c.check = new QCheckBox(label, this);
-            c.check->setObjectName(QString::fromLatin1(field.name));
-            c.check->setChecked(*IntAt(field, work_) != 0);
-            connect(c.check, &QCheckBox::clicked, this, [this, index] {
-                int* flag = IntAt(*controls_[index].field, work_);
-                *flag = *flag != 0 ? 0 : 1;
-                controls_[index].check->setChecked(*flag != 0);
-                ApplyEnableRule();
-            });
-            c.inputs.push_back(c.check);
-            into->addWidget(c.check);
-            break;
-        }
-        case ParamKind::Int:
-        case ParamKind::Real: {
-            into->addWidget(new QLabel(label, this));
-            const bool real = field.kind == ParamKind::Real;
-            if (field.control == ParamControl::Edit) {
-                c.edit = new QLineEdit(this);
-                c.edit->setObjectName(QString::fromLatin1(field.name));
-                if (real) c.edit->setMaxLength(kRealTextLength);
-                c.edit->setText(real ? FormatReal(field.format, *RealAt(field, work_))
-                                     : QString::number(*IntAt(field, work_)));
-                connect(c.edit, &QLineEdit::editingFinished, this,
-                        [this, index] { CommitEdit(controls_[index]); });
-                c.inputs.push_back(c.edit);
-                into->addWidget(c.edit);
-                break;
-            }
-            const auto orientation =
-                field.control == ParamControl::VerticalSlider ? Qt::Vertical : Qt::Horizontal;
-            c.pair = new SliderPair(orientation, this);
-            c.pair->setObjectName(QString::fromLatin1(field.name));
-            if (real) {
-                c.pair->SetupReal(RealAt(field, work_), field.min, field.max, field.format);
-                c.pair->SetMaxTextLength(kRealTextLength);
-            } else {
-                c.pair->SetupInt(IntAt(field, work_), static_cast<int>(field.min),
-                                 static_cast<int>(field.max));
-            }
-            c.inputs.push_back(c.pair);
-            into->addWidget(c.pair);
-            break;
-        }
-        case ParamKind::Colour:
-            AddColourRow(c, into, field.label, static_cast<COLORREF*>(field.at(work_)));
-            break;
-        case ParamKind::Background: {
-            auto* background = static_cast<Background*>(field.at(work_));
-            if (field.choices.size() >= 2) {
-                // Colour or picture: useImage 0 or 1.
-                c.choices = new QButtonGroup(this);
-                auto* row = new QHBoxLayout;
-                for (int i = 0; i < 2; ++i) {
-                    auto* button =
-                        new QRadioButton(QString::fromLatin1(field.choices[i].label), this);
-                    button->setChecked((background->useImage != 0) == (i == 1));
-                    c.choices->addButton(button, i);
-                    c.inputs.push_back(button);
-                    row->addWidget(button);
-                }
-                connect(c.choices, &QButtonGroup::idClicked, this, [this, index](int id) {
-                    static_cast<Background*>(controls_[index].field->at(work_))->useImage = id;
-                    ApplyEnableRule();
-                });
-                into->addLayout(row);
-            }
-            AddColourRow(c, into, field.label, &background->colour);
-            break;
-        }
-        case ParamKind::Choice: {
-            // Inside a group box of the same title the buttons need no box of their own.
-            AddChoice(c, into, !SameName(field.group, field.label));
-            break;
-        }
-        case ParamKind::Text: {
-            into->addWidget(new QLabel(label, this));
-            c.edit = new QLineEdit(this);
-            c.edit->setObjectName(QString::fromLatin1(field.name));
-            if (field.textCapacity > 1) c.edit->setMaxLength(field.textCapacity - 1);
-            c.edit->setText(QString::fromLatin1(static_cast<const char*>(field.at(work_))));
-            c.inputs.push_back(c.edit);
-            into->addWidget(c.edit);
-            break;
-        }
-        case ParamKind::Figure:
-            AddFigure(c, into);
-            break;
-    }
+void XformPanel::AddField(const BoundField& field, QVBoxLayout* into) {
+    const FieldSetup setup{this, field, work_, into, [this] { ApplyEnableRule(); }};
+    widgets_.push_back(kMakers[static_cast<size_t>(field.kind)](setup));
 }
 
-void XformPanel::AddChoice(FieldControls& c, QVBoxLayout* into, bool titled) {
-    const ParamField& field = *c.field;
-    const size_t index = static_cast<size_t>(&c - controls_.data());
-    QWidget* holder = this;
-    auto* grid = new QGridLayout;
-    if (titled) {
-        auto* box = new QGroupBox(QString::fromLatin1(field.label), this);
-        box->setObjectName(QString::fromLatin1(field.name));
-        box->setLayout(grid);
-        holder = box;
-        into->addWidget(box);
-    } else {
-        into->addLayout(grid);
-    }
-    c.choices = new QButtonGroup(this);
-    const int columns = field.columns > 0 ? field.columns : 1;
-    const int value = *IntAt(field, work_);
-    int i = 0;
-    for (const ParamChoice& choice : field.choices) {
-        auto* button = new QRadioButton(QString::fromLatin1(choice.label), holder);
-        SetControlId(button, choice.value);
-        button->setChecked(choice.value == value);
-        c.choices->addButton(button, choice.value);
-        c.inputs.push_back(button);
-        grid->addWidget(button, i / columns, i % columns);
-        ++i;
-    }
-    connect(c.choices, &QButtonGroup::idClicked, this, [this, index](int id) {
-        *IntAt(*controls_[index].field, work_) = id;
-        ApplyEnableRule();
-    });
-}
-
-void XformPanel::AddColourRow(FieldControls& c, QVBoxLayout* into, const char* label,
-                              COLORREF* colour) {
-    auto* row = new QHBoxLayout;
-    auto* button = new QPushButton(QString::fromLatin1(label), this);
-    button->setObjectName(QString::fromLatin1(c.field->name));
-    button->setAutoDefault(false);
-    c.swatch = new ColourSwatch(this);
-    c.swatch->setObjectName(QString::fromLatin1(c.field->name) + QStringLiteral("Swatch"));
-    c.swatch->setFixedSize(DialogUnits(this, 30, 12));
-    c.swatch->SetColour(*colour);
-    c.colourButton = button;
-    c.inputs.push_back(button);
-    // colour points into work_, which lives as long as the panel.
-    ColourSwatch* swatch = c.swatch;
-    connect(button, &QPushButton::clicked, this, [this, colour, swatch] {
-        if (PickColour(colour, this)) swatch->SetColour(*colour);
-    });
-    row->addWidget(button);
-    row->addWidget(c.swatch);
-    row->addStretch();
-    into->addLayout(row);
-}
-
-void XformPanel::AddFigure(FieldControls& c, QVBoxLayout* into) {
-    const ParamField& field = *c.field;
-    const size_t index = static_cast<size_t>(&c - controls_.data());
-    c.figure = std::make_unique<PanelFigure>();
-    const std::string name = FigureName(c);
-    const bool held = !name.empty() && c.figure->Restore(name.c_str());
-
-    auto* grid = new QGridLayout;
-    c.choices = new QButtonGroup(this);
-    static constexpr const char* kDefaultLabels[] = {"Rectangle", "BitMap"};
-    for (int id : {kShapesSource, kBitmapSource}) {
-        const size_t i = static_cast<size_t>(id);
-        const char* text = i < field.choices.size() ? field.choices[i].label : kDefaultLabels[i];
-        auto* button = new QRadioButton(QString::fromLatin1(text), this);
-        button->setChecked(held == (id == kBitmapSource));
-        c.choices->addButton(button, id);
-        c.inputs.push_back(button);
-        grid->addWidget(button, id, 0);
-    }
-    c.figureButton = new QPushButton(QStringLiteral("Image..."), this);
-    c.figureButton->setObjectName(QString::fromLatin1(field.name) + QStringLiteral("Image"));
-    c.figureButton->setAutoDefault(false);
-    c.inputs.push_back(c.figureButton);
-    grid->addWidget(c.figureButton, 2, 0);
-    c.preview = new FigurePreview(this);
-    c.preview->setObjectName(QString::fromLatin1(field.name) + QStringLiteral("Preview"));
-    c.preview->setFixedSize(kPreviewSide, kPreviewSide);
-    c.preview->SetBitmap(c.figure->Bitmap());
-    grid->addWidget(c.preview, 0, 1, 3, 1, Qt::AlignCenter);
-    grid->setColumnStretch(2, 1);
-    into->addLayout(grid);
-
-    connect(c.choices, &QButtonGroup::idClicked, this, [this, index](int id) {
-        if (id == kBitmapSource)
-            RunFigureChooser(controls_[index]);
-        else
-            ApplyEnableRule();
-    });
-    connect(c.figureButton, &QPushButton::clicked, this,
-            [this, index] { RunFigureChooser(controls_[index]); });
-}
-
-void XformPanel::RunFigureChooser(FieldControls& c) {
-    const bool held = c.figure->Choose(FigureName(c).c_str(), this);
-    c.preview->SetBitmap(c.figure->Bitmap());
-    c.choices->button(held ? kBitmapSource : kShapesSource)->setChecked(true);
-    ApplyEnableRule();
-}
-
-std::string XformPanel::FigureName(const FieldControls& c) {
-    const char* text = static_cast<const char*>(c.field->at(work_));
-    const auto capacity = static_cast<size_t>(std::max(c.field->textCapacity, 0));
-    return std::string(text, strnlen(text, capacity));
-}
-
-void XformPanel::StoreFigureName(FieldControls& c) {
-    const ParamField& f = *c.field;
-    if (f.textCapacity <= 0) return;
-    std::string name;
-    if (c.choices->checkedId() == kBitmapSource) name = c.figure->Store();
-    // Names the figure files get are far shorter than any declared capacity.
-    const size_t n = std::min(name.size(), static_cast<size_t>(f.textCapacity - 1));
-    char* text = static_cast<char*>(f.at(work_));
-    std::memset(text, 0, static_cast<size_t>(f.textCapacity));
-    std::memcpy(text, name.data(), n);
-}
-
-void XformPanel::CommitEdit(FieldControls& c) {
-    const ParamField& f = *c.field;
-    if (f.kind == ParamKind::Real) {
-        double v = ReadReal(c.edit->text());
-        if (v < f.min) v = f.min;
-        if (v > f.max) v = f.max;
-        *RealAt(f, work_) = v;
-        c.edit->setText(FormatReal(f.format, v));
-    } else if (f.kind == ParamKind::Int) {
-        long long typed = 0;
-        if (ParseInt(c.edit->text(), &typed)) {
-            const auto lo = static_cast<long long>(f.min);
-            const auto hi = static_cast<long long>(f.max);
-            *IntAt(f, work_) = static_cast<int>(typed < lo ? lo : typed > hi ? hi : typed);
-        }
-        c.edit->setText(QString::number(*IntAt(f, work_)));
-    }
-    c.edit->setModified(false);
-}
-
-bool XformPanel::CheckEdit(FieldControls& c) {
-    const ParamField& f = *c.field;
-    if (f.kind == ParamKind::Text) {
-        char* text = static_cast<char*>(f.at(work_));
-        const QByteArray bytes = c.edit->text().toLatin1();
-        const size_t n = std::min(bytes.size(), static_cast<qsizetype>(f.textCapacity - 1));
-        if (f.textCapacity > 0) {
-            std::memcpy(text, bytes.constData(), n);
-            text[n] = '\0';
-        }
-        return true;
-    }
-    if (f.kind == ParamKind::Int) {
-        long long typed = 0;
-        int lo = 0;
-        int hi = 0;
-        EditRange(f, &lo, &hi);
-        if (!ParseInt(c.edit->text(), &typed)) {
-            ErrorBox("Please enter an integer.");
-        } else if (typed < lo || typed > hi) {
-            ErrorBox("Please enter an integer between %d and %d.", lo, hi);
-        } else {
-            *IntAt(f, work_) = HeldInRange(f, static_cast<int>(typed));
-            c.edit->setText(QString::number(*IntAt(f, work_)));
-            return true;
-        }
-        c.edit->setFocus();
-        c.edit->selectAll();
-        return false;
-    }
-    if (c.edit->isModified()) CommitEdit(c);
-    return true;
-}
-
-int XformPanel::IntField(const char* name) {
-    const ParamField* f = FindParamField(decl_, name);
-    if (f != nullptr && f->kind == ParamKind::Figure) {
-        const FieldControls* c = Find(name);
-        return c != nullptr && c->choices != nullptr && c->choices->checkedId() == kBitmapSource;
-    }
-    if (f == nullptr ||
-        (f->kind != ParamKind::Flag && f->kind != ParamKind::Int && f->kind != ParamKind::Choice)) {
-        return 0;
-    }
-    return *IntAt(*f, work_);
+int XformPanel::RuleValue(const char* name) const {
+    const FieldWidget* widget = Find(name);
+    return widget != nullptr ? widget->RuleValue() : 0;
 }
 
 void XformPanel::ApplyEnableRule() {
-    const bool wizard = IntField(decl_.wizardField) != 0;
-    for (FieldControls& c : controls_) {
-        if (SameName(c.field->name, decl_.wizardField)) continue;
+    const bool wizard = RuleValue(kWizardField) != 0;
+    for (const auto& widget : widgets_) {
+        const BoundField& field = widget->field;
+        if (SameName(field.name, kWizardField)) continue;
         bool enabled = !wizard;
-        if (enabled && c.field->enabledBy != nullptr) {
-            enabled = IntField(c.field->enabledBy) != c.field->disabledAt;
-        }
-        // "Image..." only refreshes a bitmap already chosen.
-        const bool bitmapSource = c.choices != nullptr && c.choices->checkedId() == kBitmapSource;
-        for (QWidget* w : c.inputs)
-            w->setEnabled(enabled && (w != c.figureButton || bitmapSource));
+        if (enabled && field.enabledBy != nullptr)
+            enabled = RuleValue(field.enabledBy) != field.disabledAt;
+        widget->SetEnabled(enabled);
     }
 }
 
 void XformPanel::accept() {
-    for (FieldControls& c : controls_) {
-        const ParamField& f = *c.field;
-        if (c.pair != nullptr && f.kind == ParamKind::Int && (f.editMin != 0 || f.editMax != 0)) {
-            // Checked before the pair's own commit would clamp the text away.
-            int typed = 0;
-            if (!c.pair->CheckIntegerRange(f.editMin, f.editMax, &typed)) return;
-            *IntAt(f, work_) = HeldInRange(f, typed);
-            c.pair->SetFromValue();
-        } else if (c.pair != nullptr) {
-            c.pair->CommitPendingEdit();
-        }
-        if (c.edit != nullptr && !CheckEdit(c)) return;
+    for (const auto& widget : widgets_) {
+        if (!widget->Accept()) return;
     }
-    for (FieldControls& c : controls_) {
-        if (c.figure) StoreFigureName(c);
-    }
+    for (const auto& widget : widgets_)
+        widget->Store();
     QDialog::accept();
 }
 
 void XformPanel::done(int result) {
-    for (FieldControls& c : controls_) {
-        if (!c.figure) continue;
-        c.figure->Release();
-        c.preview->SetBitmap(nullptr);
-    }
+    for (const auto& widget : widgets_)
+        widget->Close();
     QDialog::done(result);
 }
 
 void XformPanel::Store(CFilSpec& filSpec) const {
-    CFilSpec& from = const_cast<CFilSpec&>(work_);
-    for (const ParamField& f : decl_.fields) {
-        void* to = f.at(filSpec);
-        const void* value = f.at(from);
-        switch (f.kind) {
-            case ParamKind::Flag:
-            case ParamKind::Int:
-            case ParamKind::Choice:
-                std::memcpy(to, value, sizeof(int));
-                break;
-            case ParamKind::Real:
-                std::memcpy(to, value, sizeof(double));
-                break;
-            case ParamKind::Colour:
-                std::memcpy(to, value, sizeof(COLORREF));
-                break;
-            case ParamKind::Background:
-                std::memcpy(to, value, sizeof(Background));
-                break;
-            case ParamKind::Text:
-            case ParamKind::Figure:
-                if (f.textCapacity > 0) std::memcpy(to, value, static_cast<size_t>(f.textCapacity));
-                break;
-        }
-    }
+    row_.copyBlock(filSpec, work_);
 }
 
-const XformPanel::FieldControls* XformPanel::Find(const char* name) const {
-    for (const FieldControls& c : controls_) {
-        if (SameName(c.field->name, name)) return &c;
+const FieldWidget* XformPanel::Find(const char* name) const {
+    for (const auto& widget : widgets_) {
+        if (SameName(widget->field.name, name)) return widget.get();
     }
     return nullptr;
 }
 
+const FieldControls* XformPanel::ControlsOf(const char* name) const {
+    const FieldWidget* widget = Find(name);
+    return widget != nullptr ? &widget->controls : nullptr;
+}
+
 QCheckBox* XformPanel::CheckBox(const char* name) const {
-    const FieldControls* c = Find(name);
+    const FieldControls* c = ControlsOf(name);
     return c ? c->check : nullptr;
 }
 
 SliderPair* XformPanel::Pair(const char* name) const {
-    const FieldControls* c = Find(name);
+    const FieldControls* c = ControlsOf(name);
     return c ? c->pair : nullptr;
 }
 
 QLineEdit* XformPanel::Edit(const char* name) const {
-    const FieldControls* c = Find(name);
+    const FieldControls* c = ControlsOf(name);
     return c ? c->edit : nullptr;
 }
 
 QWidget* XformPanel::ColourButton(const char* name) const {
-    const FieldControls* c = Find(name);
+    const FieldControls* c = ControlsOf(name);
     return c ? c->colourButton : nullptr;
 }
 
 ColourSwatch* XformPanel::Swatch(const char* name) const {
-    const FieldControls* c = Find(name);
+    const FieldControls* c = ControlsOf(name);
     return c ? c->swatch : nullptr;
 }
 
 QButtonGroup* XformPanel::Choices(const char* name) const {
-    const FieldControls* c = Find(name);
+    const FieldControls* c = ControlsOf(name);
     return c ? c->choices : nullptr;
 }
 
 QPushButton* XformPanel::FigureButton(const char* name) const {
-    const FieldControls* c = Find(name);
+    const FieldControls* c = ControlsOf(name);
     return c ? c->figureButton : nullptr;
 }
 
 FigurePreview* XformPanel::Preview(const char* name) const {
-    const FieldControls* c = Find(name);
+    const FieldControls* c = ControlsOf(name);
     return c ? c->preview : nullptr;
 }
 
 std::vector<QWidget*> XformPanel::Inputs(const char* name) const {
-    const FieldControls* c = Find(name);
+    const FieldControls* c = ControlsOf(name);
     return c ? c->inputs : std::vector<QWidget*>{};
 }
 
 int RunXformSettingsPanel(QWidget* parent, CFilSpec& filSpec, int xformIndex) {
-    const XformDecl* decl = FindXformDecl(xformIndex);
-    if (decl == nullptr) {
+    const XformRow* row = FindXform(xformIndex);
+    if (row == nullptr || !row->Draws()) {
         ErrorBox("CFilSpec::OCP, Xforms %d not\n(yet) supported", xformIndex);
         return 0;
     }
-    XformPanel panel(parent, *decl, filSpec);
+    XformPanel panel(parent, *row, filSpec);
     if (panel.exec() != QDialog::Accepted) return 0;
     panel.Store(filSpec);
     return 1;

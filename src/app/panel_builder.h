@@ -1,37 +1,83 @@
 // The one builder of the Xforms' settings panels: a modal dialog made from
-// the Xform's parameter declaration, working on a copy of the recipe. The
-// "Wizard chooses" box comes first and, while checked, disables every other
-// control; each field gets the control its declaration names.
+// the Xform's declared fields, working on a copy of the recipe. The "Wizard
+// chooses" box comes first and, while checked, disables every other
+// control; each field gets the widget of its kind.
 #pragma once
 
+#include <functional>
 #include <memory>
-#include <string>
 #include <vector>
 
 #include <QDialog>
 
-#include "engine/param_decl.h"
-#include "engine/recipe.h"
+#include "recipe/recipe.h"
+#include "recipe/xform_registry.h"
 
 class ColourSwatch;
 class FigurePreview;
-class PanelFigure;
-class QPushButton;
 class QButtonGroup;
 class QCheckBox;
-class QGroupBox;
 class QLineEdit;
+class QPushButton;
 class QVBoxLayout;
 class SliderPair;
+
+// The controls a field's widget made (null where it has none of that kind).
+struct FieldControls {
+    QCheckBox* check = nullptr;
+    SliderPair* pair = nullptr;
+    QLineEdit* edit = nullptr;
+    QWidget* colourButton = nullptr;
+    ColourSwatch* swatch = nullptr;
+    QButtonGroup* choices = nullptr;
+    QPushButton* figureButton = nullptr;
+    FigurePreview* preview = nullptr;
+    std::vector<QWidget*> inputs;  // what the enable rules switch
+};
+
+// One declared field's controls, over the panel's working copy of the recipe.
+class FieldWidget {
+  public:
+    FieldWidget(const BoundField& declared, CFilSpec& edited) : field(declared), work(edited) {}
+    virtual ~FieldWidget() = default;
+
+    // The field's value as the enable rules see it: flags and choices as
+    // they are; other kinds 0 unless they say otherwise.
+    virtual int RuleValue() const;
+    // OK pressed: takes in what the user typed; false (after a message)
+    // keeps the panel open.
+    virtual bool Accept() { return true; }
+    // Every field accepted: the last work before the panel closes with OK.
+    virtual void Store() {}
+    // The panel closes, with OK or not.
+    virtual void Close() {}
+    // The enable rules' verdict for the field.
+    virtual void SetEnabled(bool enabled);
+
+    const BoundField& field;
+    CFilSpec& work;
+    FieldControls controls;
+};
+
+// What a widget maker is given: where to put the controls and whom to tell
+// when the user changed something the enable rules depend on.
+struct FieldSetup {
+    QWidget* parent;
+    const BoundField& field;
+    CFilSpec& work;
+    QVBoxLayout* into;
+    std::function<void()> changed;
+};
+using FieldWidgetMaker = std::unique_ptr<FieldWidget> (*)(const FieldSetup& setup);
 
 class XformPanel : public QDialog {
     Q_OBJECT
 
   public:
-    XformPanel(QWidget* parent, const XformDecl& decl, const CFilSpec& filSpec);
+    XformPanel(QWidget* parent, const XformRow& row, const CFilSpec& filSpec);
     ~XformPanel() override;
 
-    // The declared fields of the edited copy written into filSpec (after OK).
+    // The Xform's block of the edited copy written into filSpec (after OK).
     void Store(CFilSpec& filSpec) const;
     const CFilSpec& Edited() const { return work_; }
 
@@ -48,45 +94,18 @@ class XformPanel : public QDialog {
     // Every input control of the field.
     std::vector<QWidget*> Inputs(const char* name) const;
 
-    // OK: commits the edits (an integer edit out of its range keeps the panel
-    // open) and writes a chosen figure bitmap as a new figure file.
+    // OK: every field takes in its edits (one that cannot keeps the panel open).
     void accept() override;
-    // Closing releases the figure bitmaps.
     void done(int result) override;
 
   private:
-    struct FieldControls {
-        const ParamField* field = nullptr;
-        std::vector<QWidget*> inputs;  // what the enable rule switches
-        QCheckBox* check = nullptr;
-        SliderPair* pair = nullptr;
-        QLineEdit* edit = nullptr;
-        QWidget* colourButton = nullptr;
-        ColourSwatch* swatch = nullptr;
-        QButtonGroup* choices = nullptr;  // a figure's: 0 plain shapes, 1 its bitmap
-        QPushButton* figureButton = nullptr;
-        FigurePreview* preview = nullptr;
-        std::unique_ptr<PanelFigure> figure;
-    };
-
-    void AddField(const ParamField& field, QVBoxLayout* into);
-    void AddChoice(FieldControls& c, QVBoxLayout* into, bool titled);
-    void AddColourRow(FieldControls& c, QVBoxLayout* into, const char* label, COLORREF* colour);
-    void AddFigure(FieldControls& c, QVBoxLayout* into);
-    void RunFigureChooser(FieldControls& c);
-    // The figure named in the edited copy.
-    std::string FigureName(const FieldControls& c);
-    // OK with the bitmap source: the name of the figure file written, else empty.
-    void StoreFigureName(FieldControls& c);
-    void CommitEdit(FieldControls& c);
-    // Reads a lone edit as the dialog closes; false keeps the dialog open.
-    bool CheckEdit(FieldControls& c);
+    void AddField(const BoundField& field, QVBoxLayout* into);
     void ApplyEnableRule();
-    // A figure field reads 1 while its source is the bitmap.
-    int IntField(const char* name);
-    const FieldControls* Find(const char* name) const;
+    int RuleValue(const char* name) const;
+    const FieldWidget* Find(const char* name) const;
+    const FieldControls* ControlsOf(const char* name) const;
 
-    const XformDecl& decl_;
+    const XformRow& row_;
     CFilSpec work_;
-    std::vector<FieldControls> controls_;
+    std::vector<std::unique_ptr<FieldWidget>> widgets_;
 };

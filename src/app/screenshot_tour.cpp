@@ -24,8 +24,8 @@
 #include "app/image_view.h"
 #include "app/main_window.h"
 #include "engine/figure_file.h"
-#include "engine/recipe.h"
-#include "engine/xform_registry.h"
+#include "recipe/recipe.h"
+#include "recipe/xform_registry.h"
 #include "surface/cdadc.h"
 
 namespace {
@@ -108,13 +108,8 @@ int RunScreenshotTour(FabulorApp& app, const QStringList& pictures, const QStrin
     }
     DocumentWindow* window = frame->ActiveDocument();
     if (window) {
-        // The Wizard takes each Xform that draws in turn; the others are
-        // put out of its reach.
-        for (int index = 0; index < kXformCount; ++index) {
-            const XformOps* row = FindXform(index);
-            window->Document().m_UsageCounts[static_cast<size_t>(index)] =
-                row != nullptr && row->run != nullptr ? 0 : 1000000;
-        }
+        // The Wizard takes each Xform that draws in turn, Mist too.
+        window->Document().m_UsageCounts = {};
         for (int i = 1; i < kIdeas; ++i) {
             frame->Trigger(command::kWizardCreates);
             WaitForRun(app);
@@ -154,7 +149,8 @@ int RunScreenshotTour(FabulorApp& app, const QStringList& pictures, const QStrin
         SaveModal(folder, "selection", [window] {
             AreaSelection selection;
             int applyNow = 0;
-            RunAreaSelectionDialog(window, &selection, window->Document().m_pOrgDC, &applyNow);
+            RunAreaSelectionDialog(window, &selection, window->Document().m_pOrgDC.get(),
+                                   &applyNow);
         });
         SaveModal(folder, "properties", [frame] { frame->Trigger(command::kImageProperties); });
     }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/recipe.h"
+#include "recipe/recipe.h"
 #include "util/error_box.h"
 
 class CDADC;
@@ -78,8 +78,8 @@ class MessageGuard {
     Reporter previous_;
 };
 
-// While it lives, Ctrl+C asks the run to stop (a second Ctrl+C ends the
-// program at once).
+// While it lives, Ctrl+C (SIGINT) and SIGTERM ask the run to stop; a second
+// one ends the program at once.
 class InterruptGuard {
   public:
     InterruptGuard();
@@ -99,11 +99,11 @@ enum class RunOutcome { Finished, Failed, Stopped };
 
 // Draws filSpec's idea over original at quality k into picture (the original's
 // size) on the generation thread, showing progress on a terminal.
-RunOutcome DrawIdea(CFilSpec& filSpec, CDADC& original, int quality, CDADC& picture,
+RunOutcome DrawIdea(const CFilSpec& filSpec, const CDADC& original, int quality, CDADC& picture,
                     bool showProgress, const MessageGuard& messages, std::ostream& err);
 
-// Writes the picture through a temporary file renamed at the end; a stop
-// asked for meanwhile removes it again. Kinds: Finished, Failed or Stopped.
+// Writes the picture whole (util/safe_write.h); a stop asked for meanwhile
+// leaves the file as it was. Finished, Failed or Stopped.
 RunOutcome WritePicture(CDADC& picture, const std::string& path, std::ostream& err);
 
 // The recipe file's record of an idea drawn from the picture at picturePath.

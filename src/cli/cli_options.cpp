@@ -7,16 +7,11 @@
 #include <memory>
 
 #include "cli/cli_internal.h"
-#include "document/recipe_file.h"
-#include "engine/figure_file.h"
-#include "engine/param_decl.h"
-#include "engine/toolkit.h"
-#include "engine/xform_registry.h"
-#include "surface/cdadc.h"
-#include "util/app_folders.h"
-#include "util/base64.h"
-
-using Json = nlohmann::ordered_json;
+#include "recipe/field_kinds.h"
+#include "recipe/mix_names.h"
+#include "recipe/recipe_file.h"
+#include "recipe/xform_registry.h"
+#include "util/numbers.h"
 
 namespace fabulor_cli {
 
@@ -24,129 +19,13 @@ namespace {
 
 constexpr const char* kPictureTypes[] = {"bmp", "jpg", "png", "tga", "pcx"};
 
-bool WholeNumber(const std::string& text, long long* value) {
-    if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) return false;
-    errno = 0;
-    char* end = nullptr;
-    const long long v = std::strtoll(text.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0') return false;
-    *value = v;
-    return true;
-}
-
-bool RealNumber(const std::string& text, double* value) {
-    if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) return false;
-    char* end = nullptr;
-    const double v = std::strtod(text.c_str(), &end);
-    if (*end != '\0' || !std::isfinite(v)) return false;
-    *value = v;
-    return true;
-}
-
-// Xform names compare without case, with '-' or '_' for the spaces.
-std::string Folded(const std::string& name) {
-    std::string folded;
-    for (char c : name) {
-        const char d = c == '-' || c == '_' ? ' ' : c;
-        folded += static_cast<char>(std::tolower(static_cast<unsigned char>(d)));
-    }
-    return folded;
-}
-
-// A figure for --set: "" or "none" for plain shapes, else a picture file
-// stretched over a new figure, as the settings panel makes one.
-Json FigureAsJson(const std::string& path, const std::string& shown) {
-    if (path.empty() || Folded(path) == "none") return "";
-    std::unique_ptr<CDADC> figure(NewFigure());
-    if (!figure || !StretchPictureOnto(figure.get(), path.c_str()))
-        throw UsageError{shown + ": the picture cannot be read"};
-    std::string name, file, bytes, why;
-    if (!StoreFigure(figure.get(), &name, &file) || !ReadFigureBytes(name.c_str(), &bytes, &why))
-        throw UsageError{shown + ": the figure cannot be kept in " + TempFolder()};
-    Json j;
-    j["name"] = name;
-    j["bmp"] = EncodeBase64(bytes);
-    return j;
-}
-
-// A value of --set as the recipe file would hold it.
-Json SetValueAsJson(const ParamField& field, CFilSpec& filSpec, const std::string& text,
-                    const std::string& shown) {
-    switch (field.kind) {
-        case ParamKind::Flag: {
-            const std::string t = Folded(text);
-            if (t == "1" || t == "true" || t == "on" || t == "yes") return true;
-            if (t == "0" || t == "false" || t == "off" || t == "no") return false;
-            throw UsageError{shown + ": not a flag; allowed: 0 or 1"};
-        }
-        case ParamKind::Int: {
-            long long v = 0;
-            if (!WholeNumber(text, &v)) {
-                throw UsageError{shown + ": not a whole number; allowed: " + AllowedValues(field)};
-            }
-            return v;
-        }
-        case ParamKind::Real: {
-            double v = 0;
-            if (!RealNumber(text, &v))
-                throw UsageError{shown + ": not a number; allowed: " + AllowedValues(field)};
-            return v;
-        }
-        case ParamKind::Choice: {
-            long long v = 0;
-            if (WholeNumber(text, &v)) return v;
-            for (const ParamChoice& choice : field.choices) {
-                const std::string name = ChoiceName(choice.label);
-                if (!name.empty() && name == Folded(text)) return choice.value;
-            }
-            throw UsageError{shown + ": not one of the choices; allowed: " + AllowedValues(field)};
-        }
-        case ParamKind::Background: {
-            const auto* current = static_cast<const Background*>(field.at(filSpec));
-            Json j;
-            const bool picture = Folded(text) == "picture";
-            j["colour"] = picture ? ColourToHex(current->colour) : text;
-            j["usePicture"] = picture;
-            return j;
-        }
-        case ParamKind::Colour:
-        case ParamKind::Text:
-            return text;
-        case ParamKind::Figure:
-            return FigureAsJson(text, shown);
-    }
-    return text;
-}
-
-std::string FieldNames(const XformDecl& decl) {
+std::string FieldNames(const XformRow& row) {
     std::string names;
-    for (const ParamField& field : decl.fields) {
+    for (const BoundField& field : row.fields) {
         if (!names.empty()) names += ", ";
         names += field.name;
     }
     return names;
-}
-
-const char* KindName(ParamKind kind) {
-    switch (kind) {
-        case ParamKind::Flag:
-            return "flag";
-        case ParamKind::Int:
-            return "integer";
-        case ParamKind::Real:
-            return "real";
-        case ParamKind::Colour:
-            return "colour";
-        case ParamKind::Choice:
-            return "choice";
-        case ParamKind::Background:
-            return "background";
-        case ParamKind::Text:
-            return "text";
-        case ParamKind::Figure:
-            return "figure";
-    }
-    return "";
 }
 
 }  // namespace
@@ -191,32 +70,33 @@ void ArgReader::TakeShared(const std::string& arg, int* quality, bool* quiet,
 
 int ParseXform(const std::string& text) {
     long long index = 0;
-    if (WholeNumber(text, &index)) {
-        if (index >= 0 && index < kXformCount) return static_cast<int>(index);
+    if (ParseWholeNumber(text, &index)) {
+        if (index >= 0 && index < kXformCount && XformDraws(static_cast<int>(index)))
+            return static_cast<int>(index);
     } else {
-        for (int i = 0; i < kXformCount; ++i)
-            if (Folded(text) == Folded(XformName(i))) return i;
+        for (const XformRow& row : XformRows())
+            if (row.Draws() && FoldedName(text) == FoldedName(row.name)) return row.index;
     }
     throw UsageError{"--xform " + text + ": unknown Xform; allowed: " + XformListHelp()};
 }
 
 int ParseQuality(const std::string& text) {
     long long k = 0;
-    if (!WholeNumber(text, &k) || (k != 1 && k != 2 && k != 4))
+    if (!ParseWholeNumber(text, &k) || (k != 1 && k != 2 && k != 4))
         throw UsageError{"--quality " + text + ": allowed: 1, 2 or 4"};
     return static_cast<int>(k);
 }
 
 std::uint32_t ParseSeed(const std::string& text) {
     long long seed = 0;
-    if (!WholeNumber(text, &seed) || seed < 0 || seed > 0xFFFFFFFFLL)
+    if (!ParseWholeNumber(text, &seed) || seed < 0 || seed > 0xFFFFFFFFLL)
         throw UsageError{"--seed " + text + ": allowed: a whole number 0 to 4294967295"};
     return static_cast<std::uint32_t>(seed);
 }
 
 int ParseInt(const std::string& option, const std::string& text, int lo, int hi) {
     long long v = 0;
-    if (!WholeNumber(text, &v) || v < lo || v > hi) {
+    if (!ParseWholeNumber(text, &v) || v < lo || v > hi) {
         throw UsageError{option + " " + text + ": allowed: a whole number " + std::to_string(lo) +
                          " to " + std::to_string(hi)};
     }
@@ -248,17 +128,16 @@ void ApplySet(CFilSpec& filSpec, int index, const std::string& assignment) {
         throw UsageError{shown + ": expected field=value"};
     const std::string name = assignment.substr(0, equals);
     const std::string text = assignment.substr(equals + 1);
-    const XformDecl* decl = FindXformDecl(index);
-    if (decl == nullptr)
+    const XformRow* row = FindXform(index);
+    if (row == nullptr || row->fields.empty())
         throw UsageError{shown + ": " + XformName(index) + " has no fields that can be set"};
-    const ParamField* field = FindParamField(*decl, name.c_str());
+    const BoundField* field = row->Field(name.c_str());
     if (field == nullptr) {
-        throw UsageError{shown + ": " + XformName(index) + " has no field '" + name +
-                         "'; allowed: " + FieldNames(*decl)};
+        throw UsageError{shown + ": " + row->name + " has no field '" + name +
+                         "'; allowed: " + FieldNames(*row)};
     }
     std::string why;
-    if (!ParamFromJson(*field, SetValueAsJson(*field, filSpec, text, shown), filSpec, &why))
-        throw UsageError{shown + ": " + why};
+    if (!ParamFromText(*field, text, filSpec, &why)) throw UsageError{shown + ": " + why};
 }
 
 void ApplySelect(const std::string& option, const std::string& text, AreaSelection* selection) {
@@ -278,9 +157,9 @@ void ApplySelect(const std::string& option, const std::string& text, AreaSelecti
         Json j;
         long long whole = 0;
         double real = 0;
-        if (WholeNumber(value, &whole)) {
+        if (ParseWholeNumber(value, &whole)) {
             j = whole;
-        } else if (RealNumber(value, &real)) {
+        } else if (ParseRealNumber(value, &real)) {
             j = real;
         } else {
             j = value;
@@ -310,59 +189,51 @@ std::string CheckPictureType(const std::string& option, const std::string& path)
 
 std::string XformListHelp() {
     std::string list;
-    for (int i = 0; i < kXformCount; ++i) {
-        if (i > 0) list += ", ";
-        list += std::string(XformName(i)) + " (" + std::to_string(i) + ")";
+    for (const XformRow& row : XformRows()) {
+        if (!row.Draws()) continue;
+        if (!list.empty()) list += ", ";
+        list += std::string(row.name) + " (" + std::to_string(row.index) + ")";
     }
     return list;
 }
 
 std::string XformTableHelp() {
-    std::string table = "Xforms (NAME or INDEX; * draws in this version):\n";
-    for (int i = 0; i < kXformCount; ++i) {
-        const XformOps* row = FindXform(i);
+    std::string table = "Xforms (NAME or INDEX):\n";
+    int shown = 0;
+    for (const XformRow& row : XformRows()) {
+        if (!row.Draws()) continue;
         char cell[40];
-        std::snprintf(cell, sizeof cell, "  %2d %s%-16s", i, row->run != nullptr ? "*" : " ",
-                      XformName(i));
+        std::snprintf(cell, sizeof cell, "  %2d %-16s", row.index, row.name);
         table += cell;
-        if (i % 3 == 2 || i == kXformCount - 1) {
+        if (++shown % 3 == 0) {
             while (table.back() == ' ')
                 table.pop_back();
             table += "\n";
         }
     }
+    while (table.back() == ' ')
+        table.pop_back();
+    if (table.back() != '\n') table += "\n";
     return table;
 }
 
 std::string FieldsHelp() {
     CFilSpec defaults;
     std::string help;
-    for (int i = 0; i < kXformCount; ++i) {
-        const XformDecl* decl = FindXformDecl(i);
-        if (decl == nullptr) continue;
-        help += std::string("Fields of ") + XformName(i) + " (--set FIELD=VALUE):\n";
-        for (const ParamField& field : decl->fields) {
+    for (const XformRow& row : XformRows()) {
+        if (!row.Draws()) continue;
+        help += std::string("Fields of ") + row.name + " (--set FIELD=VALUE):\n";
+        for (const BoundField& field : row.fields) {
+            const FieldKind& kind = KindOf(field);
             char line[160];
-            const Json value = ParamToJson(field, defaults);
-            std::string shown = value.is_string() ? value.get<std::string>() : value.dump();
-            if (field.kind == ParamKind::Background)
-                shown = value["usePicture"].get<bool>() ? "picture"
-                                                        : value["colour"].get<std::string>();
-            if (field.kind == ParamKind::Figure && shown.empty()) shown = "none";
-            std::snprintf(line, sizeof line, "  %-18s %-10s default %s\n", field.name,
-                          KindName(field.kind), shown.c_str());
+            std::snprintf(line, sizeof line, "  %-18s %-10s default %s\n", field.name, kind.name,
+                          kind.toText(field, field.At(defaults)).c_str());
             help += line;
             std::string label = field.label;
             std::erase(label, '&');
-            const std::string allowed =
-                field.kind == ParamKind::Figure
-                    ? "a picture file, stretched over a " + std::to_string(kFigureSide) + " x " +
-                          std::to_string(kFigureSide) + " figure, or none for plain shapes"
-                    : AllowedValues(field);
-            help += "      " + label + "; allowed: " + allowed + "\n";
+            help += "      " + label + "; allowed: " + kind.allowed(field) + "\n";
         }
     }
-    if (help.empty()) help = "No Xform has fields that can be set yet.\n";
     return help;
 }
 

@@ -4,8 +4,9 @@
 
 #include "cli/cli_commands.h"
 #include "cli/cli_internal.h"
-#include "document/recipe_file.h"
 #include "engine/crt_random.h"
+#include "recipe/mix_names.h"
+#include "recipe/recipe_file.h"
 #include "surface/cdadc.h"
 
 namespace fabulor_cli {
@@ -51,7 +52,8 @@ constexpr const char* kRenderHelp =
     "  -h, --help              this text\n"
     "\n"
     "Ctrl+C stops the run; nothing is written then.\n"
-    "Exit status: 0 done, 1 failed, 2 wrong command line, 130 stopped.\n";
+    "Exit status: 0 done, 1 failed, 2 wrong command line, 130 stopped by Ctrl+C,\n"
+    "143 stopped by SIGTERM.\n";
 
 struct RenderOptions {
     std::string picture;

@@ -4,7 +4,7 @@
 
 #include "cli/cli_commands.h"
 #include "cli/cli_internal.h"
-#include "document/recipe_file.h"
+#include "recipe/recipe_file.h"
 #include "surface/cdadc.h"
 
 namespace fs = std::filesystem;
@@ -26,7 +26,8 @@ constexpr const char* kReplayHelp =
     "  --quiet            no progress bar\n"
     "  -h, --help         this text\n"
     "\n"
-    "Exit status: 0 done, 1 failed, 2 wrong command line, 130 stopped.\n";
+    "Exit status: 0 done, 1 failed, 2 wrong command line, 130 stopped by Ctrl+C,\n"
+    "143 stopped by SIGTERM.\n";
 
 // The recipe's picture: where it was read from, else beside the recipe.
 std::string FindRecipePicture(const Recipe& recipe, const std::string& recipePath) {

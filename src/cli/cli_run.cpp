@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <mutex>
@@ -12,12 +13,13 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_internal.h"
 #include "document/generation_worker.h"
-#include "document/recipe_file.h"
 #include "engine/progress.h"
+#include "recipe/recipe_file.h"
 #include "surface/cdadc.h"
 #include "surface/global_memory.h"
 #include "surface/image_files.h"
 #include "surface/vic_image.h"
+#include "util/safe_write.h"
 
 namespace fabulor_cli {
 
@@ -65,7 +67,11 @@ class DoneClient : public GenerationClient {
     int stopped_ = 0;
 };
 
-extern "C" void OnInterrupt(int) {
+// The signal that asked for the stop, for the exit status.
+volatile std::sig_atomic_t stopSignal = 0;
+
+extern "C" void OnInterrupt(int signal) {
+    stopSignal = signal;
     StopRequested = 1;
 }
 
@@ -98,21 +104,25 @@ int MessageGuard::Errors() const {
 // --- Ctrl+C -------------------------------------------------------------------------
 
 struct InterruptGuard::Saved {
-    struct sigaction action {};
+    struct sigaction interrupt {};
+    struct sigaction terminate {};
 };
 
 InterruptGuard::InterruptGuard() : saved_(std::make_unique<Saved>()) {
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
-    // The second Ctrl+C takes the default way out, for a run that does not
+    // The second signal takes the default way out, for a run that does not
     // look at the stop flag.
     action.sa_flags = SA_RESETHAND;
-    sigaction(SIGINT, &action, &saved_->action);
+    stopSignal = 0;
+    sigaction(SIGINT, &action, &saved_->interrupt);
+    sigaction(SIGTERM, &action, &saved_->terminate);
 }
 
 InterruptGuard::~InterruptGuard() {
-    sigaction(SIGINT, &saved_->action, nullptr);
+    sigaction(SIGINT, &saved_->interrupt, nullptr);
+    sigaction(SIGTERM, &saved_->terminate, nullptr);
 }
 
 // --- pictures -----------------------------------------------------------------------
@@ -138,25 +148,27 @@ std::unique_ptr<CDADC> LoadPicture(const std::string& path, std::ostream& err) {
     return picture;
 }
 
-RunOutcome DrawIdea(CFilSpec& filSpec, CDADC& original, int quality, CDADC& picture,
+RunOutcome DrawIdea(const CFilSpec& filSpec, const CDADC& original, int quality, CDADC& picture,
                     bool showProgress, const MessageGuard& messages, std::ostream& err) {
     // A Ctrl+C between two runs ends the work before the next one.
     if (StopRequested != 0) return RunOutcome::Stopped;
     const int errorsBefore = messages.Errors();
-    auto canvas = std::make_unique<CDADC>(original.width * quality, original.height * quality);
-    if (canvas->pBits == nullptr) {
+    auto run = std::make_unique<GenerationRun>();
+    run->canvas = std::make_unique<CDADC>(original.width * quality, original.height * quality);
+    if (run->canvas->pBits == nullptr) {
         err << "fabulor-cli: no memory for a canvas of " << original.width * quality << " x "
             << original.height * quality << " pixels\n";
         return RunOutcome::Failed;
     }
-    // The run frees the canvas.
-    filSpec.SetDCs(&picture, canvas.release(), &original);
+    run->recipe = filSpec;
+    run->original = &original;
+    run->picture = &picture;
 
     const bool bar = showProgress && isatty(STDERR_FILENO);
     if (bar) StatusTicker::Restart();
     GenerationWorker worker(&ApplicationProgress());
     DoneClient client;
-    worker.BeginFilterThread(&client, &filSpec);
+    worker.BeginFilterThread(&client, std::move(run));
     while (worker.IsGenerating()) {
         worker.Poll([bar](int percent) {
             if (bar && percent <= 100) ShowProgressLine(percent);
@@ -171,21 +183,19 @@ RunOutcome DrawIdea(CFilSpec& filSpec, CDADC& original, int quality, CDADC& pict
 }
 
 RunOutcome WritePicture(CDADC& picture, const std::string& path, std::ostream& err) {
-    const std::string temporary = TemporaryPathBeside(path);
-    if (!picture.WriteImageFile(temporary.c_str())) {
-        std::error_code ec;
-        std::filesystem::remove(temporary, ec);
+    SafeFileWrite file(path);
+    if (!file.Ok()) {
+        err << "fabulor-cli: " << file.Error() << "\n";
+        return RunOutcome::Failed;
+    }
+    if (!picture.WriteImageFile(file.Path().c_str())) {
         if (*VicLastError()) err << "fabulor-cli: " << VicLastError() << "\n";
         err << "fabulor-cli: " << path << ": the picture could not be written\n";
         return RunOutcome::Failed;
     }
-    if (StopRequested != 0) {
-        std::error_code ec;
-        std::filesystem::remove(temporary, ec);
-        return RunOutcome::Stopped;
-    }
+    if (StopRequested != 0) return RunOutcome::Stopped;
     std::string error;
-    if (!CommitTemporary(temporary, path, &error)) {
+    if (!file.Commit(&error)) {
         err << "fabulor-cli: " << error << "\n";
         return RunOutcome::Failed;
     }
@@ -214,7 +224,7 @@ int ExitStatus(RunOutcome outcome, std::ostream& err) {
             return kExitFailed;
         case RunOutcome::Stopped:
             err << "fabulor-cli: stopped; nothing more was written\n";
-            return kExitStopped;
+            return stopSignal == SIGTERM ? kExitTerminated : kExitStopped;
     }
     return kExitFailed;
 }

@@ -6,9 +6,9 @@
 
 #include "cli/cli_commands.h"
 #include "cli/cli_internal.h"
-#include "document/recipe_file.h"
 #include "engine/crt_random.h"
-#include "engine/xform_registry.h"
+#include "recipe/recipe_file.h"
+#include "recipe/xform_registry.h"
 #include "surface/cdadc.h"
 
 namespace fs = std::filesystem;
@@ -32,7 +32,8 @@ constexpr const char* kWizardHelp =
     "  -h, --help         this text\n"
     "\n"
     "Ctrl+C stops the run; the ideas finished so far stay written.\n"
-    "Exit status: 0 done, 1 failed, 2 wrong command line, 130 stopped.\n";
+    "Exit status: 0 done, 1 failed, 2 wrong command line, 130 stopped by Ctrl+C,\n"
+    "143 stopped by SIGTERM.\n";
 
 constexpr int kMostIdeas = 10000;
 
@@ -86,12 +87,7 @@ int RunWizard(const std::vector<std::string>& args, std::ostream& out, std::ostr
     std::unique_ptr<CDADC> original = LoadPicture(picturePath, err);
     if (!original) return kExitFailed;
 
-    UsageCounts counts{};
-    for (int index = 0; index < kXformCount; ++index) {
-        const XformOps* row = FindXform(index);
-        if (row->run == nullptr || row->validate == nullptr) counts[index] = kNeverChosen;
-    }
-    counts[kMist] = kNeverChosen;
+    UsageCounts counts = NewUsageCounts();
 
     // The recipe carries over from one idea to the next, as the document's does.
     CFilSpec filSpec;

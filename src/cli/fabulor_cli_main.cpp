@@ -3,13 +3,8 @@
 // command line.
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
 #include "cli/cli_commands.h"
-#include "surface/cdadc.h"
-#include "surface/global_memory.h"
-#include "surface/image_files.h"
-#include "surface/vic_image.h"
 
 namespace {
 
@@ -31,32 +26,13 @@ int Help() {
     return 0;
 }
 
-// The imaging layer's own words for a failure, after the program's messages.
-int Failed() {
-    if (*VicLastError()) std::fprintf(stderr, "fabulor-cli: %s\n", VicLastError());
-    return 1;
-}
-
-int Convert(int argc, char** argv) {
-    if (argc != 2) return Usage();
-    const char* in = argv[0];
-    const char* out = argv[1];
-    HGLOBAL dib = VicLoadImageFile(in);
-    if (!dib) return Failed();
-    std::unique_ptr<CDADC> picture(CDADC::CreateFromDib(dib));
-    GlobalFree(dib);
-    if (!picture) return 1;
-    if (!picture->WriteImageFile(out)) return Failed();
-    return 0;
-}
-
 struct Command {
     const char* name;
     int (*run)(int argc, char** argv);  // the arguments after the command's name
 };
 
 constexpr Command kCommands[] = {
-    {"convert", Convert},
+    {"convert", fabulor_cli::ConvertCommand},
     {"render", fabulor_cli::RenderCommand},
     {"wizard", fabulor_cli::WizardCommand},
     {"replay", fabulor_cli::ReplayCommand},

@@ -10,6 +10,7 @@
 
 #include "engine/force_field.h"
 #include "engine/progress.h"
+#include "engine/toolkit.h"
 #include "surface/cdadc.h"
 #include "util/error_box.h"
 

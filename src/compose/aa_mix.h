@@ -5,22 +5,10 @@
 
 #include <atomic>
 
-#include "engine/recipe.h"
+#include "compose/mix_settings.h"
 #include "surface/gdi_types.h"
 
 class CDADC;
-
-// Mix mode ids (the radio buttons of the mix dialogs).
-constexpr int kMixEven = 1065;
-constexpr int kMixLeftRight = 1066;
-constexpr int kMixTopBottom = 1067;
-constexpr int kMixRightLeft = 1068;
-constexpr int kMixBottomTop = 1069;
-constexpr int kMixCentreOut = 1070;
-constexpr int kMixOuterIn = 1071;
-constexpr int kMixCentreOutElliptical = 1072;
-constexpr int kMixOuterInElliptical = 1073;
-constexpr int kMixHsv = 1074;
 
 // The weight a of the old picture at (x, y) of a W × H result; the new one
 // gets 1 - a. field is the force field for the HSV mode, or null.

@@ -9,20 +9,13 @@
 #include "util/error_box.h"
 #include "util/files.h"
 
-namespace {
-// Mist is never chosen at random: its count starts out of reach.
-constexpr int kMistUsage = 1000000;
-}  // namespace
-
 CFabulorFilterDoc::CFabulorFilterDoc(ApplicationHost* app, DocumentView* view)
     : CImageSequenceDoc(app), app_(app), view_(view) {
-    m_UsageCounts[kMist] = kMistUsage;
     m_Sequence.push_back(m_Spec);
 }
 
 CFabulorFilterDoc::~CFabulorFilterDoc() {
     if (!m_szName.empty()) DiskCache::RemoveDocCache(m_szName);
-    delete m_pOrgDC;
 }
 
 void CFabulorFilterDoc::UpdateTitle(int zoomPercent) {
@@ -93,12 +86,12 @@ int CFabulorFilterDoc::SetDocBitmap(HGLOBAL dib, const std::string& name) {
         ErrorBox("SDB, could not CreateViewBitmap");
         return 0;
     }
-    m_pOrgDC = CDADC::CreateFromDib(dib);
+    m_pOrgDC.reset(CDADC::CreateFromDib(dib));
     if (!m_pOrgDC) {
         ErrorBox("RIB,could not create Doc bitmap");
         return 0;
     }
-    if (view_->AddToThumbnails(m_pOrgDC, m_szName.c_str()) != 0) {
+    if (view_->AddToThumbnails(m_pOrgDC.get(), m_szName.c_str()) != 0) {
         ErrorBox("AddToThumbnails != 0");
     }
     view_->Invalidate(true);
@@ -124,7 +117,7 @@ void CFabulorFilterDoc::NewIdea(int keep) {
     if (!m_Spec.Validate(m_pOrgDC->width, m_pOrgDC->height)) return;
     if (!keep) {
         m_Spec.NewSeed();
-        m_Spec.AutoChoose(m_pOrgDC);
+        m_Spec.AutoChoose(m_pOrgDC.get());
     }
     m_Sequence.push_back(m_Spec);
     m_iPrevious = m_iCurrent;
@@ -137,7 +130,7 @@ void CFabulorFilterDoc::NewIdea(int keep) {
 void CFabulorFilterDoc::StartRun() {
     CDADC* picture = view_ ? view_->Picture() : nullptr;
     if (!m_pOrgDC || !picture) {
-        ErrorBox("ERROR, RFIT:\nmissing DCs, Org=%p Drw=%p", static_cast<void*>(m_pOrgDC),
+        ErrorBox("ERROR, RFIT:\nmissing DCs, Org=%p Drw=%p", static_cast<void*>(m_pOrgDC.get()),
                  static_cast<void*>(picture));
         return;
     }
@@ -153,14 +146,17 @@ void CFabulorFilterDoc::StartRun() {
         view_->Invalidate(true);
         return;
     }
-    auto canvas =
+    auto run = std::make_unique<GenerationRun>();
+    run->canvas =
         std::make_unique<CDADC>(m_pOrgDC->width * m_iAALevel, m_pOrgDC->height * m_iAALevel);
-    if (!canvas->pBits) {
+    if (!run->canvas->pBits) {
         ErrorBox("RFIT:\nCould not Init data of Xform DC");
         return;
     }
-    m_Spec.SetDCs(picture, canvas.release(), m_pOrgDC);
-    host_->BeginRun(this, &m_Spec);
+    run->recipe = m_Spec;
+    run->original = m_pOrgDC.get();
+    run->picture = picture;
+    host_->BeginRun(this, std::move(run));
 }
 
 void CFabulorFilterDoc::OnGenerationDone(int stopped) {
@@ -201,7 +197,7 @@ void CFabulorFilterDoc::ShowOriginal() {
     CDADC* picture = view_ ? view_->Picture() : nullptr;
     if (!m_pOrgDC || !picture) {
         ErrorBox("Bad DC pointer in OOB\nDrw=%p, Org=%p", static_cast<void*>(picture),
-                 static_cast<void*>(m_pOrgDC));
+                 static_cast<void*>(m_pOrgDC.get()));
         return;
     }
     if (IsGenerating()) return;
@@ -242,7 +238,7 @@ void CFabulorFilterDoc::OnImageQuality() {
 void CFabulorFilterDoc::OnFinalMix() {
     MixSettings copy = m_Spec.FinalMix;
     int applyNow = 0;
-    if (!view_ || !view_->MixDialog(&copy, m_pOrgDC, &applyNow)) return;
+    if (!view_ || !view_->MixDialog(&copy, m_pOrgDC.get(), &applyNow)) return;
     // The mix dialog has no colour: only these three fields are its own.
     m_Spec.FinalMix.Mode = copy.Mode;
     m_Spec.FinalMix.Selection = copy.Selection;
@@ -253,7 +249,7 @@ void CFabulorFilterDoc::OnFinalMix() {
 void CFabulorFilterDoc::OnWebFade() {
     MixSettings copy = m_Spec.WebFade;
     int applyNow = 0;
-    if (!view_ || !view_->WebFadeDialog(&copy, m_pOrgDC, &applyNow)) return;
+    if (!view_ || !view_->WebFadeDialog(&copy, m_pOrgDC.get(), &applyNow)) return;
     m_Spec.WebFade = copy;
     if (applyNow && m_iCurrent > 0) NewIdea(1);
 }
@@ -266,7 +262,7 @@ void CFabulorFilterDoc::OnSelection() {
     }
     AreaSelection copy = m_Spec.Selection;
     int applyNow = 0;
-    if (!view_ || !view_->SelectionDialog(&copy, m_pOrgDC, &applyNow)) return;
+    if (!view_ || !view_->SelectionDialog(&copy, m_pOrgDC.get(), &applyNow)) return;
     m_Spec.Selection = copy;
     if (applyNow && m_iCurrent > 0) NewIdea(1);
 }

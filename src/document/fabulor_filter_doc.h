@@ -3,11 +3,12 @@
 // of the idea generator and the generation cycle.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "document/image_sequence_doc.h"
-#include "engine/recipe.h"
+#include "recipe/recipe.h"
 #include "surface/global_memory.h"
 
 class CDADC;
@@ -49,10 +50,10 @@ class CFabulorFilterDoc : public CImageSequenceDoc {
     CFabulorFilterDoc(ApplicationHost* app, DocumentView* view);
     ~CFabulorFilterDoc() override;
 
-    CDADC* m_pOrgDC = nullptr;  // owned
+    std::unique_ptr<CDADC> m_pOrgDC;  // the original picture
     CFilSpec m_Spec;
     std::vector<CFilSpec> m_Sequence;
-    UsageCounts m_UsageCounts{};
+    UsageCounts m_UsageCounts = NewUsageCounts();
 
     void UpdateTitle(int zoomPercent) override;
     const char* GetXformName() const override;

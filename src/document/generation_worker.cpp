@@ -4,20 +4,26 @@
 
 #include "compose/aa_mix.h"
 #include "engine/progress.h"
-#include "engine/recipe.h"
+#include "engine/xform_context.h"
 #include "util/error_box.h"
 
-void RunGeneration(CFilSpec* filSpec, std::atomic<int>* progress) {
-    const int produced = filSpec->Apply();
+void RunGeneration(GenerationRun& run, std::atomic<int>* progress) {
+    XformContext ctx;
+    ctx.In = run.original;
+    ctx.Out = run.canvas.get();
+    ctx.Draw = run.picture;
+    ctx.Progress = progress;
+    const CFilSpec& recipe = run.recipe;
+    const int produced = recipe.Apply(ctx);
     if (produced && StopRequested == 0) {
-        XformContext& c = filSpec->Context;
-        CDADC* original = filSpec->FinalMix.Mode != kMixModeOff ? c.In : nullptr;
+        const CDADC* original = recipe.FinalMix.Mode != kMixModeOff ? run.original : nullptr;
         SetStatusText("Mixing...");
-        AAMixBlit(c.Draw, c.Out, original, &filSpec->FinalMix, &filSpec->WebFade, progress);
+        AAMixBlit(run.picture, run.canvas.get(), original, &recipe.FinalMix, &recipe.WebFade,
+                  progress);
         // A stop that came during the mix is too late: the picture is finished.
         StopRequested = 0;
     }
-    filSpec->DeleteOutSurface();
+    run.canvas.reset();
 }
 
 GenerationWorker::GenerationWorker(std::atomic<int>* progress) : progress_(progress) {}
@@ -26,12 +32,14 @@ GenerationWorker::~GenerationWorker() {
     WaitForThread();
 }
 
-void GenerationWorker::BeginFilterThread(GenerationClient* client, CFilSpec* filSpec) {
+void GenerationWorker::BeginFilterThread(GenerationClient* client,
+                                         std::unique_ptr<GenerationRun> run) {
     if (running_) {
         ErrorBox("BFT:A thread is already running");
         return;
     }
     running_ = true;
+    run_ = std::move(run);
     client_ = client;
     finished_ = false;
     *progress_ = 0;
@@ -41,15 +49,15 @@ void GenerationWorker::BeginFilterThread(GenerationClient* client, CFilSpec* fil
             throw std::system_error(
                 std::make_error_code(std::errc::resource_unavailable_try_again));
         }
-        thread_ = std::thread([this, filSpec] {
-            RunGeneration(filSpec, progress_);
+        thread_ = std::thread([this, run = run_.get()] {
+            RunGeneration(*run, progress_);
             finished_ = true;
         });
     } catch (const std::system_error&) {
         ErrorBox("Could not CreateThread(Filter)");
         // Nothing was drawn: the canvas the thread would have freed goes now,
         // and the run ends as a stopped one at the next poll.
-        filSpec->DeleteOutSurface();
+        run_->canvas.reset();
         StopRequested = 1;
         finished_ = true;
     }
@@ -70,6 +78,7 @@ void GenerationWorker::Poll(const std::function<void(int)>& showProgress) {
         return;
     }
     WaitForThread();
+    run_.reset();
     running_ = false;
     GenerationClient* client = client_;
     client_ = nullptr;

@@ -4,9 +4,11 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <thread>
 
-struct CFilSpec;
+#include "recipe/recipe.h"
+#include "surface/cdadc.h"
 
 // Told once, on the user-interface thread, when a run it started has ended.
 class GenerationClient {
@@ -16,9 +18,20 @@ class GenerationClient {
     virtual void OnGenerationDone(int stopped) = 0;
 };
 
-// What the thread does with the recipe: Apply, then the mix unless a stop
-// was asked for, then the canvas is freed.
-void RunGeneration(CFilSpec* filSpec, std::atomic<int>* progress);
+// One run: the recipe drawn on its own canvas over the original, mixed into
+// the picture on show. The run owns its recipe and its canvas; the
+// original and the picture belong to the document and its view, which keep
+// their hands off them while the run exists.
+struct GenerationRun {
+    CFilSpec recipe;
+    const CDADC* original = nullptr;
+    CDADC* picture = nullptr;
+    std::unique_ptr<CDADC> canvas;  // k times the original's size
+};
+
+// What the thread does with a run: Apply, then the mix unless a stop was
+// asked for, then the canvas is freed.
+void RunGeneration(GenerationRun& run, std::atomic<int>* progress);
 
 class GenerationWorker {
   public:
@@ -28,10 +41,10 @@ class GenerationWorker {
     GenerationWorker(const GenerationWorker&) = delete;
     GenerationWorker& operator=(const GenerationWorker&) = delete;
 
-    // Starts the run of filSpec, whose three surfaces are set. Refused with a
-    // message while a run exists. A thread that cannot be started ends the
-    // run at once as stopped: the next Poll tells the client.
-    void BeginFilterThread(GenerationClient* client, CFilSpec* filSpec);
+    // Starts run, whose surfaces are all set. Refused with a message while a
+    // run exists. A thread that cannot be started ends the run at once as
+    // stopped: the next Poll tells the client.
+    void BeginFilterThread(GenerationClient* client, std::unique_ptr<GenerationRun> run);
     // A run is going on, or has ended and is not collected yet.
     bool IsGenerating() const { return running_; }
     // STOP: asks a run to stop; with no run, clears the flag.
@@ -49,6 +62,7 @@ class GenerationWorker {
   private:
     std::atomic<int>* progress_;
     std::thread thread_;
+    std::unique_ptr<GenerationRun> run_;
     std::atomic<bool> finished_{false};
     bool running_ = false;
     bool failNextStart_ = false;

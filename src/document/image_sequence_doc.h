@@ -3,6 +3,7 @@
 // What an image's recipe is belongs to the concrete document.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "document/generation_worker.h"
@@ -14,8 +15,8 @@ class DocumentHost {
     virtual ~DocumentHost() = default;
     // A generation run exists (going on or not yet collected).
     virtual bool IsGenerating() const = 0;
-    // Starts the one run of the process for client with filSpec (surfaces set).
-    virtual void BeginRun(GenerationClient* client, struct CFilSpec* filSpec) = 0;
+    // Starts the one run of the process for client.
+    virtual void BeginRun(GenerationClient* client, std::unique_ptr<GenerationRun> run) = 0;
     // The Image Quality dialog shown with level: 1 when closed with "Set" or
     // "Apply Now" (the level chosen and the Apply Now flag stored), 0 on Cancel.
     virtual int ImageQualityDialog(int level, int* chosenLevel, int* applyNow) = 0;

@@ -17,6 +17,7 @@ struct AreaSelection {
     int smoothing = 0;  // 0..8, box smoothing of the force field
 
     AreaSelection() { SetDefault(); }
+    bool operator==(const AreaSelection&) const = default;
     void SetDefault();
     void SetHsv(double h, double s, double v);
     void SetSmoothing(int n);

@@ -60,6 +60,7 @@ struct Background {
     // imagePercent: the chance in percent of laying the picture under the
     // drawing; factor scales the random colour otherwise.
     void RandomBackground(double factor, int imagePercent);
+    bool operator==(const Background&) const = default;
 };
 
 // The background colour over the whole of out, or in stretched onto out.

@@ -12,4 +12,6 @@ struct BanyaParams {
     COLORREF evenColour = 0xFFFF00;
     int squares = 10;  // 10..100 cells across
     int wizardChooses = 1;
+
+    bool operator==(const BanyaParams&) const = default;
 };

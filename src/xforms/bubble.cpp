@@ -3,9 +3,7 @@
 #include <algorithm>
 
 #include "engine/force_field.h"
-#include "engine/param_decl.h"
 #include "engine/progress.h"
-#include "engine/recipe.h"
 #include "engine/toolkit.h"
 #include "engine/xform_context.h"
 #include "surface/cdadc.h"
@@ -31,56 +29,45 @@ constexpr ParamChoice kPositionChoices[] = {
     {kHighlightBottomLeft, ""}, {kHighlightBottom, "Bot."}, {kHighlightBottomRight, ""},
 };
 
-template <auto Member>
-void* BubbleField(CFilSpec& filSpec) {
-    return FieldOf<&CFilSpec::Bubble, Member>(filSpec);
-}
-
-constexpr ParamField kBubbleFields[] = {
-    {.name = "count",
-     .label = "# Bubbles",
-     .kind = ParamKind::Int,
-     .at = BubbleField<&BubbleParams::count>,
-     .min = kCountMin,
-     .max = kCountMax,
-     .control = ParamControl::Slider,
-     .editMin = 10,
-     .editMax = 60000},
-    {"size",
-     "Size (% of x)",
-     ParamKind::Real,
-     BubbleField<&BubbleParams::size>,
-     kSizeMin,
-     kSizeMax,
-     {},
-     ParamControl::Slider,
-     "%6.2f"},
-    {"bubbleColour", "Foreground", ParamKind::Colour, BubbleField<&BubbleParams::bubbleColour>},
-    {.name = "background",
-     .label = "Select",
-     .kind = ParamKind::Background,
-     .at = BubbleField<&BubbleParams::background>,
-     .choices = kBackgroundChoices,
-     .group = "Background"},
-    {.name = "highlightPosition",
-     .label = "High Lighting",
-     .kind = ParamKind::Choice,
-     .at = BubbleField<&BubbleParams::highlightPosition>,
-     .min = kHighlightOff,
-     .max = kHighlightLeft,
-     .choices = kPositionChoices,
-     .group = "High Lighting",
-     .columns = 3},
+constexpr Field<BubbleParams> kBubbleFields[] = {
+    Declare<&BubbleParams::count>({.name = "count",
+                                   .label = "# Bubbles",
+                                   .kind = ParamKind::Int,
+                                   .min = kCountMin,
+                                   .max = kCountMax,
+                                   .control = ParamControl::Slider,
+                                   .editMin = 10,
+                                   .editMax = 60000}),
+    Declare<&BubbleParams::size>({"size",
+                                  "Size (% of x)",
+                                  ParamKind::Real,
+                                  kSizeMin,
+                                  kSizeMax,
+                                  {},
+                                  ParamControl::Slider,
+                                  "%6.2f"}),
+    Declare<&BubbleParams::bubbleColour>({"bubbleColour", "Foreground", ParamKind::Colour}),
+    Declare<&BubbleParams::background>({.name = "background",
+                                        .label = "Select",
+                                        .kind = ParamKind::Background,
+                                        .choices = kBackgroundChoices,
+                                        .group = "Background"}),
+    Declare<&BubbleParams::highlightPosition>({.name = "highlightPosition",
+                                               .label = "High Lighting",
+                                               .kind = ParamKind::Choice,
+                                               .min = kHighlightOff,
+                                               .max = kHighlightLeft,
+                                               .choices = kPositionChoices,
+                                               .group = "High Lighting",
+                                               .columns = 3}),
     // No arc is drawn while the position is "Off", so its colour is off too.
-    {.name = "highlightColour",
-     .label = "High Light Color",
-     .kind = ParamKind::Colour,
-     .at = BubbleField<&BubbleParams::highlightColour>,
-     .enabledBy = "highlightPosition",
-     .disabledAt = kHighlightOff,
-     .group = "High Lighting"},
-    {"wizardChooses", "&Wizard chooses", ParamKind::Flag,
-     BubbleField<&BubbleParams::wizardChooses>},
+    Declare<&BubbleParams::highlightColour>({.name = "highlightColour",
+                                             .label = "High Light Color",
+                                             .kind = ParamKind::Colour,
+                                             .enabledBy = "highlightPosition",
+                                             .disabledAt = kHighlightOff,
+                                             .group = "High Lighting"}),
+    Declare<&BubbleParams::wizardChooses>({"wizardChooses", "&Wizard chooses", ParamKind::Flag}),
 };
 
 // Above the top gives the top, below the bottom (or not a number) the bottom.
@@ -90,9 +77,6 @@ double HeldTo(double value, double lo, double hi) {
 }
 
 }  // namespace
-
-const XformDecl kBubbleDecl = {kBubble, "Bubble Xform settings", "wizardChooses", kBubbleFields,
-                               "F1 for help on this dialog"};
 
 // --- Validate -------------------------------------------------------------------------
 
@@ -225,7 +209,7 @@ int Chain(const Run& run, int x, int y, int t) {
 
 }  // namespace
 
-int Bubble(BubbleParams* params, XformContext* ctx) {
+int Bubble(const BubbleParams* params, XformContext* ctx) {
     if (params == nullptr || ctx == nullptr) return 0;
     const AreaSelection selection = ctx->Selection;
     if (!IsContextValid(ctx)) return 0;
@@ -275,16 +259,15 @@ int Bubble(BubbleParams* params, XformContext* ctx) {
     return Stopped() ? 0 : 1;
 }
 
-// --- the registry's operations -------------------------------------------------------------
+// --- the unit --------------------------------------------------------------------------
 
-int BubbleRunOp(CFilSpec& filSpec) {
-    return Bubble(&filSpec.Bubble, &filSpec.Context);
-}
-
-int BubbleValidateOp(CFilSpec& filSpec, int /*width*/, int /*height*/) {
-    return BubbleValidate(&filSpec.Bubble);
-}
-
-void BubbleWizardOp(CFilSpec& filSpec, const CDADC& /*original*/) {
-    BubbleAutoChoose(&filSpec.Bubble, &filSpec.Selection);
-}
+constinit const XformUnit<BubbleParams> kBubbleUnit = {
+    .name = "Bubble",
+    .panelTitle = "Bubble Xform settings",
+    .helpText = "F1 for help on this dialog",
+    .fields = kBubbleFields,
+    .run = Bubble,
+    .validate = [](BubbleParams& p, int, int) { return BubbleValidate(&p); },
+    .wizard = [](BubbleParams& p, const CDADC&,
+                 AreaSelection& selection) { BubbleAutoChoose(&p, &selection); },
+};

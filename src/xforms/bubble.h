@@ -5,16 +5,15 @@
 
 #include "surface/gdi_types.h"
 #include "xforms/bubble_params.h"
+#include "xforms/xform_unit.h"
 
 struct AreaSelection;
-struct CFilSpec;
 struct XformContext;
-struct XformDecl;
 class CDADC;
 
 // Draws the bubbles on ctx->Out. 1 when the picture was made; 0 on an
 // invalid context, a failed force field or a stop.
-int Bubble(BubbleParams* params, XformContext* ctx);
+int Bubble(const BubbleParams* params, XformContext* ctx);
 
 // Holds count to 100..5000, size to 0.5..3.0 and highlightPosition to
 // 1100..1108; always 1.
@@ -23,14 +22,8 @@ int BubbleValidate(BubbleParams* params);
 // New random parameters; selection (may be null) gets a random invert flag.
 void BubbleAutoChoose(BubbleParams* params, AreaSelection* selection);
 
-// The block's fields as the settings panel, the command line and recipe
-// files see them.
-extern const XformDecl kBubbleDecl;
-
-// The block's operations as the Xform registry calls them.
-int BubbleRunOp(CFilSpec& filSpec);
-int BubbleValidateOp(CFilSpec& filSpec, int width, int height);
-void BubbleWizardOp(CFilSpec& filSpec, const CDADC& original);
+// The Xform as the recipe's registry sees it.
+extern const XformUnit<BubbleParams> kBubbleUnit;
 
 // The pieces of a run, exposed for the tests.
 namespace bubble {

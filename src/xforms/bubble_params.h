@@ -13,4 +13,6 @@ struct BubbleParams {
     int count = 2550;                       // 100..5000 bubbles
     int highlightPosition = kHighlightOff;  // 1100..1108: which part of a bubble gets the arc
     double size = 1.75;                     // 0.5..3.0, diameter in percent of the canvas width
+
+    bool operator==(const BubbleParams&) const = default;
 };

@@ -6,9 +6,7 @@
 #include <vector>
 
 #include "engine/force_field.h"
-#include "engine/param_decl.h"
 #include "engine/progress.h"
-#include "engine/recipe.h"
 #include "engine/toolkit.h"
 #include "engine/xform_context.h"
 #include "surface/cdadc.h"
@@ -28,37 +26,29 @@ constexpr double kWeightForce = 0.67;
 // The rim and the dark cloud each take half of this much cloudiness.
 constexpr double kEdgeWidth = 0.1;
 
-template <auto Member>
-void* CloudsField(CFilSpec& filSpec) {
-    return FieldOf<&CFilSpec::Clouds, Member>(filSpec);
-}
-
-constexpr ParamField kCloudsFields[] = {
-    {"wizardChooses", "&Wizard chooses", ParamKind::Flag,
-     CloudsField<&CloudsParams::wizardChooses>},
-    {"highSky", "High Sky", ParamKind::Colour, CloudsField<&CloudsParams::highSky>},
-    {"lowSky", "Low Sky", ParamKind::Colour, CloudsField<&CloudsParams::lowSky>},
-    {"cloudLight", "Cloud Light", ParamKind::Colour, CloudsField<&CloudsParams::cloudLight>},
-    {"cloudDark", "Cloud Dark", ParamKind::Colour, CloudsField<&CloudsParams::cloudDark>},
-    {"backlight", "Backlight", ParamKind::Colour, CloudsField<&CloudsParams::backlight>},
-    {"horizonEffect",
-     "Horizon Effect",
-     ParamKind::Real,
-     CloudsField<&CloudsParams::horizonEffect>,
-     kHorizonMin,
-     kHorizonMax,
-     {},
-     ParamControl::Slider,
-     "%6.2f"},
-    {"skyQuantity",
-     "Quantity of Sky",
-     ParamKind::Real,
-     CloudsField<&CloudsParams::skyQuantity>,
-     kSkyMin,
-     kSkyMax,
-     {},
-     ParamControl::Slider,
-     "%6.2f"},
+constexpr Field<CloudsParams> kCloudsFields[] = {
+    Declare<&CloudsParams::wizardChooses>({"wizardChooses", "&Wizard chooses", ParamKind::Flag}),
+    Declare<&CloudsParams::highSky>({"highSky", "High Sky", ParamKind::Colour}),
+    Declare<&CloudsParams::lowSky>({"lowSky", "Low Sky", ParamKind::Colour}),
+    Declare<&CloudsParams::cloudLight>({"cloudLight", "Cloud Light", ParamKind::Colour}),
+    Declare<&CloudsParams::cloudDark>({"cloudDark", "Cloud Dark", ParamKind::Colour}),
+    Declare<&CloudsParams::backlight>({"backlight", "Backlight", ParamKind::Colour}),
+    Declare<&CloudsParams::horizonEffect>({"horizonEffect",
+                                           "Horizon Effect",
+                                           ParamKind::Real,
+                                           kHorizonMin,
+                                           kHorizonMax,
+                                           {},
+                                           ParamControl::Slider,
+                                           "%6.2f"}),
+    Declare<&CloudsParams::skyQuantity>({"skyQuantity",
+                                         "Quantity of Sky",
+                                         ParamKind::Real,
+                                         kSkyMin,
+                                         kSkyMax,
+                                         {},
+                                         ParamControl::Slider,
+                                         "%6.2f"}),
 };
 
 // Above the top gives the top, below the bottom (or not a number) the bottom.
@@ -68,9 +58,6 @@ double HeldTo(double value, double lo, double hi) {
 }
 
 }  // namespace
-
-const XformDecl kCloudsDecl = {kClouds, "Cloud Formation Settings", "wizardChooses", kCloudsFields,
-                               "F1 for help on this dialog"};
 
 // --- Validate -------------------------------------------------------------------------
 
@@ -199,7 +186,7 @@ void PaintRow(CDADC& out, int y, int k, const COLORREF* colours, int width) {
 
 }  // namespace
 
-int Clouds(CloudsParams* params, XformContext* ctx) {
+int Clouds(const CloudsParams* params, XformContext* ctx) {
     if (params == nullptr || !IsContextValid(ctx)) return 0;
     const AreaSelection selection = ctx->Selection;
     const CDADC& in = *ctx->In;
@@ -254,16 +241,15 @@ int Clouds(CloudsParams* params, XformContext* ctx) {
     return Stopped() ? 0 : 1;
 }
 
-// --- the registry's operations -------------------------------------------------------------
+// --- the unit --------------------------------------------------------------------------
 
-int CloudsRunOp(CFilSpec& filSpec) {
-    return Clouds(&filSpec.Clouds, &filSpec.Context);
-}
-
-int CloudsValidateOp(CFilSpec& filSpec, int /*width*/, int /*height*/) {
-    return CloudsValidate(&filSpec.Clouds);
-}
-
-void CloudsWizardOp(CFilSpec& filSpec, const CDADC& /*original*/) {
-    CloudsAutoChoose(&filSpec.Clouds, &filSpec.Selection);
-}
+constinit const XformUnit<CloudsParams> kCloudsUnit = {
+    .name = "Clouds",
+    .panelTitle = "Cloud Formation Settings",
+    .helpText = "F1 for help on this dialog",
+    .fields = kCloudsFields,
+    .run = Clouds,
+    .validate = [](CloudsParams& p, int, int) { return CloudsValidate(&p); },
+    .wizard = [](CloudsParams& p, const CDADC&,
+                 AreaSelection& selection) { CloudsAutoChoose(&p, &selection); },
+};

@@ -8,17 +8,16 @@
 
 #include "surface/gdi_types.h"
 #include "xforms/clouds_params.h"
+#include "xforms/xform_unit.h"
 
 struct AreaSelection;
-struct CFilSpec;
 struct XformContext;
-struct XformDecl;
 class CDADC;
 
 // Paints every pixel of ctx->Out, each pixel of In as a k x k block. 1 when
 // the sky is done; 0 on an invalid context, when the force field cannot be
 // made, or after a stop.
-int Clouds(CloudsParams* params, XformContext* ctx);
+int Clouds(const CloudsParams* params, XformContext* ctx);
 
 // Holds horizonEffect to 0.1..0.7 and skyQuantity to 0.25..0.75; always 1
 // for a block.
@@ -28,14 +27,8 @@ int CloudsValidate(CloudsParams* params);
 // whether selection (the recipe's) is inverted.
 void CloudsAutoChoose(CloudsParams* params, AreaSelection* selection);
 
-// The block's fields as the settings panel, the command line and recipe
-// files see them.
-extern const XformDecl kCloudsDecl;
-
-// The block's operations as the Xform registry calls them.
-int CloudsRunOp(CFilSpec& filSpec);
-int CloudsValidateOp(CFilSpec& filSpec, int width, int height);
-void CloudsWizardOp(CFilSpec& filSpec, const CDADC& original);
+// The Xform as the recipe's registry sees it.
+extern const XformUnit<CloudsParams> kCloudsUnit;
 
 // The pieces of a run, exposed for the tests.
 namespace clouds {

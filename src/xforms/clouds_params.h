@@ -12,4 +12,6 @@ struct CloudsParams {
     COLORREF backlight = 0x6464FA;   // cloud rims
     COLORREF cloudLight = 0xFFFFFF;  // the densest cloud
     COLORREF cloudDark = 0x373737;   // between rim and dense cloud
+
+    bool operator==(const CloudsParams&) const = default;
 };

@@ -16,4 +16,6 @@ struct ExplodeParams {
     COLORREF endColour = 0xFF80FF;
     // Black until the recipe is constructed, which draws a random solid colour.
     Background background;
+
+    bool operator==(const ExplodeParams&) const = default;
 };

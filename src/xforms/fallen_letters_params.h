@@ -23,4 +23,6 @@ struct FallenLettersParams {
     int colourMode = kLettersSingleSolid;  // 0..2
     double letterSize = 4.5;               // 1.0..8.0, height in percent of the canvas width
     char letters[kMaxLetters + 1] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+
+    bool operator==(const FallenLettersParams&) const = default;
 };

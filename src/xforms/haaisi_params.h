@@ -11,4 +11,6 @@ struct HaaisiParams {
     COLORREF spareColour = 0x407DFF;  // the Wizard's unused colour; nothing reads it
     COLORREF background = 0xFF7D34;
     int shapeMode = 0;  // 0 dots, 1 triangles pointing out, 2 triangles pointing in
+
+    bool operator==(const HaaisiParams&) const = default;
 };

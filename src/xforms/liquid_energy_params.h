@@ -8,4 +8,6 @@ struct LiquidEnergyParams {
     COLORREF energy = 0xFFFFFF;  // on the crests
     COLORREF liquid = 0xFF0000;  // in the troughs
     int rippleWidth = 64;        // 10..100 force levels per ripple
+
+    bool operator==(const LiquidEnergyParams&) const = default;
 };

@@ -14,4 +14,6 @@ struct MadPainterParams {
     double strokeWidth = 1.75;   // 1.0..2.5, percent of the canvas width
     double strokeLength = 4.25;  // 0.5..8.0, percent of the canvas width
     double madness = 0.5;        // 0..1
+
+    bool operator==(const MadPainterParams&) const = default;
 };

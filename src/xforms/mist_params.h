@@ -10,4 +10,6 @@ struct MistParams {
     double xFrequency = 1.0;      // waves across the picture
     double yFrequency = 1.0;      // waves down the picture
     double forcePhase = 0.055;    // phase shift per force level
+
+    bool operator==(const MistParams&) const = default;
 };

@@ -4,9 +4,7 @@
 #include <cmath>
 #include <utility>
 
-#include "engine/param_decl.h"
 #include "engine/progress.h"
-#include "engine/recipe.h"
 #include "engine/toolkit.h"
 #include "engine/vec_matrix.h"
 #include "engine/xform_context.h"
@@ -34,54 +32,43 @@ constexpr ParamChoice kPositionChoices[] = {
     {kHighlightBottomLeft, ""}, {kHighlightBottom, "Bot."}, {kHighlightBottomRight, ""},
 };
 
-template <auto Member>
-void* MosaicField(CFilSpec& filSpec) {
-    return FieldOf<&CFilSpec::Mosaic, Member>(filSpec);
-}
-
 // The background has no picture choice here: the panel shows its colour only.
-constexpr ParamField kMosaicFields[] = {
-    {.name = "tileSize",
-     .label = "Tile size (% of x dimension)",
-     .kind = ParamKind::Real,
-     .at = MosaicField<&MosaicParams::tileSize>,
-     .min = kTileSizeMin,
-     .max = kTileSizeMax,
-     .control = ParamControl::Slider,
-     .format = "%6.2f",
-     .group = "Sizes"},
-    {.name = "spacing",
-     .label = "Spacing (% of tile size)",
-     .kind = ParamKind::Real,
-     .at = MosaicField<&MosaicParams::spacing>,
-     .min = kSpacingMin,
-     .max = kSpacingMax,
-     .control = ParamControl::Slider,
-     .format = "%6.2f",
-     .group = "Sizes"},
-    {"geometry", "Geometry", ParamKind::Choice, MosaicField<&MosaicParams::geometry>,
-     kMosaicRectangular, kMosaicCircleInGrid, kGeometryChoices},
-    {"background", "Background color", ParamKind::Background,
-     MosaicField<&MosaicParams::background>},
+constexpr Field<MosaicParams> kMosaicFields[] = {
+    Declare<&MosaicParams::tileSize>({.name = "tileSize",
+                                      .label = "Tile size (% of x dimension)",
+                                      .kind = ParamKind::Real,
+                                      .min = kTileSizeMin,
+                                      .max = kTileSizeMax,
+                                      .control = ParamControl::Slider,
+                                      .format = "%6.2f",
+                                      .group = "Sizes"}),
+    Declare<&MosaicParams::spacing>({.name = "spacing",
+                                     .label = "Spacing (% of tile size)",
+                                     .kind = ParamKind::Real,
+                                     .min = kSpacingMin,
+                                     .max = kSpacingMax,
+                                     .control = ParamControl::Slider,
+                                     .format = "%6.2f",
+                                     .group = "Sizes"}),
+    Declare<&MosaicParams::geometry>({"geometry", "Geometry", ParamKind::Choice, kMosaicRectangular,
+                                      kMosaicCircleInGrid, kGeometryChoices}),
+    Declare<&MosaicParams::background>({"background", "Background color", ParamKind::Background}),
     // Lit edges need a light: the colour is off while the position is "Off".
-    {.name = "highlightColour",
-     .label = "High Light Color",
-     .kind = ParamKind::Colour,
-     .at = MosaicField<&MosaicParams::highlightColour>,
-     .enabledBy = "highlightPosition",
-     .disabledAt = kHighlightOff,
-     .group = "High Lighting"},
-    {.name = "highlightPosition",
-     .label = "High Lighting",
-     .kind = ParamKind::Choice,
-     .at = MosaicField<&MosaicParams::highlightPosition>,
-     .min = kHighlightOff,
-     .max = kHighlightLeft,
-     .choices = kPositionChoices,
-     .group = "High Lighting",
-     .columns = 3},
-    {"wizardChooses", "&Wizard chooses", ParamKind::Flag,
-     MosaicField<&MosaicParams::wizardChooses>},
+    Declare<&MosaicParams::highlightColour>({.name = "highlightColour",
+                                             .label = "High Light Color",
+                                             .kind = ParamKind::Colour,
+                                             .enabledBy = "highlightPosition",
+                                             .disabledAt = kHighlightOff,
+                                             .group = "High Lighting"}),
+    Declare<&MosaicParams::highlightPosition>({.name = "highlightPosition",
+                                               .label = "High Lighting",
+                                               .kind = ParamKind::Choice,
+                                               .min = kHighlightOff,
+                                               .max = kHighlightLeft,
+                                               .choices = kPositionChoices,
+                                               .group = "High Lighting",
+                                               .columns = 3}),
+    Declare<&MosaicParams::wizardChooses>({"wizardChooses", "&Wizard chooses", ParamKind::Flag}),
 };
 
 // Above the top gives the top, below the bottom (or not a number) the bottom.
@@ -91,9 +78,6 @@ double HeldTo(double value, double lo, double hi) {
 }
 
 }  // namespace
-
-const XformDecl kMosaicDecl = {kMosaic, "Mosaic settings", "wizardChooses", kMosaicFields,
-                               "F1 for help with mosaics"};
 
 // --- Validate -------------------------------------------------------------------------
 
@@ -466,7 +450,7 @@ int Rings(const XformContext& ctx, const MosaicParams& params, const Layout& l) 
 
 }  // namespace
 
-int Mosaic(MosaicParams* params, XformContext* ctx) {
+int Mosaic(const MosaicParams* params, XformContext* ctx) {
     if (params == nullptr || ctx == nullptr) return 0;
     const int k = OutputScale(ctx);
     if (!HasPicture(ctx->In) || !HasPicture(ctx->Out)) return 0;
@@ -490,16 +474,15 @@ int Mosaic(MosaicParams* params, XformContext* ctx) {
     return result;
 }
 
-// --- the registry's operations -------------------------------------------------------------
+// --- the unit --------------------------------------------------------------------------
 
-int MosaicRunOp(CFilSpec& filSpec) {
-    return Mosaic(&filSpec.Mosaic, &filSpec.Context);
-}
-
-int MosaicValidateOp(CFilSpec& filSpec, int /*width*/, int /*height*/) {
-    return MosaicValidate(&filSpec.Mosaic);
-}
-
-void MosaicWizardOp(CFilSpec& filSpec, const CDADC& original) {
-    MosaicAutoChoose(&filSpec.Mosaic, original.width, original.height);
-}
+constinit const XformUnit<MosaicParams> kMosaicUnit = {
+    .name = "Mosaic",
+    .panelTitle = "Mosaic settings",
+    .helpText = "F1 for help with mosaics",
+    .fields = kMosaicFields,
+    .run = Mosaic,
+    .validate = [](MosaicParams& p, int, int) { return MosaicValidate(&p); },
+    .wizard = [](MosaicParams& p, const CDADC& original,
+                 AreaSelection&) { MosaicAutoChoose(&p, original.width, original.height); },
+};

@@ -6,16 +6,15 @@
 
 #include "surface/gdi_types.h"
 #include "xforms/mosaic_params.h"
+#include "xforms/xform_unit.h"
 
-struct CFilSpec;
 struct XformContext;
-struct XformDecl;
 class CDADC;
 
 // Draws the mosaic on ctx->Out. 1 when a routine ran (also when a stop cut
 // it short); 0 when In or Out is missing or the geometry is unknown (the
 // background is painted then).
-int Mosaic(MosaicParams* params, XformContext* ctx);
+int Mosaic(const MosaicParams* params, XformContext* ctx);
 
 // Holds tileSize to 1..7 and spacing to 5..40; always 1.
 int MosaicValidate(MosaicParams* params);
@@ -23,14 +22,8 @@ int MosaicValidate(MosaicParams* params);
 // New random parameters for an original of width x height pixels.
 void MosaicAutoChoose(MosaicParams* params, int width, int height);
 
-// The block's fields as the settings panel, the command line and recipe
-// files see them.
-extern const XformDecl kMosaicDecl;
-
-// The block's operations as the Xform registry calls them.
-int MosaicRunOp(CFilSpec& filSpec);
-int MosaicValidateOp(CFilSpec& filSpec, int width, int height);
-void MosaicWizardOp(CFilSpec& filSpec, const CDADC& original);
+// The Xform as the recipe's registry sees it.
+extern const XformUnit<MosaicParams> kMosaicUnit;
 
 // The geometry of a run, exposed for the tests.
 namespace mosaic {

@@ -20,4 +20,6 @@ struct MosaicParams {
     COLORREF highlightColour = 0xF5F0F0;
     int highlightPosition = kHighlightOff;  // the light direction
     int wizardChooses = 1;
+
+    bool operator==(const MosaicParams&) const = default;
 };

@@ -17,4 +17,6 @@ struct NetParams {
     int threads = 110;  // 20..200 vertical threads
     int geometry = kNetGrid;
     int threadBlur = 1;  // a wide half-tone pass first, as a soft shadow
+
+    bool operator==(const NetParams&) const = default;
 };

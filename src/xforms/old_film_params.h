@@ -6,4 +6,6 @@ struct OldFilmParams {
     int sprockets = 0;         // sprocket bands with holes at the sides
     int processingErrors = 1;  // greys from a random selection instead of the user's
     int dirtiness = 50;        // 0..100, specks / 4
+
+    bool operator==(const OldFilmParams&) const = default;
 };

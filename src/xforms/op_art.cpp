@@ -8,9 +8,7 @@
 
 #include "engine/figure_file.h"
 #include "engine/force_field.h"
-#include "engine/param_decl.h"
 #include "engine/progress.h"
-#include "engine/recipe.h"
 #include "engine/toolkit.h"
 #include "engine/vec_matrix.h"
 #include "engine/xform_context.h"
@@ -35,54 +33,39 @@ constexpr ParamChoice kSourceChoices[] = {
     {1, "BitMap"},
 };
 
-template <auto Member>
-void* OpArtField(CFilSpec& filSpec) {
-    return FieldOf<&CFilSpec::OpArt, Member>(filSpec);
-}
-
-constexpr ParamField kOpArtFields[] = {
-    {"wizardChooses", "&Wizard chooses", ParamKind::Flag, OpArtField<&OpArtParams::wizardChooses>},
-    {.name = "squaresAcross",
-     .label = "Num. Squares",
-     .kind = ParamKind::Int,
-     .at = OpArtField<&OpArtParams::squaresAcross>,
-     .min = kSquaresMin,
-     .max = kSquaresMax,
-     .control = ParamControl::Slider,
-     .editMin = 1,
-     .editMax = 1024},
-    {.name = "geometry",
-     .label = "Geometry",
-     .kind = ParamKind::Choice,
-     .at = OpArtField<&OpArtParams::geometry>,
-     .min = kOpArtRotation,
-     .max = kOpArtStretchAndSqueeze,
-     .choices = kGeometryChoices},
-    {"outlineOnly", "&Outline Only", ParamKind::Flag, OpArtField<&OpArtParams::outlineOnly>},
+constexpr Field<OpArtParams> kOpArtFields[] = {
+    Declare<&OpArtParams::wizardChooses>({"wizardChooses", "&Wizard chooses", ParamKind::Flag}),
+    Declare<&OpArtParams::squaresAcross>({.name = "squaresAcross",
+                                          .label = "Num. Squares",
+                                          .kind = ParamKind::Int,
+                                          .min = kSquaresMin,
+                                          .max = kSquaresMax,
+                                          .control = ParamControl::Slider,
+                                          .editMin = 1,
+                                          .editMax = 1024}),
+    Declare<&OpArtParams::geometry>({.name = "geometry",
+                                     .label = "Geometry",
+                                     .kind = ParamKind::Choice,
+                                     .min = kOpArtRotation,
+                                     .max = kOpArtStretchAndSqueeze,
+                                     .choices = kGeometryChoices}),
+    Declare<&OpArtParams::outlineOnly>({"outlineOnly", "&Outline Only", ParamKind::Flag}),
     // A figure bitmap ignores the pen, so its colour is off while one is chosen.
-    {.name = "foreground",
-     .label = "&Foreground",
-     .kind = ParamKind::Colour,
-     .at = OpArtField<&OpArtParams::foreground>,
-     .enabledBy = "imageName",
-     .disabledAt = 1},
-    {.name = "background",
-     .label = "&Background",
-     .kind = ParamKind::Background,
-     .at = OpArtField<&OpArtParams::background>},
-    {.name = "imageName",
-     .label = "Source",
-     .kind = ParamKind::Figure,
-     .at = OpArtField<&OpArtParams::imageName>,
-     .choices = kSourceChoices,
-     .textCapacity = kOpArtImageNameSize,
-     .group = "Source"},
+    Declare<&OpArtParams::foreground>({.name = "foreground",
+                                       .label = "&Foreground",
+                                       .kind = ParamKind::Colour,
+                                       .enabledBy = "imageName",
+                                       .disabledAt = 1}),
+    Declare<&OpArtParams::background>(
+        {.name = "background", .label = "&Background", .kind = ParamKind::Background}),
+    Declare<&OpArtParams::imageName>({.name = "imageName",
+                                      .label = "Source",
+                                      .kind = ParamKind::Figure,
+                                      .choices = kSourceChoices,
+                                      .group = "Source"}),
 };
 
 }  // namespace
-
-const XformDecl kOpArtDecl = {kOpArt, "Op Art Xform Settings", "wizardChooses", kOpArtFields,
-                              "F1 for help on this dialog"};
 
 // --- Validate -------------------------------------------------------------------------
 
@@ -313,7 +296,7 @@ bool Stopped() {
 
 }  // namespace
 
-int OpArt(OpArtParams* params, XformContext* ctx) {
+int OpArt(const OpArtParams* params, XformContext* ctx) {
     if (params == nullptr || ctx == nullptr) return 0;
     // 1. The context.
     const AreaSelection selection = ctx->Selection;
@@ -383,16 +366,15 @@ int OpArt(OpArtParams* params, XformContext* ctx) {
     return Stopped() ? 0 : 1;
 }
 
-// --- the registry's operations -------------------------------------------------------------
+// --- the unit --------------------------------------------------------------------------
 
-int OpArtRunOp(CFilSpec& filSpec) {
-    return OpArt(&filSpec.OpArt, &filSpec.Context);
-}
-
-int OpArtValidateOp(CFilSpec& filSpec, int width, int /*height*/) {
-    return OpArtValidate(&filSpec.OpArt, width);
-}
-
-void OpArtWizardOp(CFilSpec& filSpec, const CDADC& original) {
-    OpArtAutoChoose(&filSpec.OpArt, original.width);
-}
+constinit const XformUnit<OpArtParams> kOpArtUnit = {
+    .name = "Op Art",
+    .panelTitle = "Op Art Xform Settings",
+    .helpText = "F1 for help on this dialog",
+    .fields = kOpArtFields,
+    .run = OpArt,
+    .validate = [](OpArtParams& p, int width, int) { return OpArtValidate(&p, width); },
+    .wizard = [](OpArtParams& p, const CDADC& original,
+                 AreaSelection&) { OpArtAutoChoose(&p, original.width); },
+};

@@ -5,15 +5,14 @@
 #pragma once
 
 #include "xforms/op_art_params.h"
+#include "xforms/xform_unit.h"
 
-struct CFilSpec;
 struct XformContext;
-struct XformDecl;
 class CDADC;
 
 // Draws the grid on ctx->Out. 1 when the picture was made; 0 on an invalid
 // context, cells smaller than a pixel, a failed force field or a stop.
-int OpArt(OpArtParams* params, XformContext* ctx);
+int OpArt(const OpArtParams* params, XformContext* ctx);
 
 // Holds squaresAcross to 4..128, then lowers it until a cell of a picture
 // width pixels wide is at least a pixel; always 1.
@@ -27,14 +26,8 @@ void OpArtAutoChoose(OpArtParams* params, int width);
 // that its black margins leave the canvas as it was.
 void DrawRotatedImage(CDADC* canvas, const CDADC* image, int cx, int cy, double angle);
 
-// The block's fields as the settings panel, the command line and recipe
-// files see them.
-extern const XformDecl kOpArtDecl;
-
-// The block's operations as the Xform registry calls them.
-int OpArtRunOp(CFilSpec& filSpec);
-int OpArtValidateOp(CFilSpec& filSpec, int width, int height);
-void OpArtWizardOp(CFilSpec& filSpec, const CDADC& original);
+// The Xform as the recipe's registry sees it.
+extern const XformUnit<OpArtParams> kOpArtUnit;
 
 // The pieces of a run, exposed for the tests.
 namespace opart {

@@ -24,4 +24,6 @@ struct OpArtParams {
     // "TEMPBITMAP<n>", the figure bitmap in the temporary folder without its
     // ".BMP"; empty: plain shapes.
     char imageName[kOpArtImageNameSize] = "";
+
+    bool operator==(const OpArtParams&) const = default;
 };

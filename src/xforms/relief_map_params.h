@@ -10,4 +10,6 @@ struct ReliefMapParams {
     int rockLevel = 153;
     int hillLevel = 102;
     int seaLevel = 51;
+
+    bool operator==(const ReliefMapParams&) const = default;
 };

@@ -6,9 +6,7 @@
 #include <new>
 
 #include "engine/force_field.h"
-#include "engine/param_decl.h"
 #include "engine/progress.h"
-#include "engine/recipe.h"
 #include "engine/toolkit.h"
 #include "engine/xform_context.h"
 #include "surface/cdadc.h"
@@ -23,38 +21,27 @@ constexpr int kStarsMax = 8000;
 constexpr double kThresholdMin = 90.0;  // percent of the full force
 constexpr double kThresholdMax = 100.0;
 
-template <auto Member>
-void* StarDustField(CFilSpec& filSpec) {
-    return FieldOf<&CFilSpec::StarDust, Member>(filSpec);
-}
-
-constexpr ParamField kStarDustFields[] = {
-    {.name = "stars",
-     .label = "# Stars",
-     .kind = ParamKind::Int,
-     .at = StarDustField<&StarDustParams::stars>,
-     .min = kStarsMin,
-     .max = kStarsMax,
-     .control = ParamControl::Slider,
-     .editMin = 10,
-     .editMax = 32000},
-    {"spikeThreshold",
-     "Spike Thresh(%)",
-     ParamKind::Real,
-     StarDustField<&StarDustParams::spikeThreshold>,
-     kThresholdMin,
-     kThresholdMax,
-     {},
-     ParamControl::Slider,
-     "%6.2f"},
-    {"wizardChooses", "&Wizard chooses", ParamKind::Flag,
-     StarDustField<&StarDustParams::wizardChooses>},
+constexpr Field<StarDustParams> kStarDustFields[] = {
+    Declare<&StarDustParams::stars>({.name = "stars",
+                                     .label = "# Stars",
+                                     .kind = ParamKind::Int,
+                                     .min = kStarsMin,
+                                     .max = kStarsMax,
+                                     .control = ParamControl::Slider,
+                                     .editMin = 10,
+                                     .editMax = 32000}),
+    Declare<&StarDustParams::spikeThreshold>({"spikeThreshold",
+                                              "Spike Thresh(%)",
+                                              ParamKind::Real,
+                                              kThresholdMin,
+                                              kThresholdMax,
+                                              {},
+                                              ParamControl::Slider,
+                                              "%6.2f"}),
+    Declare<&StarDustParams::wizardChooses>({"wizardChooses", "&Wizard chooses", ParamKind::Flag}),
 };
 
 }  // namespace
-
-const XformDecl kStarDustDecl = {kStarDust, "StarDust Xform Settings", "wizardChooses",
-                                 kStarDustFields, "F1 for help on this dialog"};
 
 // --- Validate -------------------------------------------------------------------------
 
@@ -247,7 +234,7 @@ void Mystification(const XformContext& ctx, const Star* stars, int count, int k,
 
 }  // namespace
 
-int StarDust(StarDustParams* params, XformContext* ctx) {
+int StarDust(const StarDustParams* params, XformContext* ctx) {
     if (params == nullptr) return 0;
     const int k = OutputScale(ctx);
     if (!IsContextValid(ctx)) return 0;
@@ -284,16 +271,15 @@ int StarDust(StarDustParams* params, XformContext* ctx) {
     return Stopped() ? 0 : 1;
 }
 
-// --- the registry's operations -------------------------------------------------------------
+// --- the unit --------------------------------------------------------------------------
 
-int StarDustRunOp(CFilSpec& filSpec) {
-    return StarDust(&filSpec.StarDust, &filSpec.Context);
-}
-
-int StarDustValidateOp(CFilSpec& filSpec, int /*width*/, int /*height*/) {
-    return StarDustValidate(&filSpec.StarDust);
-}
-
-void StarDustWizardOp(CFilSpec& filSpec, const CDADC& /*original*/) {
-    StarDustAutoChoose(&filSpec.StarDust, &filSpec.Selection);
-}
+constinit const XformUnit<StarDustParams> kStarDustUnit = {
+    .name = "StarDust",
+    .panelTitle = "StarDust Xform Settings",
+    .helpText = "F1 for help on this dialog",
+    .fields = kStarDustFields,
+    .run = StarDust,
+    .validate = [](StarDustParams& p, int, int) { return StarDustValidate(&p); },
+    .wizard = [](StarDustParams& p, const CDADC&,
+                 AreaSelection& selection) { StarDustAutoChoose(&p, &selection); },
+};

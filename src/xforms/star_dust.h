@@ -6,16 +6,15 @@
 
 #include "engine/area_selection.h"
 #include "xforms/star_dust_params.h"
+#include "xforms/xform_unit.h"
 
-struct CFilSpec;
 struct XformContext;
-struct XformDecl;
 class CDADC;
 
 // Draws the sky on ctx->Out. 1 when it was drawn to the end; 0 when the
 // context is invalid, the force field or the stars cannot be made (the
 // canvas untouched then) or a stop cut the run short.
-int StarDust(StarDustParams* params, XformContext* ctx);
+int StarDust(const StarDustParams* params, XformContext* ctx);
 
 // Holds stars to 100..8000; always 1.
 int StarDustValidate(StarDustParams* params);
@@ -24,14 +23,8 @@ int StarDustValidate(StarDustParams* params);
 // either the bright or the dark parts of the picture.
 void StarDustAutoChoose(StarDustParams* params, AreaSelection* selection);
 
-// The block's fields as the settings panel, the command line and recipe
-// files see them.
-extern const XformDecl kStarDustDecl;
-
-// The block's operations as the Xform registry calls them.
-int StarDustRunOp(CFilSpec& filSpec);
-int StarDustValidateOp(CFilSpec& filSpec, int width, int height);
-void StarDustWizardOp(CFilSpec& filSpec, const CDADC& original);
+// The Xform as the recipe's registry sees it.
+extern const XformUnit<StarDustParams> kStarDustUnit;
 
 // The pieces of a run, exposed for the tests.
 namespace star_dust {

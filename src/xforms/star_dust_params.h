@@ -8,4 +8,6 @@ struct StarDustParams {
     int stars = 4050;              // 100..8000
     double spikeThreshold = 98.5;  // 90..100, percent of full force a star needs for spikes
     int wizardChooses = 1;
+
+    bool operator==(const StarDustParams&) const = default;
 };

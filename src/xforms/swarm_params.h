@@ -12,4 +12,6 @@ struct SwarmParams {
     int byAngle = 1;
     int byIntensity = 0;
     int bySize = 0;
+
+    bool operator==(const SwarmParams&) const = default;
 };

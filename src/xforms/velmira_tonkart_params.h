@@ -7,4 +7,6 @@ struct VelmiraTonkartParams {
     int inks = 3;     // 2..5 tone levels
     int splodge = 3;  // 0..6, radius of the softening box
     int wizardChooses = 1;
+
+    bool operator==(const VelmiraTonkartParams&) const = default;
 };

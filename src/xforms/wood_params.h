@@ -14,4 +14,6 @@ struct WoodParams {
     int woodType = 0;     // 0..6, index into the wood type table
     int strokeDirection = kWoodStrokesParallel;
     double strokeAngle = 0.0;  // radians, for parallel strokes
+
+    bool operator==(const WoodParams&) const = default;
 };

@@ -14,8 +14,9 @@
 #include "app/dlg_image_quality.h"
 #include "app/dlg_mix.h"
 #include "app/slider_pair.h"
-#include "engine/recipe.h"
 #include "modal_helpers.h"
+#include "recipe/recipe.h"
+#include "recipe/xform_registry.h"
 #include "support/message_capture.h"
 #include "surface/cdadc.h"
 
@@ -169,9 +170,14 @@ class DialogsTest : public QObject {
 
     // --- "Choose Xform" ---
 
-    void chooseXformShowsMosaicForNullAndReturnsTheChoiceOnlyOnOk() {
+    void chooseXformListsTheXformsThatDrawAndReturnsTheChoiceOnlyOnOk() {
         ChooseXformDlg dlg(nullptr, kNullXform, 0);
-        QCOMPARE(dlg.List()->count(), 19);
+        int drawing = 0;
+        for (const XformRow& row : XformRows()) {
+            drawing += row.Draws();
+            QCOMPARE(dlg.List()->findText(row.name) >= 0, row.Draws());
+        }
+        QCOMPARE(dlg.List()->count(), drawing);
         QCOMPARE(dlg.List()->currentText(), QString("Mosaic"));
         QVERIFY(dlg.List()->isEnabled());
         dlg.WizardBox()->click();
@@ -179,25 +185,27 @@ class DialogsTest : public QObject {
         QCOMPARE(dlg.Wizard(), 1);
 
         WhenModal([](QWidget* modal) {
-            modal->findChild<QComboBox*>()->setCurrentIndex(kWood);
+            auto* list = modal->findChild<QComboBox*>();
+            list->setCurrentIndex(list->findText("Op Art"));
             ClickId(modal, kIdOk);
         });
         int chosen = -1, wizard = -1;
-        QCOMPARE(RunChooseXformDialog(nullptr, kBanya, 0, &chosen, &wizard), 1);
-        QCOMPARE(chosen, int(kWood));
+        QCOMPARE(RunChooseXformDialog(nullptr, kClouds, 0, &chosen, &wizard), 1);
+        QCOMPARE(chosen, int(kOpArt));
         QCOMPARE(wizard, 0);
 
         WhenModal([](QWidget* modal) { ClickId(modal, kIdCancel); });
-        QCOMPARE(RunChooseXformDialog(nullptr, kBanya, 0, &chosen, &wizard), 0);
-        QCOMPARE(chosen, int(kWood));
+        QCOMPARE(RunChooseXformDialog(nullptr, kClouds, 0, &chosen, &wizard), 0);
+        QCOMPARE(chosen, int(kOpArt));
     }
 
-    void chooseXformOnAStrayIndexFallsBackToTheFirst() {
+    void chooseXformShowsMosaicForAnIndexItDoesNotList() {
         MessageCapture messages;
         ChooseXformDlg dlg(nullptr, 25, 0);
+        QCOMPARE(dlg.List()->currentText(), QString("Mosaic"));
         dlg.accept();
-        QCOMPARE(dlg.ChosenIndex(), 0);
-        QCOMPARE(messages.Texts(), std::vector<std::string>{"CChFilDlg::OnOK()-1"});
+        QCOMPARE(dlg.ChosenIndex(), int(kMosaic));
+        QVERIFY(messages.Texts().empty());
     }
 
     // --- "Image Quality (Anti Alias)" ---

@@ -26,8 +26,9 @@
 #include "app/main_window.h"
 #include "app/picture_image.h"
 #include "app/single_instance.h"
-#include "engine/param_decl.h"
-#include "engine/xform_registry.h"
+#include "engine/progress.h"
+#include "engine/xform_context.h"
+#include "recipe/xform_registry.h"
 #include "support/message_capture.h"
 #include "support/shared_dir.h"
 #include "surface/cdadc.h"
@@ -40,13 +41,13 @@ namespace {
 // Mosaic is the Xform of every new idea here, at Wizard parameters, and a
 // run can be held going until the test lets it finish or stops it.
 std::atomic<bool> holdRuns{false};
-int (*realMosaicRun)(CFilSpec&) = nullptr;
+int (*realMosaicRun)(const CFilSpec&, XformContext&) = nullptr;
 
-int HeldMosaicRun(CFilSpec& filSpec) {
+int HeldMosaicRun(const CFilSpec& filSpec, XformContext& ctx) {
     while (holdRuns && StopRequested == 0) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    return realMosaicRun(filSpec);
+    return realMosaicRun(filSpec, ctx);
 }
 int ChooseMosaic(int, int, int* chosen, int* wizard) {
     *chosen = kMosaic;
@@ -283,14 +284,13 @@ class MainWindowTest : public QObject {
         QVERIFY(html.contains("id=\"image-window\""));
         // F1 over a settings panel opens its Xform's section, whatever the
         // panel's title says.
-        for (int i = 0; i < kXformCount; ++i) {
-            const XformDecl* decl = FindXformDecl(i);
-            if (decl == nullptr) continue;
+        for (const XformRow& row : XformRows()) {
+            if (!row.Draws()) continue;
             QDialog panel;
-            panel.setWindowTitle(decl->panelTitle);
+            panel.setWindowTitle(row.panelTitle);
             const QString section = HelpSectionFor(&panel);
             QCOMPARE(section.left(6), QString("xform-"));
-            QVERIFY2(html.contains(("id=\"" + section + "\"").toLatin1()), decl->panelTitle);
+            QVERIFY2(html.contains(("id=\"" + section + "\"").toLatin1()), row.panelTitle);
         }
         frame_->Trigger(kHelp);
         QCOMPARE(LastHelpUrl().fragment(), QString("image-window"));

@@ -17,10 +17,9 @@
 #include "app/panel_builder.h"
 #include "app/slider_pair.h"
 #include "engine/figure_file.h"
-#include "engine/param_decl.h"
-#include "engine/recipe.h"
-#include "engine/xform_registry.h"
 #include "modal_helpers.h"
+#include "recipe/recipe.h"
+#include "recipe/xform_registry.h"
 #include "support/message_capture.h"
 #include "surface/cdadc.h"
 #include "util/app_folders.h"
@@ -84,7 +83,7 @@ class PanelBuilderTest : public QObject {
         filSpec.Mosaic.tileSize = 2.5;
         filSpec.Mosaic.geometry = kMosaicCircular;
         filSpec.Mosaic.highlightPosition = kHighlightTop;
-        XformPanel panel(nullptr, kMosaicDecl, filSpec);
+        XformPanel panel(nullptr, *FindXform(kMosaic), filSpec);
         QCOMPARE(panel.Pair("tileSize")->Edit()->text(), QString("  2.50"));
         QCOMPARE(panel.Choices("geometry")->checkedId(), int(kMosaicCircular));
         QCOMPARE(panel.Choices("highlightPosition")->checkedId(), int(kHighlightTop));
@@ -175,7 +174,7 @@ class PanelBuilderTest : public QObject {
     }
 
     void opArtWizardLeavesOnlySwatchesAndPreview() {
-        XformPanel panel(nullptr, kOpArtDecl, OpArtSpec(1));
+        XformPanel panel(nullptr, *FindXform(kOpArt), OpArtSpec(1));
         const QSet<QWidget*> open = {panel.CheckBox("wizardChooses"), DlgItem(&panel, kIdOk),
                                      DlgItem(&panel, kIdCancel)};
         int inputs = 0;
@@ -195,7 +194,7 @@ class PanelBuilderTest : public QObject {
 
     void choosingAPictureSelectsTheBitmap() {
         MessageCapture messages;
-        XformPanel panel(nullptr, kOpArtDecl, OpArtSpec(0));
+        XformPanel panel(nullptr, *FindXform(kOpArt), OpArtSpec(0));
         SourceButton(panel, 1)->click();
         QCOMPARE(askedIn_, dir_->path());
         QCOMPARE(Source(panel), 1);
@@ -214,7 +213,7 @@ class PanelBuilderTest : public QObject {
     }
 
     void okWritesANewFigureEachTime() {
-        XformPanel first(nullptr, kOpArtDecl, OpArtSpec(0));
+        XformPanel first(nullptr, *FindXform(kOpArt), OpArtSpec(0));
         SourceButton(first, 1)->click();
         first.accept();
         CFilSpec filSpec = OpArtSpec(0);
@@ -229,17 +228,17 @@ class PanelBuilderTest : public QObject {
 
         // Opened again the figure comes back; Cancel writes nothing.
         {
-            XformPanel cancelled(nullptr, kOpArtDecl, filSpec);
+            XformPanel cancelled(nullptr, *FindXform(kOpArt), filSpec);
             QCOMPARE(Source(cancelled), 1);
             cancelled.reject();
         }
         QVERIFY(!std::filesystem::exists(FigurePath("TEMPBITMAP1")));
-        XformPanel second(nullptr, kOpArtDecl, filSpec);
+        XformPanel second(nullptr, *FindXform(kOpArt), filSpec);
         second.accept();
         second.Store(filSpec);
         QCOMPARE(filSpec.OpArt.imageName, "TEMPBITMAP1");
 
-        XformPanel third(nullptr, kOpArtDecl, filSpec);
+        XformPanel third(nullptr, *FindXform(kOpArt), filSpec);
         SourceButton(third, 0)->click();
         third.accept();
         third.Store(filSpec);
@@ -249,7 +248,7 @@ class PanelBuilderTest : public QObject {
     void aCancelledChooserKeepsTheRectangle() {
         MessageCapture messages;
         answer_.clear();
-        XformPanel panel(nullptr, kOpArtDecl, OpArtSpec(0));
+        XformPanel panel(nullptr, *FindXform(kOpArt), OpArtSpec(0));
         SourceButton(panel, 1)->click();
         QCOMPARE(Source(panel), 0);
         QVERIFY(!panel.FigureButton("imageName")->isEnabled());
@@ -265,7 +264,7 @@ class PanelBuilderTest : public QObject {
         MessageCapture messages;
         answer_ = dir_->filePath("broken.bmp");
         std::ofstream(answer_.toStdString()) << "not a picture";
-        XformPanel panel(nullptr, kOpArtDecl, OpArtSpec(0));
+        XformPanel panel(nullptr, *FindXform(kOpArt), OpArtSpec(0));
         SourceButton(panel, 1)->click();
         QCOMPARE(Source(panel), 0);
         QVERIFY(!messages.Texts().empty());
@@ -278,7 +277,7 @@ class PanelBuilderTest : public QObject {
         MessageCapture messages;
         CFilSpec filSpec = OpArtSpec(0);
         std::strcpy(filSpec.OpArt.imageName, "TEMPBITMAP7");
-        XformPanel panel(nullptr, kOpArtDecl, filSpec);
+        XformPanel panel(nullptr, *FindXform(kOpArt), filSpec);
         const QString path = QString::fromStdString(FigurePath("TEMPBITMAP7"));
         QCOMPARE(messages.Texts(),
                  (std::vector<std::string>{Text("Could not restore <%s> temp image", path),
@@ -292,7 +291,7 @@ class PanelBuilderTest : public QObject {
         // A file where the temporary folder should be.
         std::ofstream(dir_->filePath("blocked").toStdString()) << "x";
         SetTempFolder(dir_->filePath("blocked/temp").toStdString());
-        XformPanel panel(nullptr, kOpArtDecl, OpArtSpec(0));
+        XformPanel panel(nullptr, *FindXform(kOpArt), OpArtSpec(0));
         SourceButton(panel, 1)->click();
         panel.accept();
         QCOMPARE(panel.result(), int(QDialog::Accepted));
@@ -307,7 +306,7 @@ class PanelBuilderTest : public QObject {
 
     void wideEditRangesAreCheckedThenHeld() {
         MessageCapture messages;
-        XformPanel panel(nullptr, kOpArtDecl, OpArtSpec(0));
+        XformPanel panel(nullptr, *FindXform(kOpArt), OpArtSpec(0));
         panel.show();
         QVERIFY(QTest::qWaitForWindowActive(&panel));
         QLineEdit* edit = panel.Pair("squaresAcross")->Edit();
@@ -324,16 +323,17 @@ class PanelBuilderTest : public QObject {
         QCOMPARE(edit->text(), QString("4"));
 
         const struct {
-            const XformDecl& decl;
+            int xform;
             const char* field;
             const char* message;
         } cases[] = {
-            {kBubbleDecl, "count", "Please enter an integer between 10 and 60000."},
-            {kStarDustDecl, "stars", "Please enter an integer between 10 and 32000."},
+            {kBubble, "count", "Please enter an integer between 10 and 60000."},
+            {kStarDust, "stars", "Please enter an integer between 10 and 32000."},
         };
         for (const auto& c : cases) {
             messages.Clear();
-            XformPanel other(nullptr, c.decl, CFilSpec{});
+            const XformRow& row = *FindXform(c.xform);
+            XformPanel other(nullptr, row, CFilSpec{});
             other.show();
             other.Pair(c.field)->Edit()->setText("9");
             other.accept();
@@ -341,10 +341,9 @@ class PanelBuilderTest : public QObject {
             other.Pair(c.field)->Edit()->setText("10");
             other.accept();
             QCOMPARE(other.result(), int(QDialog::Accepted));
-            QCOMPARE(
-                *static_cast<int*>(
-                    FindParamField(c.decl, c.field)->at(const_cast<CFilSpec&>(other.Edited()))),
-                static_cast<int>(FindParamField(c.decl, c.field)->min));
+            CFilSpec edited = other.Edited();
+            QCOMPARE(*std::get<int*>(row.Field(c.field)->At(edited)),
+                     static_cast<int>(row.Field(c.field)->min));
         }
     }
 

@@ -9,9 +9,11 @@
 #include <iterator>
 #include <sstream>
 
+#include "cli/cli_internal.h"
 #include "engine/progress.h"
-#include "engine/recipe.h"
-#include "engine/xform_registry.h"
+#include "engine/xform_context.h"
+#include "recipe/recipe.h"
+#include "recipe/xform_registry.h"
 #include "support/message_capture.h"
 #include "support/xform_harness.h"
 #include "surface/cdadc.h"
@@ -74,9 +76,11 @@ class CliCommands : public ::testing::Test {
     MessageCapture messages_;
 };
 
-// Stands in an Xform that the user stops with Ctrl+C half way through.
-int InterruptedRun(CFilSpec& filSpec) {
-    raise(SIGINT);
+// Stands in an Xform that the user stops half way through, with Ctrl+C or
+// (as a desktop session or timeout does) SIGTERM.
+int stopSignal = SIGINT;
+int InterruptedRun(const CFilSpec& filSpec, XformContext&) {
+    raise(stopSignal);
     // Without the handler the program would have ended here.
     return StopRequested != 0 ? 0 : filSpec.Mosaic.geometry;
 }
@@ -105,8 +109,11 @@ TEST_F(CliCommands, WrongValuesAreRefusedWithWhatIsAllowed) {
          "--set tiles=4: Mosaic has no field 'tiles'; allowed: tileSize, spacing, geometry, "
          "background, highlightColour, highlightPosition, wizardChooses"},
         {"--set highlightColour=red",
-         "--set highlightColour=red: expected a colour RRGGBB, found \"red\""},
-        {"--xform Wood --set grain=2", "--set grain=2: Wood has no fields that can be set"},
+         "--set highlightColour=red: not a colour; allowed: a colour as six hexadecimal digits "
+         "RRGGBB, red first (FF8000 is orange)"},
+        {"--set background=GGGGGG",
+         "--set background=GGGGGG: not a colour nor \"picture\"; allowed: picture, or a colour "
+         "as six hexadecimal digits RRGGBB, red first (FF8000 is orange)"},
         {"--quality 3", "--quality 3: allowed: 1, 2 or 4"},
         {"--seed -1", "--seed -1: allowed: a whole number 0 to 4294967295"},
         {"--fade even",
@@ -117,14 +124,23 @@ TEST_F(CliCommands, WrongValuesAreRefusedWithWhatIsAllowed) {
          "saturation, value, smoothing"},
         {"--fade-colour white", "--fade-colour white: not a colour; allowed: RRGGBB (hexadecimal)"},
         {"--xform Kaleidoscope",
-         "--xform Kaleidoscope: unknown Xform; allowed: Banya (0), Bubble (1), Clouds (2), "
-         "Explode (3), Fallen Letters (4), Haaisi (5), Zimbel (6), Liquid Energy (7), Mad Painter "
-         "(8), Velmira Tonkart (9), Mist (10), Mosaic (11), Net (12), Old Film (13), Op Art (14), "
-         "Relief Map (15), StarDust (16), Swarm (17), Wood (18)"},
+         "--xform Kaleidoscope: unknown Xform; allowed: " + XformListHelp()},
         {"--colour", "unknown option --colour"},
     };
     for (const auto& c : cases)
         expectRefused(Path("picture.bmp") + " -o " + Path("out.png") + " " + c.args, c.message);
+    // Only Xforms that draw are offered, by name and by index.
+    for (const XformRow& row : XformRows()) {
+        EXPECT_EQ(XformListHelp().find(std::string(row.name) + " (" + std::to_string(row.index) +
+                                       ")") != std::string::npos,
+                  row.Draws())
+            << row.name;
+        if (row.Draws()) continue;
+        expectRefused(Path("picture.bmp") + " -o " + Path("out.png") + " --xform " +
+                          std::to_string(row.index),
+                      "--xform " + std::to_string(row.index) +
+                          ": unknown Xform; allowed: " + XformListHelp());
+    }
     expectRefused(Path("picture.bmp") + " -o " + Path("out.gif"),
                   "-o " + Path("out.gif") +
                       ": the picture type is chosen by the extension; allowed: .bmp, .jpg, .png, "
@@ -163,18 +179,23 @@ TEST_F(CliCommands, ReplayGivesTheSameBytesAsRender) {
     EXPECT_TRUE(messages_.Texts().empty());
 }
 
-TEST_F(CliCommands, CtrlCStopsTheRunAndWritesNothing) {
-    XformOps* row = MutableXformRow(kBanya);
-    const XformOps saved = *row;
+TEST_F(CliCommands, CtrlCAndSigtermStopTheRunAndWriteNothing) {
+    XformRow* row = MutableXformRow(kBanya);
+    const XformRow saved = *row;
     row->run = InterruptedRun;
     row->validate = AlwaysValid;
-    const int status = Run(RunRender, {Path("picture.bmp"), "-o", Path("out.png"), "--xform",
-                                       "Banya", "--recipe", Path("out.json"), "--quiet"});
+    for (const auto& [signal, status] :
+         {std::pair{SIGINT, kExitStopped}, std::pair{SIGTERM, kExitTerminated}}) {
+        stopSignal = signal;
+        err_.str("");
+        EXPECT_EQ(Run(RunRender, {Path("picture.bmp"), "-o", Path("out.png"), "--xform", "Banya",
+                                  "--recipe", Path("out.json"), "--quiet"}),
+                  status);
+        EXPECT_EQ(err_.str(), "fabulor-cli: stopped; nothing more was written\n");
+        EXPECT_EQ(Files(), std::vector<std::string>{"picture.bmp"});
+        EXPECT_EQ(StopRequested, 0);
+    }
     *row = saved;
-    EXPECT_EQ(status, kExitStopped);
-    EXPECT_EQ(err_.str(), "fabulor-cli: stopped; nothing more was written\n");
-    EXPECT_EQ(Files(), std::vector<std::string>{"picture.bmp"});
-    EXPECT_EQ(StopRequested, 0);
 }
 
 TEST_F(CliCommands, AnOpArtFigureReplaysAfterTheTemporaryFolderIsEmptied) {

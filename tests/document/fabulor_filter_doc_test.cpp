@@ -8,7 +8,8 @@
 
 #include "document/disk_cache.h"
 #include "engine/progress.h"
-#include "engine/xform_registry.h"
+#include "engine/xform_context.h"
+#include "recipe/xform_registry.h"
 #include "support/message_capture.h"
 #include "surface/cdadc.h"
 #include "tools/gdi_script.h"
@@ -40,24 +41,23 @@ struct FakeView : DocumentView {
 // Runs happen when the test says so, on the test's thread.
 struct FakeApp : ApplicationHost {
     GenerationClient* client = nullptr;
-    CFilSpec* filSpec = nullptr;
+    std::unique_ptr<GenerationRun> run;
     int runs = 0;
     int lastXform = kBanya;
     std::vector<std::string> openNames;
     bool IsGenerating() const override { return client != nullptr; }
-    void BeginRun(GenerationClient* c, CFilSpec* s) override {
+    void BeginRun(GenerationClient* c, std::unique_ptr<GenerationRun> r) override {
         client = c;
-        filSpec = s;
+        run = std::move(r);
         ++runs;
     }
     void Finish(int stopped) {
         ASSERT_NE(client, nullptr);
-        if (stopped) {
-            filSpec->DeleteOutSurface();
-        } else {
+        if (!stopped) {
             std::atomic<int> progress{0};
-            RunGeneration(filSpec, &progress);
+            RunGeneration(*run, &progress);
         }
+        run.reset();
         GenerationClient* c = client;
         client = nullptr;
         c->OnGenerationDone(stopped);
@@ -74,8 +74,8 @@ struct FakeApp : ApplicationHost {
 };
 
 // A stand-in Xform on Banya's row: fills the canvas with a colour from the seed.
-int PaintSeed(CFilSpec& filSpec) {
-    CDADC* out = filSpec.Context.Out;
+int PaintSeed(const CFilSpec& filSpec, XformContext& ctx) {
+    CDADC* out = ctx.Out;
     out->pDC->FillSolidRect(0, 0, out->width, out->height, filSpec.Seed & 0xFFFFFF);
     return 1;
 }
@@ -88,7 +88,7 @@ int SettingsOk(CFilSpec&) {
 
 struct Document : ::testing::Test {
     fs::path folder;
-    XformOps saved;
+    XformRow saved;
     FakeApp app;
     FakeView view;
     std::unique_ptr<CFabulorFilterDoc> doc;

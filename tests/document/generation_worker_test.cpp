@@ -6,8 +6,9 @@
 #include <thread>
 
 #include "engine/progress.h"
-#include "engine/recipe.h"
-#include "engine/xform_registry.h"
+#include "engine/xform_context.h"
+#include "recipe/recipe.h"
+#include "recipe/xform_registry.h"
 #include "support/message_capture.h"
 #include "surface/cdadc.h"
 
@@ -21,14 +22,14 @@ struct Recorder : GenerationClient {
 // Paints the canvas white; or, in waiting mode, waits for STOP and fails.
 std::atomic<bool> waitForStop{false};
 std::atomic<bool> xformStarted{false};
-int TestRun(CFilSpec& filSpec) {
+int TestRun(const CFilSpec&, XformContext& ctx) {
     xformStarted = true;
     if (waitForStop) {
         while (!StopRequested)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         return 0;
     }
-    CDADC* out = filSpec.Context.Out;
+    CDADC* out = ctx.Out;
     out->pDC->FillSolidRect(0, 0, out->width, out->height, RGB(255, 255, 255));
     return 1;
 }
@@ -39,8 +40,7 @@ struct Worker : ::testing::Test {
     Recorder doc;
     CDADC original{8, 6};
     CDADC draw{8, 6};
-    CFilSpec filSpec;
-    XformOps saved;
+    XformRow saved;
     std::vector<int> shown;
 
     void SetUp() override {
@@ -50,9 +50,17 @@ struct Worker : ::testing::Test {
         xformStarted = false;
         saved = *MutableXformRow(kBanya);
         MutableXformRow(kBanya)->run = TestRun;
-        filSpec.XformIndex = kBanya;
-        filSpec.SetDCs(&draw, new CDADC(16, 12), &original);
     }
+    // A run of the stand-in Xform from original onto draw, at k = 2.
+    std::unique_ptr<GenerationRun> Run(const CDADC& from, CDADC& to) {
+        auto run = std::make_unique<GenerationRun>();
+        run->recipe.XformIndex = kBanya;
+        run->original = &from;
+        run->picture = &to;
+        run->canvas = std::make_unique<CDADC>(from.width * 2, from.height * 2);
+        return run;
+    }
+    std::unique_ptr<GenerationRun> Run() { return Run(original, draw); }
     void TearDown() override {
         *MutableXformRow(kBanya) = saved;
         StopRequested = 0;
@@ -68,7 +76,7 @@ struct Worker : ::testing::Test {
 }  // namespace
 
 TEST_F(Worker, AFinishedRunIsMixedCollectedOnceAndShowsTheEnd) {
-    worker.BeginFilterThread(&doc, &filSpec);
+    worker.BeginFilterThread(&doc, Run());
     EXPECT_TRUE(worker.IsGenerating());
     PollUntilCollected();
     EXPECT_EQ(doc.calls, std::vector<int>{0});
@@ -81,7 +89,7 @@ TEST_F(Worker, AFinishedRunIsMixedCollectedOnceAndShowsTheEnd) {
 
 TEST_F(Worker, StopDuringTheXformSkipsTheMix) {
     waitForStop = true;
-    worker.BeginFilterThread(&doc, &filSpec);
+    worker.BeginFilterThread(&doc, Run());
     while (!xformStarted)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     worker.Stop();
@@ -94,26 +102,24 @@ TEST_F(Worker, StopDuringTheXformSkipsTheMix) {
 TEST_F(Worker, StopDuringTheMixComesTooLateAndTheIdeaCountsAsFinished) {
     // A canvas large enough for the reduction to take a while; STOP as soon
     // as the mix says it has started.
-    CDADC bigOriginal(600, 600), bigDraw(600, 600);
-    filSpec.DeleteOutSurface();
-    filSpec.SetDCs(&bigDraw, new CDADC(2400, 2400), &bigOriginal);
+    CDADC bigOriginal(1200, 1200), bigDraw(1200, 1200);
     std::thread stopper([] {
         while (GetStatusText() != "Anti-alias...")
             std::this_thread::yield();
         StopRequested = 1;
     });
-    worker.BeginFilterThread(&doc, &filSpec);
+    worker.BeginFilterThread(&doc, Run(bigOriginal, bigDraw));
     stopper.join();
     PollUntilCollected();
     EXPECT_EQ(doc.calls, std::vector<int>{0});
-    EXPECT_EQ(bigDraw.Row(300)[300], 255);
+    EXPECT_EQ(bigDraw.Row(600)[600], 255);
 }
 
 TEST_F(Worker, OneRunAtATimeAndStopWithoutARunClearsTheFlag) {
     MessageCapture capture;
     waitForStop = true;
-    worker.BeginFilterThread(&doc, &filSpec);
-    worker.BeginFilterThread(&doc, &filSpec);
+    worker.BeginFilterThread(&doc, Run());
+    worker.BeginFilterThread(&doc, Run());
     EXPECT_EQ(capture.Texts(), std::vector<std::string>{"BFT:A thread is already running"});
     worker.Stop();
     PollUntilCollected();
@@ -126,7 +132,7 @@ TEST_F(Worker, OneRunAtATimeAndStopWithoutARunClearsTheFlag) {
 TEST_F(Worker, AThreadThatCannotStartEndsAsStoppedExactlyOnce) {
     MessageCapture capture;
     worker.FailNextStartForTests();
-    worker.BeginFilterThread(&doc, &filSpec);
+    worker.BeginFilterThread(&doc, Run());
     EXPECT_EQ(capture.Texts(), std::vector<std::string>{"Could not CreateThread(Filter)"});
     EXPECT_TRUE(worker.IsGenerating());
     worker.Poll(nullptr);

@@ -6,7 +6,7 @@
 #include "engine/crt_random.h"
 #include "engine/force_field.h"
 #include "engine/progress.h"
-#include "engine/recipe.h"
+#include "recipe/recipe.h"
 #include "support/message_capture.h"
 #include "support/shared_dir.h"
 #include "surface/image_files.h"
@@ -143,23 +143,25 @@ void ExpectGoldenPictures(std::initializer_list<GoldenPicture> golden,
     }
 }
 
-void ExpectOnePictureOnAnyThread(const CFilSpec& recipe, CDADC* in, int k) {
+void ExpectOnePictureOnAnyThread(const CFilSpec& recipe, const CDADC* in, int k) {
     const int w = in->width * k, h = in->height * k;
-    CDADC draw(in->width, in->height);
     CDADC first(w, h), second(w, h), a(w, h), b(w, h);
-    CFilSpec again = recipe;
-    again.SetDCs(&draw, &first, in);
-    ASSERT_NE(again.Apply(), 0);
+    // Each run its own context: the threads share only the recipe and In.
+    auto apply = [&](CDADC* out) {
+        CDADC draw(in->width, in->height);
+        XformContext ctx;
+        ctx.In = in;
+        ctx.Out = out;
+        ctx.Draw = &draw;
+        return recipe.Apply(ctx);
+    };
+    ASSERT_NE(apply(&first), 0);
     CrtSrand(1);  // the thread's own generator state must not matter
-    again.SetDCs(&draw, &second, in);
-    ASSERT_NE(again.Apply(), 0);
+    ASSERT_NE(apply(&second), 0);
     EXPECT_EQ(PictureHash(second), PictureHash(first));
 
-    CFilSpec recipeA = again, recipeB = again;
-    recipeA.Context.Out = &a;
-    recipeB.Context.Out = &b;
-    std::thread ta([&] { recipeA.Apply(); });
-    std::thread tb([&] { recipeB.Apply(); });
+    std::thread ta([&] { apply(&a); });
+    std::thread tb([&] { apply(&b); });
     ta.join();
     tb.join();
     EXPECT_EQ(PictureHash(a), PictureHash(first));

@@ -61,7 +61,7 @@ Canvas RenderRun(const std::function<int(XformContext*)>& run, const CDADC& in, 
 // the run. However the run ends, Out must hold the pen and brush it held
 // before.
 template <class Params>
-Canvas RenderXform(int (*run)(Params*, XformContext*), const CDADC& in, Params p, int k,
+Canvas RenderXform(int (*run)(const Params*, XformContext*), const CDADC& in, Params p, int k,
                    unsigned seed, COLORREF canvasColour = 0, int stopAt = -1) {
     return RenderRun([&](XformContext* ctx) { return run(&p, ctx); }, in, k, seed, canvasColour,
                      stopAt);
@@ -80,7 +80,7 @@ void ExpectRefusalsOf(const std::function<int(XformContext*, bool)>& run,
 // field that cannot be made Out's centre holds afterFieldFailure (kUntouched
 // unless the Xform paints its background first).
 template <class Params>
-void ExpectRefusals(int (*run)(Params*, XformContext*), Params p,
+void ExpectRefusals(int (*run)(const Params*, XformContext*), Params p,
                     COLORREF afterFieldFailure = kUntouched) {
     ExpectRefusalsOf(
         [&](XformContext* ctx, bool withParams) { return run(withParams ? &p : nullptr, ctx); },
@@ -110,7 +110,7 @@ void ExpectGoldenPictures(std::initializer_list<GoldenPicture> golden,
 // Applies the recipe (its Xform, seed and parameters) to in at quality k
 // twice on this thread and once on each of two threads at the same time:
 // every canvas must be the same picture.
-void ExpectOnePictureOnAnyThread(const CFilSpec& recipe, CDADC* in, int k);
+void ExpectOnePictureOnAnyThread(const CFilSpec& recipe, const CDADC* in, int k);
 
 // Leaves no stop request nor allocation limit to the next test.
 class XformTest : public ::testing::Test {

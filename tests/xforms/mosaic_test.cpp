@@ -8,9 +8,9 @@
 
 #include "engine/crt_random.h"
 #include "engine/progress.h"
-#include "engine/recipe.h"
 #include "engine/toolkit.h"
-#include "engine/xform_registry.h"
+#include "recipe/recipe.h"
+#include "recipe/xform_registry.h"
 #include "support/message_capture.h"
 #include "support/shared_dir.h"
 #include "support/xform_harness.h"

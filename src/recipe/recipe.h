@@ -1,15 +1,15 @@
 // CFilSpec: the recipe of one image idea. Which Xform, every Xform's
 // parameters, the two mix settings, the area selection and the seed: enough
-// to draw the image again exactly. A plain record, copied whole; it owns no
-// memory (the context's surfaces belong to the document and the run).
+// to draw the image again exactly. Plain values only, copied, compared and
+// saved whole; the surfaces of a run belong to the run.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <type_traits>
 
+#include "compose/mix_settings.h"
 #include "engine/area_selection.h"
-#include "engine/xform_context.h"
 #include "surface/gdi_types.h"
 #include "xforms/banya_params.h"
 #include "xforms/bubble_params.h"
@@ -32,6 +32,7 @@
 #include "xforms/zimbel_params.h"
 
 class CDADC;
+struct XformContext;
 
 // The Xform indices, as stored in recipes.
 enum XformId : int {
@@ -61,16 +62,9 @@ constexpr int kXformCount = 19;  // the real Xforms, indices 0..18
 
 // How often each Xform has made an image in a document.
 using UsageCounts = std::array<int, kXformCount>;
-
-// The mix mode ids are the ids of the mix dialogs' radio buttons, 1064..1074.
-constexpr int kMixModeOff = 1064;
-
-struct MixSettings {
-    int Mode = kMixModeOff;
-    AreaSelection Selection;
-    int Percent = 50;
-    COLORREF Colour = 0xFFFFFF;
-};
+// A new document's counts: 0, but Mist's, which starts out of reach so that
+// the Wizard never picks Mist by itself.
+UsageCounts NewUsageCounts();
 
 // The "Choose Xform" dialog, supplied by the desktop program: shown with an
 // index 0..18 and the Wizard flag; returns 1 on OK with the chosen index and
@@ -86,7 +80,6 @@ struct CFilSpec {
     MixSettings FinalMix;
     MixSettings WebFade;
     AreaSelection Selection;  // where the Xform may act
-    XformContext Context;     // the surfaces of the current run
     std::uint32_t Seed = 0;
 
     MosaicParams Mosaic;
@@ -109,15 +102,14 @@ struct CFilSpec {
     OldFilmParams OldFilm;
     ExplodeParams Explode;
 
-    // Every block at its defaults. Explode's default background is a random
-    // colour, so this draws from the calling thread's generator.
+    // Every block at its defaults.
     CFilSpec();
+    bool operator==(const CFilSpec&) const = default;
 
-    // Stores the surfaces of the next run; all three must be set.
-    void SetDCs(CDADC* draw, CDADC* out, CDADC* in);
-    // Runs the Xform with the generator seeded from Seed; nonzero when it
-    // made a picture.
-    int Apply();
+    // Runs the Xform on ctx (In, Out and Draw set) with the generator seeded
+    // from Seed and ctx.Selection set from Selection; nonzero when it made a
+    // picture.
+    int Apply(XformContext& ctx) const;
     // The Xform's parameter check for an original of width x height;
     // nonzero when the recipe can be drawn.
     int Validate(int width, int height);
@@ -133,8 +125,6 @@ struct CFilSpec {
     void NewSeed();
     // The current Xform's name; "" for an index that names none.
     const char* GetName() const;
-    // Frees the run's canvas.
-    void DeleteOutSurface();
     // The "Choose Xform" dialog; 1 on OK.
     int ChooseXform(const UsageCounts& counts);
 
@@ -148,3 +138,5 @@ static_assert(std::is_trivially_copyable_v<CFilSpec>, "recipes are copied whole"
 
 // The name of an Xform index 0..19 ("Null" for 19); "" for any other value.
 const char* XformName(int index);
+// Xform index names a real Xform that can draw: the only ones offered.
+bool XformDraws(int index);

@@ -1,4 +1,4 @@
-#include "engine/recipe.h"
+#include "recipe/recipe.h"
 
 #include <gtest/gtest.h>
 
@@ -12,18 +12,24 @@
 
 #include "engine/crt_random.h"
 #include "engine/toolkit.h"
-#include "engine/xform_registry.h"
+#include "engine/xform_context.h"
+#include "recipe/xform_registry.h"
 #include "support/message_capture.h"
 #include "surface/cdadc.h"
 
 namespace {
 
-// Puts the dispatch table back after each test that stands in operations.
+int runCalls = 0;
+
+// Puts the registry back after each test that stands in operations.
 class FilSpecTest : public ::testing::Test {
   protected:
     void SetUp() override {
         for (int i = 0; i < kXformCount; ++i)
             saved_[i] = *MutableXformRow(i);
+        ctx_.In = &in_;
+        ctx_.Out = &out_;
+        ctx_.Draw = &draw_;
     }
     void TearDown() override {
         for (int i = 0; i < kXformCount; ++i)
@@ -31,15 +37,21 @@ class FilSpecTest : public ::testing::Test {
         SetChooseXformDialog(nullptr);
     }
     static void ClearOperations(int index) {
-        XformOps* row = MutableXformRow(index);
+        XformRow* row = MutableXformRow(index);
         row->run = nullptr;
         row->validate = nullptr;
         row->wizard = nullptr;
         row->settings = nullptr;
     }
+    // Every Xform draws, with a run that counts its calls.
+    static void AllDraw() {
+        for (int i = 0; i < kXformCount; ++i)
+            MutableXformRow(i)->run = [](const CFilSpec&, XformContext&) { return ++runCalls; };
+    }
 
     CDADC draw_, out_, in_;
-    XformOps saved_[kXformCount];
+    XformContext ctx_;
+    XformRow saved_[kXformCount];
 };
 
 std::string Formatted(const char* format, const void* in, const void* out, const void* draw) {
@@ -48,17 +60,8 @@ std::string Formatted(const char* format, const void* in, const void* out, const
     return text;
 }
 
-// Explode's background is the only random default: construction takes one
-// RandomInt and one colour (four draws) and nothing else.
-TEST_F(FilSpecTest, ConstructionDrawsOnlyExplodesBackground) {
-    CrtSrand(7);
+TEST_F(FilSpecTest, ConstructionSetsEveryWizardFlag) {
     const CFilSpec filSpec;
-    const int afterConstruction = CrtRand();
-    CrtSrand(7);
-    RandomInt(0, 100);
-    EXPECT_EQ(filSpec.Explode.background.colour, ScaleColour(RandomColour(), 1.0));
-    EXPECT_EQ(afterConstruction, CrtRand());
-    EXPECT_EQ(filSpec.Explode.background.useImage, 0);
     CFilSpec writable = filSpec;
     for (int i = 0; i < kXformCount; ++i)
         EXPECT_EQ(*writable.WizardFlag(i), 1) << i;
@@ -74,37 +77,20 @@ TEST_F(FilSpecTest, NamesBeyondTheTableAreEmpty) {
     }
 }
 
-TEST_F(FilSpecTest, SetDCsStoresNothingWhenASurfaceIsMissing) {
-    MessageCapture capture;
-    CFilSpec filSpec;
-    const XformContext& c = filSpec.Context;
-    filSpec.SetDCs(&draw_, nullptr, &in_);
-    EXPECT_EQ(std::tuple(c.Draw, c.Out, c.In), std::tuple(nullptr, nullptr, nullptr));
-    EXPECT_EQ(capture.Texts(),
-              std::vector<std::string>{Formatted(
-                  "Bad DC in CFilSpec::SetDCs()\nin=%p out=%p drw=%p", &in_, nullptr, &draw_)});
-    filSpec.SetDCs(&draw_, &out_, &in_);
-    EXPECT_EQ(std::tuple(c.Draw, c.Out, c.In), std::tuple(&draw_, &out_, &in_));
-}
-
-int runCalls = 0;
-
 TEST_F(FilSpecTest, ApplyNeedsAllThreeSurfacesAndNullCallsNothing) {
-    for (int i = 0; i < kXformCount; ++i)
-        MutableXformRow(i)->run = [](CFilSpec&) { return ++runCalls; };
+    AllDraw();
     MessageCapture capture;
     CFilSpec filSpec;
     filSpec.XformIndex = kMist;
-    filSpec.Context.In = &in_;
-    filSpec.Context.Out = &out_;
+    ctx_.Draw = nullptr;
     runCalls = 0;
-    EXPECT_EQ(filSpec.Apply(), 0);
+    EXPECT_EQ(filSpec.Apply(ctx_), 0);
     EXPECT_EQ(capture.Texts(),
               std::vector<std::string>{
                   Formatted("Bad DC in Xform.Apply()\nin=%p out=%p drw=%p", &in_, &out_, nullptr)});
-    filSpec.SetDCs(&draw_, &out_, &in_);
+    ctx_.Draw = &draw_;
     filSpec.XformIndex = kNullXform;
-    EXPECT_EQ(filSpec.Apply(), 0);
+    EXPECT_EQ(filSpec.Apply(ctx_), 0);
     EXPECT_EQ(runCalls, 0);
     EXPECT_EQ(capture.Texts().size(), 1u);
 }
@@ -115,10 +101,9 @@ TEST_F(FilSpecTest, CommandsReportAnXformWithoutTheOperation) {
     ClearOperations(kHaaisi);
     MessageCapture capture;
     CFilSpec filSpec;
-    filSpec.SetDCs(&draw_, &out_, &in_);
     for (int index : {static_cast<int>(kHaaisi), -3}) {
         filSpec.XformIndex = index;
-        EXPECT_EQ(filSpec.Apply(), 0);
+        EXPECT_EQ(filSpec.Apply(ctx_), 0);
         EXPECT_EQ(filSpec.Validate(60, 40), 0);
         EXPECT_EQ(filSpec.OpenSettings(), 0);
         filSpec.AutoChoose(&in_);
@@ -142,26 +127,23 @@ TEST_F(FilSpecTest, CommandsReportAnXformWithoutTheOperation) {
 int drawnFirst = 0;
 int seenInvert = 0;
 
-TEST_F(FilSpecTest, ApplySeedsTheGeneratorAndRestoresTheIndex) {
-    MutableXformRow(kMist)->run = [](CFilSpec& filSpec) {
+TEST_F(FilSpecTest, ApplySeedsTheGeneratorAndHandsOnTheSelection) {
+    MutableXformRow(kMist)->run = [](const CFilSpec&, XformContext& ctx) {
         drawnFirst = CrtRand();
-        seenInvert = filSpec.Context.Selection.invert;
-        filSpec.XformIndex = kWood;
+        seenInvert = ctx.Selection.invert;
         return 7;
     };
     CFilSpec filSpec;
-    filSpec.SetDCs(&draw_, &out_, &in_);
     filSpec.XformIndex = kMist;
     filSpec.Seed = 123456789u;
     filSpec.Selection.invert = 1;
     CrtSrand(1);
     CrtRand();
 
-    EXPECT_EQ(filSpec.Apply(), 7);
+    EXPECT_EQ(filSpec.Apply(ctx_), 7);
     CrtSrand(123456789u);
     EXPECT_EQ(drawnFirst, CrtRand());
     EXPECT_EQ(seenInvert, 1);
-    EXPECT_EQ(filSpec.XformIndex, kMist);
 }
 
 TEST_F(FilSpecTest, SettingsCopyBackOnlyTheirBlock) {
@@ -221,8 +203,8 @@ TEST_F(FilSpecTest, AutoChooseRunsTheCurrentXformsWizard) {
 }
 
 TEST_F(FilSpecTest, LeastUsedNeverPicksMist) {
-    UsageCounts counts{};
-    counts[kMist] = 1000000;
+    AllDraw();
+    UsageCounts counts = NewUsageCounts();
     std::set<int> seen;
     CrtSrand(99);
     for (int i = 0; i < 3000; ++i)
@@ -236,7 +218,21 @@ TEST_F(FilSpecTest, LeastUsedNeverPicksMist) {
         EXPECT_EQ(CFilSpec::ChooseLeastUsed(counts), kOldFilm);
 }
 
+// Until every Xform draws, those that cannot are out of the Wizard's reach.
+TEST_F(FilSpecTest, LeastUsedPicksOnlyXformsThatDraw) {
+    UsageCounts counts = NewUsageCounts();
+    std::set<int> seen;
+    CrtSrand(99);
+    for (int i = 0; i < 3000; ++i)
+        seen.insert(CFilSpec::ChooseLeastUsed(counts));
+    std::set<int> drawing;
+    for (const XformRow& row : XformRows())
+        if (row.Draws() && row.index != kMist) drawing.insert(row.index);
+    EXPECT_EQ(seen, drawing);
+}
+
 TEST_F(FilSpecTest, LeastUsedGivesUpAfter1901Draws) {
+    AllDraw();
     // Counts of 64000 and more are never the minimum, so no draw can match.
     UsageCounts counts;
     counts.fill(70000);
@@ -253,6 +249,7 @@ TEST_F(FilSpecTest, LeastUsedGivesUpAfter1901Draws) {
 }
 
 TEST_F(FilSpecTest, RandomizeAllMapsTheDrawToAMixMode) {
+    AllDraw();
     const std::map<int, int> modeOf = {{2, 1065}, {3, 1066}, {4, 1068}, {5, 1067}, {6, 1069},
                                        {7, 1070}, {8, 1071}, {9, 1072}, {10, 1073}};
     UsageCounts counts{};
@@ -295,6 +292,7 @@ int FakeChooseDialog(int shown, int, int* chosen, int* wizard) {
 }
 
 TEST_F(FilSpecTest, ChooseXformTakesTheDialogsChoice) {
+    AllDraw();
     MessageCapture capture;
     UsageCounts counts{};
     CFilSpec filSpec;
@@ -328,16 +326,6 @@ TEST_F(FilSpecTest, ChooseXformTakesTheDialogsChoice) {
     EXPECT_EQ(filSpec.ChooseXform(counts), 1);
     EXPECT_EQ(filSpec.WizardAll, 1);
     EXPECT_EQ(filSpec.XformIndex, kSwarm);
-}
-
-TEST_F(FilSpecTest, DeleteOutSurfaceFreesOnce) {
-    MessageCapture capture;
-    CFilSpec filSpec;
-    filSpec.Context.Out = new CDADC;
-    filSpec.DeleteOutSurface();
-    EXPECT_EQ(filSpec.Context.Out, nullptr);
-    filSpec.DeleteOutSurface();
-    EXPECT_EQ(capture.Texts(), std::vector<std::string>{"Deleting a NULL Xform DC"});
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "document/recipe_file.h"
+#include "recipe/recipe_file.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,9 @@
 
 #include "compose/aa_mix.h"
 #include "engine/figure_file.h"
-#include "engine/param_decl.h"
+#include "recipe/field_kinds.h"
+#include "recipe/mix_names.h"
+#include "recipe/xform_registry.h"
 #include "surface/cdadc.h"
 #include "util/app_folders.h"
 #include "util/base64.h"
@@ -107,8 +109,8 @@ TEST(RecipeFile, WritesNamesAUserCanRead) {
     EXPECT_EQ(j["params"]["Mosaic"]["background"]["colour"], "ABCDEF");
     // Only Xforms with declared fields have a block.
     size_t declared = 0;
-    for (int i = 0; i < kXformCount; ++i)
-        declared += FindXformDecl(i) != nullptr;
+    for (const XformRow& row : XformRows())
+        declared += !row.fields.empty();
     EXPECT_EQ(j["params"].size(), declared);
 }
 
@@ -129,11 +131,17 @@ TEST(RecipeFile, DamagedOrForeignFilesNameTheField) {
               "field \"colour\" is not a field of a recipe");
 }
 
-TEST(RecipeFile, DeepNestingIsReportedNotFollowed) {
-    const std::string deep(100000, '[');
+// Deep nesting is refused before it is built, wherever it stands; numbers
+// beyond a double's range are a fault of their field, not of the program.
+TEST(RecipeFile, HostileJsonIsRefusedWithItsField) {
+    const std::string deep = std::string(150000, '[') + std::string(150000, ']');
     EXPECT_EQ(ReadError(R"({"format": "fabulor-recipe", "version": 1, "picture": )" + deep +
-                        std::string(100000, ']') + "}"),
-              "field \"picture\": expected an object, found a list");
+                        R"(, "quality": 1})"),
+              "field \"picture\": nests deeper than 32 levels; this is not a Fabulor recipe");
+    EXPECT_EQ(ReadError(R"({"format": "fabulor-recipe", "picture": {"width": 1e400}})"),
+              "field \"picture.width\": 1e400 is out of range: no number is that large");
+    EXPECT_EQ(ReadError(Edited([](Json& j) { j["seed"] = -1e300; })),
+              "field \"seed\": expected a whole number, found -1e+300");
 }
 
 TEST(RecipeFile, WrongTypesNameTheField) {
@@ -142,7 +150,8 @@ TEST(RecipeFile, WrongTypesNameTheField) {
     EXPECT_EQ(ReadError(Edited([](Json& j) { j["wizardAll"] = "yes"; })),
               "field \"wizardAll\": expected true or false, found \"yes\"");
     EXPECT_EQ(ReadError(Edited([](Json& j) { j["webFade"]["colour"] = "12345"; })),
-              "field \"webFade.colour\": expected a colour RRGGBB, found \"12345\"");
+              "field \"webFade.colour\": \"12345\" is not a colour; allowed: a colour as six "
+              "hexadecimal digits RRGGBB, red first (FF8000 is orange)");
     EXPECT_EQ(ReadError(Edited([](Json& j) { j["finalMix"] = 3; })),
               "field \"finalMix\": expected an object, found 3");
 }
@@ -190,7 +199,7 @@ TEST(RecipeFile, AFailedReadLeavesTheRecipeAlone) {
 
     // A field that fails keeps its value too.
     CFilSpec filSpec;
-    const ParamField* field = FindParamField(kMosaicDecl, "spacing");
+    const BoundField* field = FindXform(kMosaic)->Field("spacing");
     ASSERT_NE(field, nullptr);
     EXPECT_FALSE(ParamFromJson(*field, Json(4.9), filSpec, &error));
     EXPECT_EQ(error, "4.9 is out of range; allowed: 5 to 40");
@@ -214,7 +223,7 @@ TEST(RecipeFile, FilesAreWrittenWholeAndReportedByName) {
     EXPECT_EQ(error, path + ": field \"version\": expected a whole number, found \"one\"");
     std::ofstream(path) << std::string(2 << 20, ' ');
     EXPECT_FALSE(ReadRecipeFile(path, &read, &error));
-    EXPECT_EQ(error, path + ": is too large for a recipe (2097152 bytes; at most 1048576)");
+    EXPECT_EQ(error, path + ": is too large for a recipe (at most 1048576 bytes)");
     EXPECT_FALSE(ReadRecipeFile((folder / "none.json").string(), &read, &error));
     EXPECT_EQ(error,
               (folder / "none.json").string() + ": cannot be read: No such file or directory");

@@ -1,0 +1,121 @@
+// Each Xform declares its parameter block once, field by field: name, label,
+// kind, range and the control its settings panel uses, each field bound to
+// a member of the block. That one declaration feeds the panel builder of
+// the desktop program, the command line's --set and --help, and the reading
+// and writing of recipe files.
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <type_traits>
+#include <variant>
+
+#include "surface/gdi_types.h"
+
+struct Background;
+
+enum class ParamKind {
+    Flag,        // int 0/1: a check box
+    Int,         // int in min..max
+    Real,        // double in min..max
+    Colour,      // COLORREF: a swatch with a colour button
+    Choice,      // int holding one of choices[].value (radio buttons, often control ids)
+    Background,  // the Background record: colour or the picture. choices: the labels
+                 // of its colour and picture buttons (useImage 0 and 1); none: the
+                 // panel shows the colour alone and leaves useImage as it is
+    Text,        // a zero-terminated char array
+    Figure,      // a char array naming a figure bitmap of the temporary folder
+                 // (engine/figure_file.h), empty for none. choices: the labels of
+                 // the panel's two sources, plain shapes and bitmap
+};
+
+enum class ParamControl {
+    Default,  // what the kind suggests: check box, edit, swatch, radio group...
+    Slider,   // a trackbar with its edit beside it
+    VerticalSlider,
+    Edit,  // an edit box alone
+};
+
+struct ParamChoice {
+    int value;
+    const char* label;  // the button's text, exactly as the panel shows it ("" if unlabelled)
+};
+
+// A char array field: its bytes and their number, the terminating zero included.
+struct TextRef {
+    char* text;
+    std::size_t capacity;
+};
+
+// Where a field's value lives, typed by what the field holds.
+using FieldRef = std::variant<int*, double*, COLORREF*, Background*, TextRef>;
+
+// What a field is, whatever block it belongs to.
+struct ParamField {
+    const char* name;   // key in recipe files and for --set
+    const char* label;  // the panel's label for it, exactly
+    ParamKind kind;
+    double min = 0;  // range of Int and Real
+    double max = 0;
+    std::span<const ParamChoice> choices = {};
+    ParamControl control = ParamControl::Default;
+    const char* format = "%6.2f";  // edit text of a Real
+    // The panel enables this control only while this flag field (by name) is
+    // set; null: only the Wizard flag rules it.
+    const char* enabledBy = nullptr;
+    // With enabledBy naming a Choice field: enabled only while that field
+    // differs from this value (0 keeps the flag rule above).
+    int disabledAt = 0;
+    // The group box the panel puts the control in; consecutive fields of one
+    // group share it. A Choice without a group gets a box titled by its label.
+    const char* group = nullptr;
+    // A Choice's buttons in this many columns, row by row (0: one column).
+    int columns = 0;
+    // An Int whose edit takes the wider range editMin..editMax when the panel
+    // closes, the value then being held to min..max (both 0: min..max).
+    int editMin = 0;
+    int editMax = 0;
+};
+
+// The name every block gives its "Wizard chooses" flag.
+inline constexpr const char kWizardField[] = "wizardChooses";
+
+// --- binding fields to a block's members ----------------------------------------
+
+namespace param_decl_detail {
+template <class>
+struct MemberOf;
+template <class Block, class Value>
+struct MemberOf<Value Block::*> {
+    using BlockType = Block;
+};
+}  // namespace param_decl_detail
+
+// The block type a member pointer belongs to.
+template <auto Member>
+using BlockOf = typename param_decl_detail::MemberOf<decltype(Member)>::BlockType;
+
+// The typed place of Member inside block.
+template <auto Member>
+FieldRef At(BlockOf<Member>& block) {
+    auto& value = block.*Member;
+    if constexpr (std::is_array_v<std::remove_reference_t<decltype(value)>>) {
+        return TextRef{value, std::extent_v<std::remove_reference_t<decltype(value)>>};
+    } else {
+        return &value;
+    }
+}
+
+// A field of Block: what it is and where it lives.
+template <class Block>
+struct Field {
+    FieldRef (*at)(Block& block);
+    ParamField info;
+};
+
+// {"tileSize", ...} bound to MosaicParams::tileSize:
+//   Declare<&MosaicParams::tileSize>({.name = "tileSize", .label = ..., .kind = ...})
+template <auto Member>
+constexpr Field<BlockOf<Member>> Declare(const ParamField& info) {
+    return {At<Member>, info};
+}
