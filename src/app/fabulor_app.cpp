@@ -66,7 +66,7 @@ QStringList FabulorApp::FileFilters() {
 // The guide is compiled into the program's library, whose resources are
 // registered by hand.
 static void InitResources() {
-    Q_INIT_RESOURCE(fabulor);
+    Q_INIT_RESOURCE(guide);
 }
 
 FabulorApp::FabulorApp(AppOptions options)

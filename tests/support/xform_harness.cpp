@@ -88,36 +88,6 @@ Canvas RenderRun(const std::function<int(XformContext*)>& run, const CDADC& in, 
     return c;
 }
 
-void ExpectRefusalsOf(const std::function<int(XformContext*, bool)>& run,
-                      COLORREF afterFieldFailure) {
-    MessageCapture messages;
-    const auto in = PaintedPicture(60, 40, [](int x, int y) { return RGB(x * 4, y * 6, 50); });
-    const auto odd = UniformPicture(180, 120, kUntouched);  // three times In
-    const auto out = UniformPicture(120, 80, kUntouched);
-    CDADC draw(60, 40);
-    XformContext ctx;
-    ctx.In = in.get();
-    ctx.Out = odd.get();
-    ctx.Draw = &draw;
-    CrtSrand(1);
-    EXPECT_EQ(run(&ctx, true), 0) << "Out three times In";
-    EXPECT_EQ(run(&ctx, false), 0) << "no parameters";
-    EXPECT_EQ(run(nullptr, true), 0) << "no context";
-    ctx.Out = out.get();
-    ctx.Draw = nullptr;
-    EXPECT_EQ(run(&ctx, true), 0) << "no Draw";
-    EXPECT_EQ(odd->pDC->GetPixel(90, 60), kUntouched);
-    EXPECT_EQ(out->pDC->GetPixel(60, 40), kUntouched);
-
-    LimitForceFieldAllocations(0);
-    ctx.Draw = &draw;
-    EXPECT_EQ(run(&ctx, true), 0) << "no force field";
-    LimitForceFieldAllocations(-1);
-    EXPECT_EQ(out->pDC->GetPixel(60, 40), afterFieldFailure);
-    EXPECT_EQ(DrawsMade(1), 0);
-    EXPECT_TRUE(messages.Texts().empty());
-}
-
 std::unique_ptr<CDADC> LoadTestImage(const char* relativePath) {
     MessageCapture messages;
     const std::string name = (SharedDir() / "testimages" / relativePath).string();

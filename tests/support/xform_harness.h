@@ -67,25 +67,8 @@ Canvas RenderXform(int (*run)(const Params*, XformContext*), const CDADC& in, Pa
                      stopAt);
 }
 
-// The colour ExpectRefusals paints its canvases before each run.
+// A canvas colour no Xform uses, to see what a run left alone.
 inline constexpr COLORREF kUntouched = RGB(7, 8, 9);
-
-// ExpectRefusals' work; run(ctx, false) passes null parameters.
-void ExpectRefusalsOf(const std::function<int(XformContext*, bool)>& run,
-                      COLORREF afterFieldFailure);
-
-// An Xform given what it cannot draw with returns 0, draws no random number
-// and shows no message: null parameters or context, Out three times In (no
-// quality factor) and no Draw surface leave Out untouched; after a force
-// field that cannot be made Out's centre holds afterFieldFailure (kUntouched
-// unless the Xform paints its background first).
-template <class Params>
-void ExpectRefusals(int (*run)(const Params*, XformContext*), Params p,
-                    COLORREF afterFieldFailure = kUntouched) {
-    ExpectRefusalsOf(
-        [&](XformContext* ctx, bool withParams) { return run(withParams ? &p : nullptr, ctx); },
-        afterFieldFailure);
-}
 
 // FNV-1a over every byte of the pixel block, padding included.
 std::uint64_t PictureHash(const CDADC& picture);

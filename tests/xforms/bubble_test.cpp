@@ -149,10 +149,6 @@ TEST_F(BubbleTest, ChainsStayWhereTheForceIsStrong) {
     EXPECT_LT(above, inside / 10);
 }
 
-TEST_F(BubbleTest, WhatCannotBeDrawnIsRefused) {
-    ExpectRefusals(Bubble, BubbleParams{});
-}
-
 TEST_F(BubbleTest, AStopEndsTheRunAfterItsChain) {
     BubbleParams p;
     p.count = 5000;
@@ -160,16 +156,6 @@ TEST_F(BubbleTest, AStopEndsTheRunAfterItsChain) {
     EXPECT_EQ(c.result, 0);
     EXPECT_LT(c.progress, 100);
     EXPECT_EQ(GetStatusText(), "");
-}
-
-TEST_F(BubbleTest, OneRecipeGivesOnePictureOnAnyThread) {
-    const auto in =
-        PaintedPicture(160, 120, [](int x, int y) { return RGB(x, y * 2, (x + y) & 255); });
-    CFilSpec filSpec;
-    filSpec.XformIndex = kBubble;
-    filSpec.Seed = 24680;
-    filSpec.Bubble.highlightPosition = kHighlightTopRight;
-    ExpectOnePictureOnAnyThread(filSpec, in.get(), 2);
 }
 
 TEST_F(BubbleTest, ValidateHoldsCountSizeAndPosition) {

@@ -157,7 +157,6 @@ TEST_F(CloudsTest, AOnePixelPictureIsHighSky) {
 }
 
 TEST_F(CloudsTest, WhatCannotBeDrawnIsRefused) {
-    ExpectRefusals(Clouds, CloudsParams{});
     StopRequested = 1;  // the field gives up too
     const Canvas c = Render(*UniformPicture(30, 20, RGB(9, 9, 9)), CloudsParams{}, 1, 8);
     EXPECT_EQ(c.result, 0);
@@ -185,33 +184,6 @@ TEST_F(CloudsTest, AStopInTheFirstPassPaintsOneRowAndInTheSecondEndsItsRow) {
     const int rows = RowsPaintedWhenStoppedAt(42);
     EXPECT_GE(rows, 600 * 2 / 55);  // the row that reached 42 %
     EXPECT_LT(rows, 600);
-}
-
-TEST_F(CloudsTest, OneRecipeGivesOnePictureOnAnyThread) {
-    const auto in =
-        PaintedPicture(120, 90, [](int x, int y) { return RGB(x * 2, y * 2, (x + y) & 255); });
-    CFilSpec filSpec;
-    filSpec.XformIndex = kClouds;
-    filSpec.Seed = 13579;
-    ExpectOnePictureOnAnyThread(filSpec, in.get(), 2);
-}
-
-TEST_F(CloudsTest, ValidateHoldsTheRealsToTheirRanges) {
-    MessageCapture messages;
-    CFilSpec filSpec;
-    filSpec.XformIndex = kClouds;
-    const struct {
-        double horizon, sky, wantHorizon, wantSky;
-    } cases[] = {
-        {0.05, 2.0, 0.1, 0.75}, {0.9, 0.1, 0.7, 0.25}, {0.3, 0.6, 0.3, 0.6}, {NAN, NAN, 0.1, 0.25}};
-    for (const auto& c : cases) {
-        filSpec.Clouds.horizonEffect = c.horizon;
-        filSpec.Clouds.skyQuantity = c.sky;
-        EXPECT_EQ(filSpec.Validate(640, 480), 1);
-        EXPECT_EQ(filSpec.Clouds.horizonEffect, c.wantHorizon);
-        EXPECT_EQ(filSpec.Clouds.skyQuantity, c.wantSky);
-    }
-    EXPECT_TRUE(messages.Texts().empty());
 }
 
 TEST_F(CloudsTest, WizardDrawsTheRealsAPaletteAndTheSelectionsInversion) {

@@ -210,37 +210,6 @@ TEST_F(MosaicTest, AStopEndsTheGridAfterItsRowAndTheRingsAfterTheirRing) {
     EXPECT_EQ(GetStatusText(), "");
 }
 
-TEST_F(MosaicTest, OneRecipeGivesOnePictureOnAnyThread) {
-    const auto in = PaintedPicture(240, 180, Coded);
-    for (int geometry : {kMosaicRectangular, kMosaicCircular, kMosaicCircleInGrid}) {
-        SCOPED_TRACE(geometry);
-        CFilSpec filSpec;
-        filSpec.XformIndex = kMosaic;
-        filSpec.Seed = 987654;
-        filSpec.Mosaic.geometry = geometry;
-        filSpec.Mosaic.highlightPosition = kHighlightBottomLeft;
-        ExpectOnePictureOnAnyThread(filSpec, in.get(), 2);
-    }
-}
-
-TEST_F(MosaicTest, ValidateHoldsSizesToTheirRanges) {
-    MessageCapture messages;
-    CFilSpec filSpec;
-    filSpec.XformIndex = kMosaic;
-    const struct {
-        double tileSize, spacing, wantTile, wantSpacing;
-    } cases[] = {
-        {0.5, 2, 1, 5}, {9, 50, 7, 40}, {3.25, 17.5, 3.25, 17.5}, {NAN, NAN, 1, 5}, {1, 40, 1, 40}};
-    for (const auto& c : cases) {
-        filSpec.Mosaic.tileSize = c.tileSize;
-        filSpec.Mosaic.spacing = c.spacing;
-        EXPECT_EQ(filSpec.Validate(640, 480), 1);
-        EXPECT_EQ(filSpec.Mosaic.tileSize, c.wantTile);
-        EXPECT_EQ(filSpec.Mosaic.spacing, c.wantSpacing);
-    }
-    EXPECT_TRUE(messages.Texts().empty());
-}
-
 TEST_F(MosaicTest, WizardDrawsInOrder) {
     CrtSrand(42);
     const double tileSize = RandomReal(1.0, 4.0);  // any try gives 5 pixels of 640

@@ -178,7 +178,6 @@ TEST_F(OpArtTest, TurnedFiguresLightenWhatLiesBeneath) {
 
 // The background is painted before the force field is made.
 TEST_F(OpArtTest, WhatCannotBeDrawnIsRefused) {
-    ExpectRefusals(OpArt, OpArtParams{}, kBlack);
     const auto in = UniformPicture(60, 40, RGB(50, 50, 50));
     OpArtParams p;
     p.squaresAcross = 128;  // cells under a pixel on 60 pixels
@@ -206,17 +205,6 @@ TEST_F(OpArtTest, AStopFinishesTheColumnAndCleansUp) {
     // The last columns were never drawn: their cells hold the background.
     const POINT last = opart::CellCentre(opart::GridOf(kW, kH, 128), kW, kH, 127, 3);
     EXPECT_EQ(c.At(last.x, last.y), kBlack);
-}
-
-TEST_F(OpArtTest, OneRecipeGivesOnePictureOnAnyThread) {
-    const auto in = PaintedPicture(160, 120, [](int x, int y) { return RGB(x, y * 2, x ^ y); });
-    CFilSpec filSpec;
-    filSpec.XformIndex = kOpArt;
-    filSpec.Seed = 97531;
-    filSpec.OpArt.geometry = kOpArtRotationAndSize;
-    ExpectOnePictureOnAnyThread(filSpec, in.get(), 2);
-    std::strcpy(filSpec.OpArt.imageName, StoreTestFigure(40, 30, kRed, kWhite).c_str());
-    ExpectOnePictureOnAnyThread(filSpec, in.get(), 1);
 }
 
 TEST_F(OpArtTest, ValidateHoldsTheCountAndKeepsCellsAPixelWide) {

@@ -203,7 +203,6 @@ TEST_F(StarDustTest, GlowRingsAroundAStar) {
 }
 
 TEST_F(StarDustTest, WhatCannotBeDrawnIsRefused) {
-    ExpectRefusals(StarDust, StarDustParams{});
     MessageCapture messages;
     star_dust::LimitStarAllocations(0);
     const Canvas c =
@@ -234,17 +233,6 @@ TEST_F(StarDustTest, AStopEndsEveryPhaseAtItsFirstStep) {
     EXPECT_EQ(c.At(kW - 1, kH / 3), 0u);
     // The zeroed records of the unplaced stars stamp nothing at (0, 0).
     EXPECT_EQ(c.At(0, 0), Blue(102));
-}
-
-TEST_F(StarDustTest, OneRecipeGivesOnePictureOnAnyThread) {
-    const auto in =
-        PaintedPicture(160, 120, [](int x, int y) { return RGB(x, y * 2, (x + y) & 255); });
-    CFilSpec filSpec;
-    filSpec.XformIndex = kStarDust;
-    filSpec.Seed = 13579;
-    filSpec.StarDust.stars = 3000;
-    filSpec.StarDust.spikeThreshold = 92;
-    ExpectOnePictureOnAnyThread(filSpec, in.get(), 2);
 }
 
 TEST_F(StarDustTest, ValidateHoldsTheStarCountAndLeavesTheThreshold) {
