@@ -17,11 +17,16 @@ build-dev: deps
 run: build-release
 	scripts/run-demo
 
-test: build-dev
+# Every test of the checked build, then what `make run` does on a machine
+# without a display, from the release build: both README commands proved.
+test: build-dev build-release
 	ctest --preset dev -j $(JOBS)
+	scripts/run-demo --smoke
 
-bench: build-release
-	./build/release/fabulor-bench
+bench: deps
+	cmake --preset bench
+	cmake --build --preset bench -j $(JOBS)
+	./build/bench/fabulor-bench
 
 clean:
 	rm -rf build

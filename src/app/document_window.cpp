@@ -109,7 +109,7 @@ int DocumentWindow::SaveImage(bool askName) {
     std::string name = askName ? std::string() : SavedName(index);
     if (name.empty()) {
         std::string suggested = doc_->m_szName;
-        if (index > 0) suggested += "-" + std::to_string(index);
+        if (index > 0) suggested.append(1, '-').append(std::to_string(index));
         name = app_->AskSaveFileName(this, QString::fromStdString(suggested)).toStdString();
         if (name.empty()) return 0;
     }

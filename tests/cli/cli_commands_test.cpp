@@ -15,6 +15,7 @@
 #include "recipe/recipe.h"
 #include "recipe/xform_registry.h"
 #include "support/message_capture.h"
+#include "support/scratch_dir.h"
 #include "support/xform_harness.h"
 #include "surface/cdadc.h"
 #include "util/app_folders.h"
@@ -29,19 +30,12 @@ using Command = int (*)(const std::vector<std::string>&, std::ostream&, std::ost
 class CliCommands : public ::testing::Test {
   protected:
     void SetUp() override {
-        static int serial = 0;
-        folder_ = fs::temp_directory_path() /
-                  ("fabulor_cli_test_" + std::to_string(getpid()) + "_" + std::to_string(++serial));
-        fs::create_directories(folder_);
         // A small picture with something in it for the tiles to take.
         const auto picture =
             PaintedPicture(64, 48, [](int x, int y) { return RGB((x * y) & 0xFF, y * 5, x * 4); });
         ASSERT_TRUE(picture->WriteBmpFile(Path("picture.bmp").c_str()));
     }
-    void TearDown() override {
-        SetTempFolder("");
-        fs::remove_all(folder_);
-    }
+    void TearDown() override { SetTempFolder(""); }
 
     std::string Path(const std::string& name) const { return (folder_ / name).string(); }
 
@@ -70,7 +64,8 @@ class CliCommands : public ::testing::Test {
         return names;
     }
 
-    fs::path folder_;
+    ScratchDir scratch_;
+    const fs::path& folder_ = scratch_.Path();
     std::ostringstream out_;
     std::ostringstream err_;
     MessageCapture messages_;

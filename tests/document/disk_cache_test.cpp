@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "support/message_capture.h"
+#include "support/scratch_dir.h"
 #include "surface/cdadc.h"
 #include "util/app_folders.h"
 
@@ -14,11 +15,10 @@ namespace fs = std::filesystem;
 namespace {
 
 struct Cache : ::testing::Test {
-    fs::path folder;
+    ScratchDir scratch;
+    const fs::path& folder = scratch.Path();
     CDADC picture{3, 2};
     void SetUp() override {
-        char tmpl[] = "/tmp/fabulor-cache-XXXXXX";
-        folder = mkdtemp(tmpl);
         SetTempFolder(folder.string());
         DiskCache::ResetForTests();
         DiskCache::SetEnabled(true);
@@ -27,7 +27,6 @@ struct Cache : ::testing::Test {
         DiskCache::ResetForTests();
         DiskCache::SetEnabled(true);
         SetTempFolder("");
-        fs::remove_all(folder);
     }
 };
 

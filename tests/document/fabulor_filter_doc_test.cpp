@@ -11,6 +11,7 @@
 #include "engine/xform_context.h"
 #include "recipe/xform_registry.h"
 #include "support/message_capture.h"
+#include "support/scratch_dir.h"
 #include "surface/cdadc.h"
 #include "tools/gdi_script.h"
 #include "util/app_folders.h"
@@ -87,7 +88,8 @@ int SettingsOk(CFilSpec&) {
 }
 
 struct Document : ::testing::Test {
-    fs::path folder;
+    ScratchDir scratch;
+    const fs::path& folder = scratch.Path();
     XformRow saved;
     FakeApp app;
     FakeView view;
@@ -95,8 +97,6 @@ struct Document : ::testing::Test {
     ChooseXformDialog savedDialog = nullptr;
 
     void SetUp() override {
-        char tmpl[] = "/tmp/fabulor-doc-XXXXXX";
-        folder = mkdtemp(tmpl);
         SetTempFolder(folder.string());
         DiskCache::ResetForTests();
         saved = *MutableXformRow(kBanya);
@@ -117,7 +117,6 @@ struct Document : ::testing::Test {
         SetChooseXformDialog(savedDialog);
         DiskCache::ResetForTests();
         SetTempFolder("");
-        fs::remove_all(folder);
     }
     // A 6 × 4 picture file named name, opened as this document.
     void Open(const std::string& name) {

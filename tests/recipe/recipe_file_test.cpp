@@ -22,6 +22,8 @@
 #include "util/base64.h"
 #include "xforms/mosaic.h"
 
+#include "support/scratch_dir.h"
+
 namespace fs = std::filesystem;
 using Json = nlohmann::ordered_json;
 
@@ -207,8 +209,8 @@ TEST(RecipeFile, AFailedReadLeavesTheRecipeAlone) {
 }
 
 TEST(RecipeFile, FilesAreWrittenWholeAndReportedByName) {
-    const fs::path folder = fs::temp_directory_path() / ("recipe_test_" + std::to_string(getpid()));
-    fs::create_directories(folder);
+    const ScratchDir scratch;
+    const fs::path& folder = scratch.Path();
     const std::string path = (folder / "idea.json").string();
     std::string error;
     ASSERT_TRUE(WriteRecipeFile(path, UnusualRecipe(), &error)) << error;
@@ -230,7 +232,6 @@ TEST(RecipeFile, FilesAreWrittenWholeAndReportedByName) {
     EXPECT_FALSE(WriteRecipeFile((folder / "no" / "x.json").string(), read, &error));
     EXPECT_EQ(error.rfind((folder / "no" / "x.json").string() + ": cannot be written: ", 0), 0u)
         << error;
-    fs::remove_all(folder);
 }
 
 // Writing red first is checked with the written names; choice names with the
@@ -250,14 +251,10 @@ namespace {
 class RecipeFigures : public ::testing::Test {
   protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() / ("fabulor_figures_" + std::to_string(getpid()));
         fs::create_directories(folder_ / "temp");
         SetTempFolder((folder_ / "temp").string());
     }
-    void TearDown() override {
-        SetTempFolder("");
-        fs::remove_all(folder_);
-    }
+    void TearDown() override { SetTempFolder(""); }
 
     // An Op Art recipe drawing with a figure of one colour.
     Recipe WithFigure(COLORREF colour) {
@@ -286,7 +283,8 @@ class RecipeFigures : public ::testing::Test {
         return names;
     }
 
-    fs::path folder_;
+    ScratchDir scratch_;
+    const fs::path& folder_ = scratch_.Path();
 };
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "dib_builder.h"
 #include "support/png_reader.h"
+#include "support/scratch_dir.h"
 #include "support/shared_dir.h"
 #include "surface/codec_internal.h"
 #include "surface/vic_image.h"
@@ -22,7 +23,7 @@ using InfoFn = int (*)(vic::Bytes, VicFileInfo*);
 using LoadFn = int (*)(vic::Bytes, VicImage*);
 
 fs::path TempFile(const std::string& name) {
-    return fs::path(testing::TempDir()) / ("codecs_" + name);
+    return ProgramScratch() / name;
 }
 
 std::vector<BYTE> FromHex(const char* hex) {
@@ -100,6 +101,7 @@ void ExpectEqualsPng(const Picture& picture, const fs::path& reference) {
 std::vector<BYTE> TgaHeader(int type, int width, int height, int bits, int descriptor,
                             int mapLength = 0, int mapBits = 0, int idLength = 0) {
     std::vector<BYTE> h(18);
+    h.reserve(18 + static_cast<size_t>(idLength) + 64);
     h[0] = static_cast<BYTE>(idLength);
     h[1] = mapLength ? 1 : 0;
     h[2] = static_cast<BYTE>(type);

@@ -1,6 +1,8 @@
 // Packed DIBs and BMP files built byte by byte for the tests.
 #pragma once
 
+#include "support/scratch_dir.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -46,7 +48,10 @@ inline std::vector<BYTE> PackedDib(const DibSpec& s) {
         PutLe(out, 32, s.clrUsed, 4);
     }
     const size_t masksAt = s.headerSize == 40 ? out.size() : 40;
-    if (s.headerSize == 40) out.resize(out.size() + 4 * s.masks.size());
+    // Reserved whole first: growing step by step makes GCC 12 at -O3 see
+    // overflows that cannot happen.
+    out.reserve(out.size() + 4 * s.masks.size() + s.palette.size() + s.bits.size());
+    if (s.headerSize == 40) out.insert(out.end(), 4 * s.masks.size(), 0);
     for (size_t i = 0; i < s.masks.size(); ++i)
         PutLe(out, masksAt + 4 * i, s.masks[i], 4);
     out.insert(out.end(), s.palette.begin(), s.palette.end());
@@ -58,6 +63,7 @@ inline std::vector<BYTE> PackedDib(const DibSpec& s) {
 // between the table and the bits (bfOffBits tells where they start).
 inline std::vector<BYTE> BmpFile(const std::vector<BYTE>& packed, size_t bitsAt, size_t gap = 0) {
     std::vector<BYTE> out(14, 0);
+    out.reserve(14 + packed.size() + gap);
     out[0] = 'B';
     out[1] = 'M';
     PutLe(out, 2, static_cast<DWORD>(14 + packed.size() + gap), 4);
@@ -78,22 +84,3 @@ inline std::vector<BYTE> ReadBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
-
-// A fresh folder for one test's files, removed afterwards.
-class ScratchDir {
-  public:
-    ScratchDir() {
-        char name[] = "/tmp/fabulor-surf-XXXXXX";
-        path_ = ::mkdtemp(name);
-    }
-    ~ScratchDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-    std::filesystem::path operator/(const char* name) const { return path_ / name; }
-
-  private:
-    std::filesystem::path path_;
-};

@@ -24,7 +24,7 @@ using Texts = std::vector<std::string>;
 namespace {
 
 std::string Temp(const std::string& name) {
-    return (fs::path(testing::TempDir()) / ("files_" + name)).string();
+    return (ProgramScratch() / name).string();
 }
 
 std::unique_ptr<CDADC> Load(const std::string& name) {

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "support/message_capture.h"
+#include "support/scratch_dir.h"
 #include "util/app_folders.h"
 
 namespace fs = std::filesystem;
@@ -20,19 +21,10 @@ namespace {
 
 class FolderTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "files_test_XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
-    }
-    void TearDown() override {
-        fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(folder_);
-    }
+    ScratchDir scratch_;
+    std::string folder_ = scratch_.Path().string();
     void Touch(const std::string& name) { std::ofstream(folder_ + "/" + name) << "x"; }
     bool Exists(const std::string& name) const { return fs::exists(folder_ + "/" + name); }
-
-    std::string folder_;
 };
 
 TEST_F(FolderTest, RemoveFilesTakesMatchingFilesOnlyAndFindsNothingQuietly) {

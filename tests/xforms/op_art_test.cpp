@@ -16,6 +16,7 @@
 #include "recipe/recipe.h"
 #include "recipe/xform_registry.h"
 #include "support/message_capture.h"
+#include "support/scratch_dir.h"
 #include "support/shared_dir.h"
 #include "support/xform_harness.h"
 #include "util/app_folders.h"
@@ -44,15 +45,10 @@ void SetName(OpArtParams& p, const std::string& name) {
 
 class OpArtTest : public XformTest {
   protected:
-    void SetUp() override {
-        folder_ = fs::temp_directory_path() / ("fabulor_opart_" + std::to_string(getpid()));
-        fs::create_directories(folder_);
-        SetTempFolder(folder_.string());
-    }
+    void SetUp() override { SetTempFolder(folder_.string()); }
     void TearDown() override {
         XformTest::TearDown();
         SetTempFolder("");
-        fs::remove_all(folder_);
     }
 
     // A figure file: a w x h picture of one colour with a marked right end.
@@ -65,7 +61,8 @@ class OpArtTest : public XformTest {
         return name;
     }
 
-    fs::path folder_;
+    ScratchDir scratch_;
+    const fs::path& folder_ = scratch_.Path();
 };
 
 // White on the left, black on the right, with one cell of the other in
