@@ -21,6 +21,7 @@
 #include "recipe/recipe.h"
 #include "recipe/xform_registry.h"
 #include "support/message_capture.h"
+#include "support/random_fields.h"
 #include "surface/cdadc.h"
 #include "util/app_folders.h"
 #include "xforms/bubble.h"
@@ -76,6 +77,39 @@ class PanelBuilderTest : public QObject {
 
   private slots:
     void initTestCase() { InstallDialogHooks(); }
+
+    // Every Xform that draws: its panel shows each field, reads back on OK
+    // exactly the values it was opened with, and "Wizard chooses" turns off
+    // every control but itself.
+    void everyPanelShowsItsFieldsAndReadsThemBack() {
+        for (const XformRow& row : XformRows()) {
+            if (!row.Draws()) continue;
+            for (unsigned seed = 1; seed <= 3; ++seed) {
+                CFilSpec opened;
+                opened.XformIndex = row.index;
+                RandomFields(opened, seed);
+                *row.wizardFlag(opened) = 0;
+                XformPanel panel(nullptr, row, opened);
+                panel.show();
+                QCOMPARE(panel.windowTitle(), QString(row.panelTitle));
+                for (const BoundField& field : row.fields)
+                    QVERIFY2(!panel.Inputs(field.name).empty(), field.name);
+                panel.accept();
+                QCOMPARE(panel.result(), int(QDialog::Accepted));
+                CFilSpec stored;
+                stored.XformIndex = row.index;
+                panel.Store(stored);
+                QVERIFY2(stored == opened, row.name);
+
+                panel.CheckBox(kWizardField)->click();
+                for (const BoundField& field : row.fields) {
+                    if (field.name == std::string(kWizardField)) continue;
+                    for (QWidget* input : panel.Inputs(field.name))
+                        QVERIFY2(!input->isEnabled(), field.name);
+                }
+            }
+        }
+    }
 
     void wizardChoosesDisablesEveryParameterAndTheHighlightColourNeedsALight() {
         CFilSpec filSpec;
