@@ -89,8 +89,10 @@ FabulorApp::~FabulorApp() {
     if (started_ && !finished_) Finish();
     pollTimer_.stop();
     // A run still going (only when the program is torn down without closing
-    // its window) is stopped before its documents go.
+    // its window) is stopped before its documents go. A message it is
+    // showing can no longer wait for this thread.
     if (worker_.IsGenerating()) {
+        StopShowingMessagesFromOtherThreads();
         StopRequested = 1;
         worker_.WaitForThread();
         worker_.Poll(nullptr);

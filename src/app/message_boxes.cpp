@@ -1,5 +1,10 @@
 #include "app/message_boxes.h"
 
+#include <condition_variable>
+#include <cstdio>
+#include <memory>
+#include <mutex>
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QThread>
@@ -9,6 +14,22 @@
 namespace {
 
 Reporter previous;
+
+// Boxes asked for by other threads: each waits for its own answer, or for
+// the user-interface thread to give up showing them.
+std::mutex waitLock;
+std::condition_variable answered;
+bool showingStopped = false;
+
+struct PendingBox {
+    bool done = false;
+    Answer answer = Answer::No;
+};
+
+Answer Unshown(const Message& m) {
+    std::fprintf(stderr, "%s\n", m.text.c_str());
+    return m.kind == MessageKind::Question ? Answer::Cancel : Answer::No;
+}
 
 Answer ShowBox(const Message& m) {
     QWidget* parent = QApplication::activeModalWidget();
@@ -37,10 +58,27 @@ Answer Report(const Message& m) {
     QCoreApplication* app = QCoreApplication::instance();
     if (!app) return previous ? previous(m) : Answer::No;
     if (QThread::currentThread() == app->thread()) return ShowBox(m);
-    Answer answer = Answer::No;
+
+    auto pending = std::make_shared<PendingBox>();
+    {
+        std::lock_guard lock(waitLock);
+        if (showingStopped) return Unshown(m);
+    }
     QMetaObject::invokeMethod(
-        app, [&answer, &m] { answer = ShowBox(m); }, Qt::BlockingQueuedConnection);
-    return answer;
+        app,
+        [pending, m] {
+            const Answer answer = ShowBox(m);
+            std::lock_guard lock(waitLock);
+            pending->answer = answer;
+            pending->done = true;
+            answered.notify_all();
+        },
+        Qt::QueuedConnection);
+    std::unique_lock lock(waitLock);
+    answered.wait(lock, [&] { return pending->done || showingStopped; });
+    if (pending->done) return pending->answer;
+    lock.unlock();
+    return Unshown(m);
 }
 
 }  // namespace
@@ -52,4 +90,10 @@ MessageBoxReporter::MessageBoxReporter() {
 MessageBoxReporter::~MessageBoxReporter() {
     SetReporter(previous);
     previous = nullptr;
+}
+
+void StopShowingMessagesFromOtherThreads() {
+    std::lock_guard lock(waitLock);
+    showingStopped = true;
+    answered.notify_all();
 }

@@ -12,3 +12,9 @@ class MessageBoxReporter {
     MessageBoxReporter(const MessageBoxReporter&) = delete;
     MessageBoxReporter& operator=(const MessageBoxReporter&) = delete;
 };
+
+// The user-interface thread is about to wait for the generation thread and
+// will show no more boxes: a message waiting for it, or coming later, goes
+// to standard error instead, so that the two threads never wait for each
+// other.
+void StopShowingMessagesFromOtherThreads();
