@@ -84,12 +84,24 @@ class MainWindowTest : public QObject {
     }
     DocumentWindow* Active() { return frame_->ActiveDocument(); }
     QString Title() { return Active() ? Active()->windowTitle() : QString(); }
-    // Of the Xforms built so far the Wizard must take Mosaic.
+    // The Wizard must take Mosaic.
     static void FavourMosaic(DocumentWindow* window) {
         UsageCounts& counts = window->Document().m_UsageCounts;
         const int mosaic = counts[kMosaic];
         counts.fill(1000000);
         counts[kMosaic] = mosaic;
+    }
+    // Each test that needs a document starts from the sample picture alone,
+    // with its first idea drawn (closing asks "Save this image?": No).
+    DocumentWindow* Fresh() {
+        for (DocumentWindow* window : frame_->Documents())
+            window->close();
+        Settle();
+        DocumentWindow* window = app_->OpenPicture(Sample());
+        Settle();
+        if (window) FavourMosaic(window);
+        messages_.Clear();
+        return window;
     }
 
   private slots:
@@ -157,7 +169,7 @@ class MainWindowTest : public QObject {
     }
 
     void secondOpenGetsNumberedName() {
-        DocumentWindow* first = Active();
+        DocumentWindow* first = Fresh();
         DocumentWindow* second = app_->OpenPicture(Sample());
         Settle();
         QVERIFY(second);
@@ -170,6 +182,7 @@ class MainWindowTest : public QObject {
     }
 
     void wizardBackForward() {
+        QVERIFY(Fresh());
         frame_->Trigger(kWizardCreates);
         Settle();
         QCOMPARE(Title(), QString("sample (Xform #2 of 2)"));
@@ -192,11 +205,12 @@ class MainWindowTest : public QObject {
     }
 
     void duringRunOnlyStopWorksAndStopRemovesIdea() {
+        QVERIFY(Fresh());
         holdRuns = true;
         frame_->Trigger(kWizardCreates);
         QVERIFY(app_->IsGenerating());
         app_->Poll();
-        QCOMPARE(Title(), QString("sample (Xform #3 of 3)"));
+        QCOMPARE(Title(), QString("sample (Xform #2 of 2)"));
         QVERIFY(frame_->ProgressBar());
         QVERIFY(frame_->Action(kStop)->isEnabled());
         for (int id :
@@ -221,25 +235,28 @@ class MainWindowTest : public QObject {
         Settle();
         QVERIFY(!app_->IsGenerating());
         QVERIFY(!frame_->ProgressBar());
-        QCOMPARE(Active()->Document().ImageCount(), 3);
-        QCOMPARE(Title(), QString("sample (Xform #2 of 2)"));
-        QCOMPARE(Active()->Document().m_UsageCounts[kMosaic], 2);
+        QCOMPARE(Active()->Document().ImageCount(), 2);
+        QCOMPARE(Title(), QString("sample (Xform #1 of 1)"));
+        QCOMPARE(Active()->Document().m_UsageCounts[kMosaic], 1);
         QVERIFY(frame_->Action(kWizardCreates)->isEnabled());
     }
 
     // Copy and paste in one: the same picture, and the clipboard left empty.
     void copyAndPasteGivesTheSamePicture() {
-        DocumentWindow* source = Active();
+        DocumentWindow* source = Fresh();
+        QVERIFY(source);
+        const int pasted = app_->PasteCount();
         frame_->Trigger(kCopyAndPaste);
         Settle();
         QVERIFY(Active() != source);
-        QCOMPARE(Active()->Document().m_szName, std::string("Image1"));
+        QCOMPARE(Active()->Document().m_szName, "Image" + std::to_string(pasted));
         QVERIFY(SamePixels(*Active()->Document().m_pOrgDC, *source->Picture()));
         const QMimeData* left = QGuiApplication::clipboard()->mimeData();
         QVERIFY(!left || left->formats().isEmpty());
     }
 
     void pasteRefusesWhatIsNoPicture() {
+        const int pasted = app_->PasteCount();
         messages_.Clear();
         EmptyClipboard();
         QVERIFY(!app_->OnEditPaste());
@@ -248,13 +265,14 @@ class MainWindowTest : public QObject {
         QCOMPARE(messages_.Texts(),
                  (std::vector<std::string>{"The clipboard is empty",
                                            "The contents of the clipboard\nare not an image"}));
-        QCOMPARE(app_->PasteCount(), 2);
+        QCOMPARE(app_->PasteCount(), pasted);
     }
 
     void saveImageAsRemembersNameAndType() {
         QTemporaryDir folder;
         savedTo_ = folder.path();
-        DocumentWindow* window = Active();
+        DocumentWindow* window = Fresh();
+        QVERIFY(window);
         frame_->Trigger(kSaveImageAs);
         savedTo_.clear();
         const std::string saved = window->SavedName(window->Document().m_iCurrent);
@@ -326,7 +344,7 @@ class MainWindowTest : public QObject {
         app_->Finish();
         QSettings settings;
         QCOMPARE(settings.value("GENERAL/PREFD_FILTR").toInt(), static_cast<int>(kMosaic));
-        QCOMPARE(settings.value("GENERAL/SAVEEXT").toInt(), 1);
+        QCOMPARE(settings.value("GENERAL/SAVEEXT").toInt(), app_->SaveExt());
         QCOMPARE(settings.value("DIRECTORIES/MAIN").toString().toStdString(), DefaultMainFolder());
         app_.reset();
     }
