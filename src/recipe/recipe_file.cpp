@@ -22,6 +22,9 @@ constexpr std::size_t kLargestRecipe = 1 << 20;
 // Picture sides beyond this are not pictures this program could open.
 constexpr int kLargestSide = 1 << 20;
 
+// A message about a damaged file stays readable.
+constexpr std::size_t kLongestFault = 240;
+
 // A recipe nests four levels deep; a file nesting far deeper is not one.
 constexpr std::size_t kDeepestNesting = 32;
 
@@ -259,7 +262,10 @@ class RecipeParser {
         return place;
     }
 
-    bool Fail(const std::string& why, bool named = true) {
+    bool Fail(std::string why, bool named = true) {
+        // The parser quotes what it last read, which may be a whole
+        // picture's worth of base64.
+        if (why.size() > kLongestFault) why = why.substr(0, kLongestFault - 3) + "...";
         const std::string place = named ? Place() : std::string();
         fault = place.empty() ? why : "field \"" + place + "\": " + why;
         return false;

@@ -144,6 +144,8 @@ TEST(RecipeFile, HostileJsonIsRefusedWithItsField) {
               "field \"picture.width\": 1e400 is out of range: no number is that large");
     EXPECT_EQ(ReadError(Edited([](Json& j) { j["seed"] = -1e300; })),
               "field \"seed\": expected a whole number, found -1e+300");
+    // A broken string of a figure's length is not quoted whole.
+    EXPECT_EQ(ReadError("{\"format\": \"" + std::string(100000, 'Q') + "\x01").size(), 240u);
 }
 
 TEST(RecipeFile, WrongTypesNameTheField) {
