@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <iosfwd>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -29,7 +30,8 @@ class ArgReader {
     // The next argument; when it is an option given as "--name=value" the
     // value is kept for Value.
     std::string Next();
-    // The value of the option just read; UsageError when there is none.
+    // The value of the option just read; UsageError when there is none, or
+    // when the option (but --set) was given before.
     std::string Value(const std::string& option);
     // What every command takes besides its own options: --quality, --quiet
     // and positional arguments; UsageError for an unknown option.
@@ -41,6 +43,7 @@ class ArgReader {
     size_t next_ = 0;
     std::string inlineValue_;
     bool hasInlineValue_ = false;
+    std::set<std::string> given_;
 };
 
 // Each throws UsageError naming the option and listing what is allowed.

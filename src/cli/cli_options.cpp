@@ -45,6 +45,13 @@ std::string ArgReader::Next() {
 }
 
 std::string ArgReader::Value(const std::string& option) {
+    // An option that takes one value takes it once: with two, which one the
+    // user meant is a guess. --set is the one that adds up.
+    const std::string name = option == "-o"             ? "--output"
+                             : option == "--fade-color" ? "--fade-colour"
+                                                        : option;
+    if (name != "--set" && !given_.insert(name).second)
+        throw UsageError{option + " is given more than once"};
     if (hasInlineValue_) {
         hasInlineValue_ = false;
         return inlineValue_;

@@ -121,6 +121,8 @@ TEST_F(CliCommands, WrongValuesAreRefusedWithWhatIsAllowed) {
         {"--xform Kaleidoscope",
          "--xform Kaleidoscope: unknown Xform; allowed: " + XformListHelp()},
         {"--colour", "unknown option --colour"},
+        {"--output=other.png", "--output is given more than once"},
+        {"--seed 1 --seed 2", "--seed is given more than once"},
     };
     for (const auto& c : cases)
         expectRefused(Path("picture.bmp") + " -o " + Path("out.png") + " " + c.args, c.message);
@@ -172,6 +174,21 @@ TEST_F(CliCommands, ReplayGivesTheSameBytesAsRender) {
         EXPECT_EQ(Bytes(Path("again.png")), Bytes(base + ".png")) << i;
     }
     EXPECT_TRUE(messages_.Texts().empty());
+}
+
+// convert writes its picture whole: a stop while it writes leaves the
+// picture that was there.
+TEST_F(CliCommands, ConvertReplacesAPictureWholeOrNotAtAll) {
+    ASSERT_EQ(Run(RunConvert, {Path("picture.bmp"), Path("copy.png")}), kExitOk) << err_.str();
+    const std::string before = Bytes(Path("copy.png"));
+    std::ofstream(Path("other.bmp")) << "not a picture";
+    EXPECT_EQ(Run(RunConvert, {Path("other.bmp"), Path("copy.png")}), kExitFailed);
+    StopRequested = 1;  // Ctrl+C came while the picture was written
+    EXPECT_EQ(Run(RunConvert, {Path("picture.bmp"), Path("copy.png")}), kExitStopped);
+    StopRequested = 0;
+    EXPECT_EQ(Bytes(Path("copy.png")), before);
+    EXPECT_EQ(Files(), (std::vector<std::string>{"copy.png", "other.bmp", "picture.bmp"}));
+    messages_.Clear();
 }
 
 TEST_F(CliCommands, CtrlCAndSigtermStopTheRunAndWriteNothing) {

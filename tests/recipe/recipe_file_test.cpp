@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -228,6 +229,15 @@ TEST(RecipeFile, FilesAreWrittenWholeAndReportedByName) {
     std::ofstream(path) << std::string(2 << 20, ' ');
     EXPECT_FALSE(ReadRecipeFile(path, &read, &error));
     EXPECT_EQ(error, path + ": is too large for a recipe (at most 1048576 bytes)");
+    // Whatever the path names, reading ends and says why.
+    EXPECT_FALSE(ReadRecipeFile("/dev/zero", &read, &error));
+    EXPECT_EQ(error, "/dev/zero: is too large for a recipe (at most 1048576 bytes)");
+    EXPECT_FALSE(ReadRecipeFile(folder.string(), &read, &error));
+    EXPECT_EQ(error, folder.string() + ": is a folder, not a recipe file");
+    ASSERT_EQ(::mkfifo((folder / "pipe").c_str(), 0600), 0);
+    EXPECT_FALSE(ReadRecipeFile((folder / "pipe").string(), &read, &error));
+    EXPECT_EQ(error, (folder / "pipe").string() + ": is not a regular file");
+    fs::remove(folder / "pipe");
     EXPECT_FALSE(ReadRecipeFile((folder / "none.json").string(), &read, &error));
     EXPECT_EQ(error,
               (folder / "none.json").string() + ": cannot be read: No such file or directory");
