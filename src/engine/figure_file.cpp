@@ -3,13 +3,16 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <vector>
 
 #include "surface/cdadc.h"
 #include "surface/image_files.h"
@@ -52,6 +55,34 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
+// The sizes a BMP file's header claims, read before anything is written or
+// allocated for it.
+bool HonestFigureHeader(std::string_view bytes, std::string* why) {
+    const auto u16 = [&](size_t at) {
+        return static_cast<unsigned>(static_cast<unsigned char>(bytes[at])) |
+               static_cast<unsigned>(static_cast<unsigned char>(bytes[at + 1])) << 8;
+    };
+    const auto i32 = [&](size_t at) {
+        return static_cast<std::int32_t>(u16(at) | u16(at + 2) << 16);
+    };
+    if (bytes.size() < 26 || bytes[0] != 'B' || bytes[1] != 'M') {
+        *why = "is not a BMP picture";
+        return false;
+    }
+    // OS/2 headers give 16-bit sizes, the others 32-bit ones.
+    const bool core = i32(14) == 12;
+    const long long width = core ? u16(18) : i32(18);
+    const long long height = core ? u16(20) : (bytes.size() >= 26 ? i32(22) : 0);
+    if (width < 1 || width > kLargestFigureSide || height == 0 || height > kLargestFigureSide ||
+        height < -kLargestFigureSide) {
+        *why = "claims a picture of " + std::to_string(width) + " x " +
+               std::to_string(height < 0 ? -height : height) + " pixels; a figure has at most " +
+               std::to_string(kLargestFigureSide) + " a side";
+        return false;
+    }
+    return true;
+}
+
 bool FileHolds(const std::string& path, std::string_view bytes) {
     std::error_code ec;
     if (fs::file_size(path, ec) != bytes.size() || ec) return false;
@@ -59,6 +90,49 @@ bool FileHolds(const std::string& path, std::string_view bytes) {
     std::ostringstream text;
     text << file.rdbuf();
     return file && text.str() == bytes;
+}
+
+// The figure files of the temporary folder.
+std::vector<fs::directory_entry> FigureFiles() {
+    std::vector<fs::directory_entry> files;
+    std::error_code ec;
+    for (fs::directory_iterator it(TempFolder(), ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string stem = it->path().stem().string();
+        if (it->path().extension() == ".BMP" && IsFigureName(stem) && it->is_regular_file(ec))
+            files.push_back(*it);
+    }
+    return files;
+}
+
+// A figure file that already holds bytes: a recipe replayed again and
+// again brings the same figure each time.
+bool FindFigureHolding(std::string_view bytes, std::string* name) {
+    for (const fs::directory_entry& file : FigureFiles()) {
+        std::error_code ec;
+        if (file.file_size(ec) == bytes.size() && !ec && FileHolds(file.path().string(), bytes)) {
+            *name = file.path().stem().string();
+            return true;
+        }
+    }
+    return false;
+}
+
+int mostFigureFiles = kMostFigureFiles;
+
+// The oldest figure files go once there are too many; kept is never one of them.
+void KeepFolderBounded(const std::string& kept) {
+    std::vector<fs::directory_entry> files = FigureFiles();
+    if (files.size() <= static_cast<size_t>(mostFigureFiles)) return;
+    std::error_code ec;
+    std::sort(files.begin(), files.end(), [&ec](const auto& a, const auto& b) {
+        return a.last_write_time(ec) < b.last_write_time(ec);
+    });
+    size_t excess = files.size() - static_cast<size_t>(mostFigureFiles);
+    for (const fs::directory_entry& file : files) {
+        if (excess == 0) break;
+        if (file.path().stem() == kept) continue;
+        if (fs::remove(file.path(), ec)) --excess;
+    }
 }
 
 }  // namespace
@@ -136,12 +210,16 @@ bool ReadFigureBytes(const char* name, std::string* bytes, std::string* why) {
 }
 
 bool StoreFigureBytes(std::string_view bytes, const char* preferred, std::string* name,
-                      std::string* why) {
+                      bool* created, std::string* why) {
+    *created = false;
+    if (!HonestFigureHeader(bytes, why)) return false;
     if (preferred != nullptr && IsFigureName(preferred) &&
         FileHolds(FigurePath(preferred), bytes)) {
         *name = preferred;
         return true;
     }
+    if (FindFigureHolding(bytes, name)) return true;
+
     std::string path;
     const int fd = CreateFreeFigureFile(name, &path);
     if (fd < 0) {
@@ -163,5 +241,11 @@ bool StoreFigureBytes(std::string_view bytes, const char* preferred, std::string
         *why = "is not a BMP picture this program reads";
         return false;
     }
+    *created = true;
+    KeepFolderBounded(*name);
     return true;
+}
+
+void LimitFigureFilesForTests(int most) {
+    mostFigureFiles = most > 0 ? most : kMostFigureFiles;
 }

@@ -35,8 +35,19 @@ bool StoreFigure(CDADC* figure, std::string* name, std::string* path);
 // The bytes of a figure file, for a recipe file; false with why.
 bool ReadFigureBytes(const char* name, std::string* bytes, std::string* why);
 // Keeps bytes, a BMP file from a recipe file, as a figure: under preferred
-// when that file already holds the same bytes, else under the first free
-// name. false with why (and nothing left behind) when the bytes are not a
-// picture or cannot be written.
+// when that file already holds the same bytes, else under the name of any
+// figure file that holds them, else under the first free name (*created is
+// then true). false with why (and nothing left behind) when the bytes are
+// not a BMP picture of at most kLargestFigureSide a side or cannot be
+// written.
 bool StoreFigureBytes(std::string_view bytes, const char* preferred, std::string* name,
-                      std::string* why);
+                      bool* created, std::string* why);
+
+// The largest side a figure file may have: a figure is stamped into cells
+// of a picture, and one claiming a larger size is not honest.
+constexpr int kLargestFigureSide = 4096;
+// The most figure files the temporary folder keeps: storing one more
+// removes the oldest.
+constexpr int kMostFigureFiles = 256;
+// For tests: another bound in place of kMostFigureFiles; 0 restores it.
+void LimitFigureFilesForTests(int most);

@@ -1,6 +1,7 @@
 #include "recipe/figure_json.h"
 
 #include <cstring>
+#include <filesystem>
 #include <memory>
 
 #include "engine/figure_file.h"
@@ -11,6 +12,8 @@
 #include "util/numbers.h"
 
 namespace {
+
+thread_local NewFigures* newFigures = nullptr;
 
 std::string NameIn(TextRef text) {
     return std::string(text.text, strnlen(text.text, text.capacity));
@@ -57,10 +60,13 @@ bool FigureFromJson(const BoundField&, const Json& json, FieldRef value, std::st
         return false;
     }
     std::string name;
-    if (!StoreFigureBytes(bytes, json["name"].get_ref<const std::string&>().c_str(), &name, why)) {
+    bool created = false;
+    if (!StoreFigureBytes(bytes, json["name"].get_ref<const std::string&>().c_str(), &name,
+                          &created, why)) {
         *why = "\"bmp\" " + *why;
         return false;
     }
+    if (created) NoteNewFigure(name);
     Store(to, name);
     return true;
 }
@@ -111,4 +117,20 @@ bool FiguresTravel(const CFilSpec& recipe, std::string* error) {
         }
     }
     return true;
+}
+
+void NoteNewFigure(const std::string& name) {
+    if (newFigures != nullptr) newFigures->files_.push_back(name);
+}
+
+NewFigures::NewFigures() : outer_(newFigures) {
+    newFigures = this;
+}
+
+NewFigures::~NewFigures() {
+    newFigures = outer_;
+    for (const std::string& name : files_) {
+        std::error_code ec;
+        std::filesystem::remove(FigurePath(name.c_str()), ec);
+    }
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "recipe/field_kinds.h"
 
@@ -18,3 +19,22 @@ extern const FieldKind kFigureKind;
 // would draw another picture: false with error naming the field when one
 // cannot be read.
 bool FiguresTravel(const CFilSpec& filSpec, std::string* error);
+
+// While one lives on a thread, the figure files that recipes read on that
+// thread newly store are noted; unless Keep is called they are removed when
+// it goes, so that a recipe refused for another field leaves nothing behind.
+void NoteNewFigure(const std::string& name);
+
+class NewFigures {
+  public:
+    NewFigures();
+    ~NewFigures();
+    NewFigures(const NewFigures&) = delete;
+    NewFigures& operator=(const NewFigures&) = delete;
+    void Keep() { files_.clear(); }
+
+  private:
+    friend void NoteNewFigure(const std::string& name);
+    std::vector<std::string> files_;
+    NewFigures* outer_;
+};

@@ -428,12 +428,14 @@ bool RecipeFromText(std::string_view text, Recipe* recipe, std::string* error) {
     Json root;
     if (!ParseRecipeJson(text, &root, error)) return false;
     Recipe result = *recipe;
+    NewFigures figures;
     try {
         ReadRecipe(root, result);
     } catch (const Fault& fault) {
         *error = FaultText(fault);
         return false;
     }
+    figures.Keep();
     *recipe = result;
     return true;
 }

@@ -324,6 +324,11 @@ TEST_F(RecipeFigures, TheFigureTravelsWithTheRecipe) {
     ASSERT_TRUE(ReadRecipeFile(path, &read, &error)) << error;
     EXPECT_STREQ(read.filSpec.OpArt.imageName, "TEMPBITMAP1");
     EXPECT_EQ(Bytes(FigurePath("TEMPBITMAP1")), original);
+    // Read again and again, it finds its figure where it left it.
+    ASSERT_TRUE(ReadRecipeFile(path, &read, &error)) << error;
+    ASSERT_TRUE(ReadRecipeFile(path, &read, &error)) << error;
+    EXPECT_STREQ(read.filSpec.OpArt.imageName, "TEMPBITMAP1");
+    EXPECT_EQ(TempFiles(), (std::vector<std::string>{"TEMPBITMAP0.BMP", "TEMPBITMAP1.BMP"}));
 }
 
 TEST_F(RecipeFigures, AMissingFigureIsRefusedOnlyForItsOwnXform) {
@@ -356,7 +361,17 @@ TEST_F(RecipeFigures, DamagedFiguresNameTheFieldAndLeaveNothingBehind) {
     EXPECT_EQ(ReadError(withFigure({{"name", "TEMPBITMAP0"}, {"bmp", "Qk0*"}})),
               field + "\"bmp\" is not base64");
     EXPECT_EQ(ReadError(withFigure({{"name", "TEMPBITMAP0"}, {"bmp", "Qk0AAAAA"}})),
-              field + "\"bmp\" is not a BMP picture this program reads");
+              field + "\"bmp\" is not a BMP picture");
+    // A header of a few bytes claiming gigabytes is refused before anything is
+    // written or allocated.
+    std::string huge = Bytes(FigurePath("none"));
+    huge.assign(54, '\0');
+    huge[0] = 'B', huge[1] = 'M', huge[14] = 40;
+    huge[18] = '\x60', huge[19] = '\xEA', huge[22] = '\x60', huge[23] = '\xEA';  // 60000 x 60000
+    EXPECT_EQ(ReadError(withFigure({{"name", "TEMPBITMAP0"}, {"bmp", EncodeBase64(huge)}})),
+              field +
+                  "\"bmp\" claims a picture of 60000 x 60000 pixels; a figure has at most 4096 "
+                  "a side");
     EXPECT_TRUE(TempFiles().empty());
 
     // A name from the file is never joined to a folder unless it is one of ours.
@@ -366,8 +381,33 @@ TEST_F(RecipeFigures, DamagedFiguresNameTheFieldAndLeaveNothingBehind) {
     Recipe read;
     std::string error;
     ASSERT_TRUE(RecipeFromText(j.dump(), &read, &error)) << error;
-    EXPECT_STREQ(read.filSpec.OpArt.imageName, "TEMPBITMAP1");
+    EXPECT_STREQ(read.filSpec.OpArt.imageName, "TEMPBITMAP0");
     EXPECT_FALSE(fs::exists(folder_ / "escape.BMP"));
+
+    // A recipe refused for another field takes back the figure it stored.
+    fs::remove(FigurePath("TEMPBITMAP0"));
+    j["seed"] = "not a seed";
+    EXPECT_FALSE(RecipeFromText(j.dump(), &read, &error));
+    EXPECT_TRUE(TempFiles().empty());
+}
+
+// However many recipes bring their figures, the folder keeps the newest few.
+TEST_F(RecipeFigures, TheFolderKeepsABoundedNumberOfFigures) {
+    LimitFigureFilesForTests(6);
+    CDADC dot(1, 1);
+    for (int i = 0; i < 9; ++i) {
+        dot.pDC->SetPixel(0, 0, static_cast<COLORREF>(i));
+        std::string name, path;
+        ASSERT_TRUE(StoreFigure(&dot, &name, &path));
+        std::string bytes, why;
+        ASSERT_TRUE(ReadFigureBytes(name.c_str(), &bytes, &why));
+        fs::remove(path);
+        bool created = false;
+        ASSERT_TRUE(StoreFigureBytes(bytes, nullptr, &name, &created, &why)) << why;
+        EXPECT_TRUE(created);
+    }
+    LimitFigureFilesForTests(0);
+    EXPECT_EQ(TempFiles().size(), 6u);
 }
 
 TEST(Base64, RoundTripsEveryLengthAndRefusesDamage) {
