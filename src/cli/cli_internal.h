@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -61,6 +62,22 @@ void ApplySelect(const std::string& option, const std::string& text, AreaSelecti
 // "png" from "out.PNG": the lower-case extension when it is a picture type
 // this program writes; UsageError otherwise.
 std::string CheckPictureType(const std::string& option, const std::string& path);
+
+// What render was asked for.
+struct RenderOptions {
+    std::string picture;
+    std::string output;
+    std::string recipe;
+    int xform = kMosaic;
+    std::optional<std::uint32_t> seed;
+    int quality = 1;
+    bool wizard = false;
+    bool quiet = false;
+    std::vector<std::string> sets;
+};
+// Reads render's arguments into opt and the recipe settings that need no
+// picture into filSpec; UsageError on the first fault.
+void ReadRenderOptions(const std::vector<std::string>& args, RenderOptions& opt, CFilSpec& filSpec);
 
 // The Xform list and the declared fields, for help texts.
 std::string XformListHelp();

@@ -55,20 +55,8 @@ constexpr const char* kRenderHelp =
     "Exit status: 0 done, 1 failed, 2 wrong command line, 130 stopped by Ctrl+C,\n"
     "143 stopped by SIGTERM.\n";
 
-struct RenderOptions {
-    std::string picture;
-    std::string output;
-    std::string recipe;
-    int xform = kMosaic;
-    std::optional<std::uint32_t> seed;
-    int quality = 1;
-    bool wizard = false;
-    bool quiet = false;
-    std::vector<std::string> sets;
-};
+}  // namespace
 
-// Reads the options into opt and the recipe settings that need no picture
-// into filSpec; UsageError on the first fault.
 void ReadRenderOptions(const std::vector<std::string>& args, RenderOptions& opt,
                        CFilSpec& filSpec) {
     ArgReader reader(args);
@@ -130,6 +118,8 @@ void ReadRenderOptions(const std::vector<std::string>& args, RenderOptions& opt,
     }
     if (fadeColour) filSpec.WebFade.Colour = ParseColour("--fade-colour", *fadeColour);
 }
+
+namespace {
 
 bool WantsHelp(const std::vector<std::string>& args) {
     for (const std::string& arg : args)
