@@ -7,6 +7,7 @@
 #include "recipe/recipe.h"
 #include "xforms/bubble.h"
 #include "xforms/clouds.h"
+#include "xforms/liquid_energy.h"
 #include "xforms/mosaic.h"
 #include "xforms/op_art.h"
 #include "xforms/star_dust.h"
@@ -70,7 +71,7 @@ XformRow* Table() {
         Pending<&CFilSpec::FallenLetters>("Fallen Letters"),
         Pending<&CFilSpec::Haaisi>("Haaisi"),
         Pending<&CFilSpec::Zimbel>("Zimbel"),
-        Pending<&CFilSpec::LiquidEnergy>("Liquid Energy"),
+        Row<&CFilSpec::LiquidEnergy, kLiquidEnergyUnit>(),
         Pending<&CFilSpec::MadPainter>("Mad Painter"),
         Pending<&CFilSpec::VelmiraTonkart>("Velmira Tonkart"),
         Pending<&CFilSpec::Mist>("Mist"),
