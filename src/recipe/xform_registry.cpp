@@ -11,6 +11,7 @@
 #include "xforms/mosaic.h"
 #include "xforms/op_art.h"
 #include "xforms/star_dust.h"
+#include "xforms/velmira_tonkart.h"
 
 namespace {
 
@@ -73,7 +74,7 @@ XformRow* Table() {
         Pending<&CFilSpec::Zimbel>("Zimbel"),
         Row<&CFilSpec::LiquidEnergy, kLiquidEnergyUnit>(),
         Pending<&CFilSpec::MadPainter>("Mad Painter"),
-        Pending<&CFilSpec::VelmiraTonkart>("Velmira Tonkart"),
+        Row<&CFilSpec::VelmiraTonkart, kVelmiraTonkartUnit>(),
         Pending<&CFilSpec::Mist>("Mist"),
         Row<&CFilSpec::Mosaic, kMosaicUnit>(),
         Pending<&CFilSpec::Net>("Net"),
