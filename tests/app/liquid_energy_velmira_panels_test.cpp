@@ -83,6 +83,55 @@ class LiquidEnergyVelmiraPanelsTest : public QObject {
         QCOMPARE(panel.result(), int(QDialog::Accepted));
         QCOMPARE(panel.Edited().LiquidEnergy.rippleWidth, 10);
     }
+
+    void velmiraTonkartHasFourTickedTrackbars() {
+        CFilSpec filSpec;
+        filSpec.VelmiraTonkart.wizardChooses = 1;
+        XformPanel panel(nullptr, *FindXform(kVelmiraTonkart), filSpec);
+        QCOMPARE(panel.windowTitle(), QString("Velmira Tonkart Settings"));
+        QVERIFY(LabelTexts(panel).contains("F1 for help with Pockel"));
+        const struct {
+            const char* name;
+            const char* label;
+            int min, max, value;
+        } pairs[] = {{"columns", "Horizontal images", 1, 8, 2},
+                     {"rows", "Vertical images", 1, 8, 2},
+                     {"splodge", "Splodge", 0, 6, 3},
+                     {"inks", "Number of inks", 2, 5, 3}};
+        for (const auto& p : pairs) {
+            QVERIFY2(LabelTexts(panel).contains(p.label), p.label);
+            const QSlider* slider = panel.Pair(p.name)->Slider();
+            QCOMPARE(slider->minimum(), p.min);
+            QCOMPARE(slider->maximum(), p.max);
+            QCOMPARE(slider->value(), p.value);
+            QCOMPARE(slider->tickInterval(), 1);
+            QVERIFY(slider->tickPosition() != QSlider::NoTicks);
+            QVERIFY2(AllEnabled(panel.Inputs(p.name), false), p.name);
+        }
+        panel.CheckBox("wizardChooses")->click();
+        for (const auto& p : pairs)
+            QVERIFY2(AllEnabled(panel.Inputs(p.name), true), p.name);
+    }
+
+    // Each edit checks its trackbar's range when the panel closes.
+    void velmiraTonkartEditsCheckTheirRanges() {
+        MessageCapture messages;
+        CFilSpec filSpec;
+        filSpec.VelmiraTonkart.wizardChooses = 0;
+        XformPanel panel(nullptr, *FindXform(kVelmiraTonkart), filSpec);
+        panel.show();
+        panel.Pair("inks")->Edit()->setText("1");
+        panel.accept();
+        QVERIFY(panel.isVisible());
+        QCOMPARE(messages.Texts(),
+                 std::vector<std::string>{"Please enter an integer between 2 and 5."});
+        panel.Pair("inks")->Edit()->setText("5");
+        panel.Pair("splodge")->Edit()->setText("0");
+        panel.accept();
+        QCOMPARE(panel.result(), int(QDialog::Accepted));
+        QCOMPARE(panel.Edited().VelmiraTonkart.inks, 5);
+        QCOMPARE(panel.Edited().VelmiraTonkart.splodge, 0);
+    }
 };
 
 QTEST_MAIN(LiquidEnergyVelmiraPanelsTest)
