@@ -115,8 +115,7 @@ int PanelStart(int i, int n, int length) {
 // tones around each pixel, clipped at the picture's edges. columnSums holds,
 // for each column, the sum of the tones of the box's boxRows rows.
 void SplodgeRow(const std::size_t* columnSums, int boxRows, int width, int radius, BYTE* levels) {
-    // The sums of the box's columns left of x - radius and up to x + radius,
-    // kept running along the row.
+    // The column sums from x - radius to x + radius, slid along the row.
     std::size_t sum = 0;
     for (int x = 0; x < std::min(radius, width); ++x)
         sum += columnSums[x];
