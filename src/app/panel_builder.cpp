@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSlider>
 #include <QVBoxLayout>
 
 #include "app/colour_swatch.h"
@@ -96,7 +97,12 @@ class NumberWidget : public FieldWidget {
         }
         controls.pair = pair;
         controls.inputs.push_back(pair);
-        s.into->addWidget(pair);
+        const bool vertical = orientation == Qt::Vertical;
+        if (field.tickStep > 0) {
+            pair->Slider()->setTickInterval(field.tickStep);
+            pair->Slider()->setTickPosition(vertical ? QSlider::TicksRight : QSlider::TicksBelow);
+        }
+        AddEndLabels(s, pair, vertical);
     }
 
     bool Accept() override {
@@ -136,6 +142,32 @@ class NumberWidget : public FieldWidget {
     }
 
   private:
+    // The pair with the words for its trackbar's ends: under it, the high
+    // end's at the right end of the trackbar (not of the edit); a vertical
+    // pair's high end above it and low end below.
+    void AddEndLabels(const FieldSetup& s, SliderPair* pair, bool vertical) {
+        if (field.lowEndLabel == nullptr && field.highEndLabel == nullptr) {
+            s.into->addWidget(pair);
+            return;
+        }
+        auto label = [&](const char* text) {
+            return new QLabel(text != nullptr ? Latin(text) : QString(), s.parent);
+        };
+        if (vertical) {
+            s.into->addWidget(label(field.highEndLabel), 0, Qt::AlignHCenter);
+            s.into->addWidget(pair);
+            s.into->addWidget(label(field.lowEndLabel), 0, Qt::AlignHCenter);
+            return;
+        }
+        s.into->addWidget(pair);
+        auto* ends = new QHBoxLayout;
+        ends->addWidget(label(field.lowEndLabel));
+        ends->addStretch();
+        ends->addWidget(label(field.highEndLabel));
+        ends->addSpacing(pair->Edit()->maximumWidth() + std::max(0, pair->layout()->spacing()));
+        s.into->addLayout(ends);
+    }
+
     bool IsReal() const { return field.kind == ParamKind::Real; }
     int* Int() { return std::get<int*>(field.At(work)); }
     double* Real() { return std::get<double*>(field.At(work)); }

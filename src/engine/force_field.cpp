@@ -157,6 +157,12 @@ bool SmoothInPlace(BYTE* field, BYTE* saved, int* work, int width, int height, i
 
 }  // namespace
 
+std::unique_ptr<BYTE[]> AllocateWorkBytes(std::size_t count) {
+    std::unique_ptr<BYTE[]> bytes = Allocate<BYTE>(count);
+    if (bytes) std::fill_n(bytes.get(), count, BYTE{0});
+    return bytes;
+}
+
 void LimitForceFieldAllocations(int count) {
     allocationsLeft = count < 0 ? -1 : count;
 }

@@ -2,6 +2,7 @@
 // AreaSelection, telling an Xform how strongly to act at each place.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 
 #include "engine/area_selection.h"
@@ -16,6 +17,12 @@ using ForceField = std::unique_ptr<BYTE[]>;
 // picture gives 255 everywhere, or 0 where every weight is 0).
 ForceField MakeForceField(const CDADC* in, const AreaSelection* sel);
 
-// For tests: the calling thread's next `count` field allocations succeed and
-// the ones after fail; a negative count lifts the limit.
+// An Xform's own working array of count bytes, zero-filled, one byte per
+// pixel like the field and under the same allocation limit; null when
+// memory is short.
+std::unique_ptr<BYTE[]> AllocateWorkBytes(std::size_t count);
+
+// For tests: the calling thread's next `count` field allocations (working
+// arrays included) succeed and the ones after fail; a negative count lifts
+// the limit.
 void LimitForceFieldAllocations(int count);

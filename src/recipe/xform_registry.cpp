@@ -7,9 +7,11 @@
 #include "recipe/recipe.h"
 #include "xforms/bubble.h"
 #include "xforms/clouds.h"
+#include "xforms/liquid_energy.h"
 #include "xforms/mosaic.h"
 #include "xforms/op_art.h"
 #include "xforms/star_dust.h"
+#include "xforms/velmira_tonkart.h"
 
 namespace {
 
@@ -70,9 +72,9 @@ XformRow* Table() {
         Pending<&CFilSpec::FallenLetters>("Fallen Letters"),
         Pending<&CFilSpec::Haaisi>("Haaisi"),
         Pending<&CFilSpec::Zimbel>("Zimbel"),
-        Pending<&CFilSpec::LiquidEnergy>("Liquid Energy"),
+        Row<&CFilSpec::LiquidEnergy, kLiquidEnergyUnit>(),
         Pending<&CFilSpec::MadPainter>("Mad Painter"),
-        Pending<&CFilSpec::VelmiraTonkart>("Velmira Tonkart"),
+        Row<&CFilSpec::VelmiraTonkart, kVelmiraTonkartUnit>(),
         Pending<&CFilSpec::Mist>("Mist"),
         Row<&CFilSpec::Mosaic, kMosaicUnit>(),
         Pending<&CFilSpec::Net>("Net"),

@@ -75,6 +75,11 @@ struct ParamField {
     // closes, the value then being held to min..max (both 0: min..max).
     int editMin = 0;
     int editMax = 0;
+    // Words the panel shows at the low and high ends of a trackbar (null: none).
+    const char* lowEndLabel = nullptr;
+    const char* highEndLabel = nullptr;
+    // A trackbar with a tick mark every this many steps (0: none).
+    int tickStep = 0;
 };
 
 // The name every block gives its "Wizard chooses" flag.
