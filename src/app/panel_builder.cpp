@@ -225,6 +225,13 @@ class BackgroundWidget : public FieldWidget {
     }
 
     int RuleValue() const override { return std::get<Background*>(field.At(work))->useImage; }
+
+    // The colour is of no use while the picture lies under the drawing.
+    void SetEnabled(bool enabled) override {
+        FieldWidget::SetEnabled(enabled);
+        if (controls.choices != nullptr && RuleValue() != 0)
+            controls.colourButton->setEnabled(false);
+    }
 };
 
 // --- choices -------------------------------------------------------------------------
@@ -339,7 +346,7 @@ XformPanel::XformPanel(QWidget* parent, const XformRow& row, const CFilSpec& fil
     const BoundField* previous = nullptr;
     QVBoxLayout* groupLayout = nullptr;
     for (const BoundField& field : row.fields) {
-        if (SameName(field.name, kWizardField)) continue;
+        if (SameName(field.name, kWizardField) || field.control == ParamControl::None) continue;
         if (field.group == nullptr) {
             groupLayout = nullptr;
             auto* block = new QWidget(this);

@@ -34,6 +34,8 @@ enum class ParamControl {
     Slider,   // a trackbar with its edit beside it
     VerticalSlider,
     Edit,  // an edit box alone
+    None,  // no control: only the defaults and the Wizard set it (recipe files
+           // and the command line still carry it)
 };
 
 struct ParamChoice {
