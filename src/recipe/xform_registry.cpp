@@ -7,6 +7,7 @@
 #include "recipe/recipe.h"
 #include "xforms/bubble.h"
 #include "xforms/clouds.h"
+#include "xforms/mad_painter.h"
 #include "xforms/mosaic.h"
 #include "xforms/op_art.h"
 #include "xforms/star_dust.h"
@@ -71,7 +72,7 @@ XformRow* Table() {
         Pending<&CFilSpec::Haaisi>("Haaisi"),
         Pending<&CFilSpec::Zimbel>("Zimbel"),
         Pending<&CFilSpec::LiquidEnergy>("Liquid Energy"),
-        Pending<&CFilSpec::MadPainter>("Mad Painter"),
+        Row<&CFilSpec::MadPainter, kMadPainterUnit>(),
         Pending<&CFilSpec::VelmiraTonkart>("Velmira Tonkart"),
         Pending<&CFilSpec::Mist>("Mist"),
         Row<&CFilSpec::Mosaic, kMosaicUnit>(),

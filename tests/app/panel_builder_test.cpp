@@ -24,6 +24,7 @@
 #include "surface/cdadc.h"
 #include "util/app_folders.h"
 #include "xforms/bubble.h"
+#include "xforms/mad_painter.h"
 #include "xforms/mosaic.h"
 #include "xforms/op_art.h"
 #include "xforms/star_dust.h"
@@ -345,6 +346,25 @@ class PanelBuilderTest : public QObject {
             QCOMPARE(*std::get<int*>(row.Field(c.field)->At(edited)),
                      static_cast<int>(row.Field(c.field)->min));
         }
+    }
+
+    // Mad Painter: the direction of its strokes is the Wizard's alone, and
+    // a background colour is of no use under the picture.
+    void fieldsWithoutAControlAreNotShownAndTheColourNeedsASolidBackground() {
+        CFilSpec filSpec;
+        filSpec.MadPainter.wizardChooses = 0;
+        filSpec.MadPainter.background.useImage = 1;
+        XformPanel panel(nullptr, *FindXform(kMadPainter), filSpec);
+        for (const char* name : {"directionMode", "angle", "centreX", "centreY"})
+            QVERIFY2(panel.Inputs(name).empty(), name);
+        QCOMPARE(panel.Pair("strokes")->Edit()->text(), QString("6000"));
+        QVERIFY(!panel.ColourButton("background")->isEnabled());
+        panel.Choices("background")->button(0)->click();
+        QVERIFY(panel.ColourButton("background")->isEnabled());
+        QCOMPARE(panel.Edited().MadPainter.background.useImage, 0);
+        panel.CheckBox("wizardChooses")->click();
+        for (const char* name : {"strokes", "strokeWidth", "strokeLength", "madness", "background"})
+            QVERIFY2(AllEnabled(panel.Inputs(name), false), name);
     }
 
   private:
