@@ -8,6 +8,7 @@
 #include "xforms/bubble.h"
 #include "xforms/clouds.h"
 #include "xforms/mad_painter.h"
+#include "xforms/mist.h"
 #include "xforms/mosaic.h"
 #include "xforms/op_art.h"
 #include "xforms/star_dust.h"
@@ -74,7 +75,7 @@ XformRow* Table() {
         Pending<&CFilSpec::LiquidEnergy>("Liquid Energy"),
         Row<&CFilSpec::MadPainter, kMadPainterUnit>(),
         Pending<&CFilSpec::VelmiraTonkart>("Velmira Tonkart"),
-        Pending<&CFilSpec::Mist>("Mist"),
+        Row<&CFilSpec::Mist, kMistUnit>(),
         Row<&CFilSpec::Mosaic, kMosaicUnit>(),
         Pending<&CFilSpec::Net>("Net"),
         Pending<&CFilSpec::OldFilm>("Old Film"),

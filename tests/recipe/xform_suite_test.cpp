@@ -175,7 +175,9 @@ bool UsesForceField(int index) {
 // Fields Validate leaves as they are, the run taking any value.
 bool LeftByValidate(int index, const char* field) {
     // StarDust compares the force with its spike threshold.
-    return index == kStarDust && std::strcmp(field, "spikeThreshold") == 0;
+    if (index == kStarDust) return std::strcmp(field, "spikeThreshold") == 0;
+    // Mist finds its colour scale from whatever its waves give.
+    return index == kMist;
 }
 
 TEST_P(EveryXform, RefusesContextsItCannotDrawOnWithoutAWord) {
