@@ -6,6 +6,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -236,6 +237,28 @@ class BackgroundWidget : public FieldWidget {
 
 // --- choices -------------------------------------------------------------------------
 
+// A drop-down list under the label, in the order of the declaration.
+class ListWidget : public FieldWidget {
+  public:
+    explicit ListWidget(const FieldSetup& s) : FieldWidget(s.field, s.work) {
+        s.into->addWidget(new QLabel(Latin(field.label), s.parent));
+        auto* list = new QComboBox(s.parent);
+        list->setObjectName(Latin(field.name));
+        int* value = std::get<int*>(field.At(work));
+        for (const ParamChoice& choice : field.choices) {
+            list->addItem(Latin(choice.label), choice.value);
+            if (choice.value == *value) list->setCurrentIndex(list->count() - 1);
+        }
+        QObject::connect(list, &QComboBox::activated, s.parent,
+                         [list, value, changed = s.changed](int index) {
+                             *value = list->itemData(index).toInt();
+                             changed();
+                         });
+        controls.inputs.push_back(list);
+        s.into->addWidget(list);
+    }
+};
+
 // Radio buttons in a box titled by the label (inside a group of the same
 // title they need no box of their own), row by row over the declared columns.
 class ChoiceWidget : public FieldWidget {
@@ -308,10 +331,15 @@ std::unique_ptr<FieldWidget> Make(const FieldSetup& setup) {
     return std::make_unique<Widget>(setup);
 }
 
+std::unique_ptr<FieldWidget> MakeChoice(const FieldSetup& setup) {
+    if (setup.field.control == ParamControl::List) return std::make_unique<ListWidget>(setup);
+    return std::make_unique<ChoiceWidget>(setup);
+}
+
 // Indexed by ParamKind.
 constexpr FieldWidgetMaker kMakers[] = {
-    Make<FlagWidget>,   Make<NumberWidget>,     Make<NumberWidget>, Make<ColourWidget>,
-    Make<ChoiceWidget>, Make<BackgroundWidget>, Make<TextWidget>,   MakeFigureWidget,
+    Make<FlagWidget>, Make<NumberWidget>,     Make<NumberWidget>, Make<ColourWidget>,
+    MakeChoice,       Make<BackgroundWidget>, Make<TextWidget>,   MakeFigureWidget,
 };
 static_assert(std::size(kMakers) == static_cast<size_t>(ParamKind::Figure) + 1,
               "one widget per kind, in the order of ParamKind");
