@@ -10,6 +10,7 @@
 #include "xforms/mad_painter.h"
 #include "xforms/mist.h"
 #include "xforms/mosaic.h"
+#include "xforms/net.h"
 #include "xforms/op_art.h"
 #include "xforms/star_dust.h"
 
@@ -77,7 +78,7 @@ XformRow* Table() {
         Pending<&CFilSpec::VelmiraTonkart>("Velmira Tonkart"),
         Row<&CFilSpec::Mist, kMistUnit>(),
         Row<&CFilSpec::Mosaic, kMosaicUnit>(),
-        Pending<&CFilSpec::Net>("Net"),
+        Row<&CFilSpec::Net, kNetUnit>(),
         Pending<&CFilSpec::OldFilm>("Old Film"),
         Row<&CFilSpec::OpArt, kOpArtUnit>(),
         Pending<&CFilSpec::ReliefMap>("Relief Map"),

@@ -4,6 +4,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -26,6 +27,7 @@
 #include "xforms/bubble.h"
 #include "xforms/mad_painter.h"
 #include "xforms/mosaic.h"
+#include "xforms/net.h"
 #include "xforms/op_art.h"
 #include "xforms/star_dust.h"
 
@@ -365,6 +367,24 @@ class PanelBuilderTest : public QObject {
         panel.CheckBox("wizardChooses")->click();
         for (const char* name : {"strokes", "strokeWidth", "strokeLength", "madness", "background"})
             QVERIFY2(AllEnabled(panel.Inputs(name), false), name);
+    }
+
+    // Net: the geometry is a drop-down list in its declared (sorted) order.
+    void aChoiceCanBeADropDownList() {
+        CFilSpec filSpec;
+        filSpec.Net.wizardChooses = 0;
+        XformPanel panel(nullptr, *FindXform(kNet), filSpec);
+        auto* list = panel.findChild<QComboBox*>("geometry");
+        QVERIFY(list != nullptr);
+        QCOMPARE(list->count(), 3);
+        QCOMPARE(list->itemText(0) + list->itemText(1) + list->itemText(2),
+                 QString("GridHorizontalVertical"));
+        QCOMPARE(list->currentText(), QString("Grid"));
+        list->setCurrentIndex(2);
+        emit list->activated(2);
+        QCOMPARE(panel.Edited().Net.geometry, int(kNetVertical));
+        panel.CheckBox("wizardChooses")->click();
+        QVERIFY(!list->isEnabled());
     }
 
   private:
