@@ -23,9 +23,8 @@ constexpr double kMadnessMax = 1.0;
 constexpr int kModeFixed = 1;   // every stroke at angle
 constexpr int kModeRadial = 2;  // towards the centre point
 constexpr int kModeAround = 3;  // around it
-// The centre in picture pixels: far beyond any picture a canvas can hold,
-// and four times it still fits an int.
-constexpr int kCentreMax = 1 << 28;
+// The centre in picture pixels: beyond any picture the program reads.
+constexpr int kCentreMax = 100000;
 
 constexpr ParamChoice kBackgroundChoices[] = {
     {0, "Solid color"},
