@@ -6,6 +6,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -257,9 +258,38 @@ class BackgroundWidget : public FieldWidget {
     }
 
     int RuleValue() const override { return std::get<Background*>(field.At(work))->useImage; }
+
+    // The colour is of no use while the picture lies under the drawing.
+    void SetEnabled(bool enabled) override {
+        FieldWidget::SetEnabled(enabled);
+        if (controls.choices != nullptr && RuleValue() != 0)
+            controls.colourButton->setEnabled(false);
+    }
 };
 
 // --- choices -------------------------------------------------------------------------
+
+// A drop-down list under the label, in the order of the declaration.
+class ListWidget : public FieldWidget {
+  public:
+    explicit ListWidget(const FieldSetup& s) : FieldWidget(s.field, s.work) {
+        s.into->addWidget(new QLabel(Latin(field.label), s.parent));
+        auto* list = new QComboBox(s.parent);
+        list->setObjectName(Latin(field.name));
+        int* value = std::get<int*>(field.At(work));
+        for (const ParamChoice& choice : field.choices) {
+            list->addItem(Latin(choice.label), choice.value);
+            if (choice.value == *value) list->setCurrentIndex(list->count() - 1);
+        }
+        QObject::connect(list, &QComboBox::activated, s.parent,
+                         [list, value, changed = s.changed](int index) {
+                             *value = list->itemData(index).toInt();
+                             changed();
+                         });
+        controls.inputs.push_back(list);
+        s.into->addWidget(list);
+    }
+};
 
 // Radio buttons in a box titled by the label (inside a group of the same
 // title they need no box of their own), row by row over the declared columns.
@@ -333,10 +363,15 @@ std::unique_ptr<FieldWidget> Make(const FieldSetup& setup) {
     return std::make_unique<Widget>(setup);
 }
 
+std::unique_ptr<FieldWidget> MakeChoice(const FieldSetup& setup) {
+    if (setup.field.control == ParamControl::List) return std::make_unique<ListWidget>(setup);
+    return std::make_unique<ChoiceWidget>(setup);
+}
+
 // Indexed by ParamKind.
 constexpr FieldWidgetMaker kMakers[] = {
-    Make<FlagWidget>,   Make<NumberWidget>,     Make<NumberWidget>, Make<ColourWidget>,
-    Make<ChoiceWidget>, Make<BackgroundWidget>, Make<TextWidget>,   MakeFigureWidget,
+    Make<FlagWidget>, Make<NumberWidget>,     Make<NumberWidget>, Make<ColourWidget>,
+    MakeChoice,       Make<BackgroundWidget>, Make<TextWidget>,   MakeFigureWidget,
 };
 static_assert(std::size(kMakers) == static_cast<size_t>(ParamKind::Figure) + 1,
               "one widget per kind, in the order of ParamKind");
@@ -371,7 +406,7 @@ XformPanel::XformPanel(QWidget* parent, const XformRow& row, const CFilSpec& fil
     const BoundField* previous = nullptr;
     QVBoxLayout* groupLayout = nullptr;
     for (const BoundField& field : row.fields) {
-        if (SameName(field.name, kWizardField)) continue;
+        if (SameName(field.name, kWizardField) || field.control == ParamControl::None) continue;
         if (field.group == nullptr) {
             groupLayout = nullptr;
             auto* block = new QWidget(this);

@@ -8,7 +8,10 @@
 #include "xforms/bubble.h"
 #include "xforms/clouds.h"
 #include "xforms/liquid_energy.h"
+#include "xforms/mad_painter.h"
+#include "xforms/mist.h"
 #include "xforms/mosaic.h"
+#include "xforms/net.h"
 #include "xforms/op_art.h"
 #include "xforms/star_dust.h"
 #include "xforms/velmira_tonkart.h"
@@ -73,11 +76,11 @@ XformRow* Table() {
         Pending<&CFilSpec::Haaisi>("Haaisi"),
         Pending<&CFilSpec::Zimbel>("Zimbel"),
         Row<&CFilSpec::LiquidEnergy, kLiquidEnergyUnit>(),
-        Pending<&CFilSpec::MadPainter>("Mad Painter"),
+        Row<&CFilSpec::MadPainter, kMadPainterUnit>(),
         Row<&CFilSpec::VelmiraTonkart, kVelmiraTonkartUnit>(),
-        Pending<&CFilSpec::Mist>("Mist"),
+        Row<&CFilSpec::Mist, kMistUnit>(),
         Row<&CFilSpec::Mosaic, kMosaicUnit>(),
-        Pending<&CFilSpec::Net>("Net"),
+        Row<&CFilSpec::Net, kNetUnit>(),
         Pending<&CFilSpec::OldFilm>("Old Film"),
         Row<&CFilSpec::OpArt, kOpArtUnit>(),
         Pending<&CFilSpec::ReliefMap>("Relief Map"),

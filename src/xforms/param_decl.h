@@ -34,6 +34,9 @@ enum class ParamControl {
     Slider,   // a trackbar with its edit beside it
     VerticalSlider,
     Edit,  // an edit box alone
+    List,  // a Choice as a drop-down list, its choices in the declared order
+    None,  // no control: only the defaults and the Wizard set it (recipe files
+           // and the command line still carry it)
 };
 
 struct ParamChoice {

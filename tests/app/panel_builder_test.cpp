@@ -4,6 +4,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -25,7 +26,9 @@
 #include "surface/cdadc.h"
 #include "util/app_folders.h"
 #include "xforms/bubble.h"
+#include "xforms/mad_painter.h"
 #include "xforms/mosaic.h"
+#include "xforms/net.h"
 #include "xforms/op_art.h"
 #include "xforms/star_dust.h"
 
@@ -379,6 +382,43 @@ class PanelBuilderTest : public QObject {
             QCOMPARE(*std::get<int*>(row.Field(c.field)->At(edited)),
                      static_cast<int>(row.Field(c.field)->min));
         }
+    }
+
+    // Mad Painter: the direction of its strokes is the Wizard's alone, and
+    // a background colour is of no use under the picture.
+    void fieldsWithoutAControlAreNotShownAndTheColourNeedsASolidBackground() {
+        CFilSpec filSpec;
+        filSpec.MadPainter.wizardChooses = 0;
+        filSpec.MadPainter.background.useImage = 1;
+        XformPanel panel(nullptr, *FindXform(kMadPainter), filSpec);
+        for (const char* name : {"directionMode", "angle", "centreX", "centreY"})
+            QVERIFY2(panel.Inputs(name).empty(), name);
+        QCOMPARE(panel.Pair("strokes")->Edit()->text(), QString("6000"));
+        QVERIFY(!panel.ColourButton("background")->isEnabled());
+        panel.Choices("background")->button(0)->click();
+        QVERIFY(panel.ColourButton("background")->isEnabled());
+        QCOMPARE(panel.Edited().MadPainter.background.useImage, 0);
+        panel.CheckBox("wizardChooses")->click();
+        for (const char* name : {"strokes", "strokeWidth", "strokeLength", "madness", "background"})
+            QVERIFY2(AllEnabled(panel.Inputs(name), false), name);
+    }
+
+    // Net: the geometry is a drop-down list in its declared (sorted) order.
+    void aChoiceCanBeADropDownList() {
+        CFilSpec filSpec;
+        filSpec.Net.wizardChooses = 0;
+        XformPanel panel(nullptr, *FindXform(kNet), filSpec);
+        auto* list = panel.findChild<QComboBox*>("geometry");
+        QVERIFY(list != nullptr);
+        QCOMPARE(list->count(), 3);
+        QCOMPARE(list->itemText(0) + list->itemText(1) + list->itemText(2),
+                 QString("GridHorizontalVertical"));
+        QCOMPARE(list->currentText(), QString("Grid"));
+        list->setCurrentIndex(2);
+        emit list->activated(2);
+        QCOMPARE(panel.Edited().Net.geometry, int(kNetVertical));
+        panel.CheckBox("wizardChooses")->click();
+        QVERIFY(!list->isEnabled());
     }
 
   private:
