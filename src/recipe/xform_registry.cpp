@@ -8,6 +8,7 @@
 #include "xforms/bubble.h"
 #include "xforms/clouds.h"
 #include "xforms/mosaic.h"
+#include "xforms/old_film.h"
 #include "xforms/op_art.h"
 #include "xforms/star_dust.h"
 
@@ -76,7 +77,7 @@ XformRow* Table() {
         Pending<&CFilSpec::Mist>("Mist"),
         Row<&CFilSpec::Mosaic, kMosaicUnit>(),
         Pending<&CFilSpec::Net>("Net"),
-        Pending<&CFilSpec::OldFilm>("Old Film"),
+        Row<&CFilSpec::OldFilm, kOldFilmUnit>(),
         Row<&CFilSpec::OpArt, kOpArtUnit>(),
         Pending<&CFilSpec::ReliefMap>("Relief Map"),
         Row<&CFilSpec::StarDust, kStarDustUnit>(),
