@@ -51,7 +51,16 @@ void OldFilmAutoChoose(OldFilmParams* params) {
 
 // --- the run: sprocket holes -----------------------------------------------------------
 
-namespace old_film {
+namespace {
+
+// The column of holes in a band, in Out pixels.
+struct SprocketHoles {
+    int height = 0;  // of a hole
+    int gap = 0;     // between two holes
+    int margin = 0;  // from the band's edges, and the size of the rounded corners
+    int count = 0;   // holes per band
+    int top = 0;     // of the first hole
+};
 
 SprocketHoles SprocketHolesOf(int band, int outHeight) {
     SprocketHoles holes;
@@ -63,11 +72,11 @@ SprocketHoles SprocketHolesOf(int band, int outHeight) {
     return holes;
 }
 
-}  // namespace old_film
+}  // namespace
 
 void DrawSprocketHoles(CDC* dc, int band, int outWidth, int outHeight) {
     if (dc == nullptr) return;
-    const old_film::SprocketHoles holes = old_film::SprocketHolesOf(band, outHeight);
+    const SprocketHoles holes = SprocketHolesOf(band, outHeight);
     const int m = holes.margin;
     int top = holes.top;
     for (int i = 0; i < holes.count; ++i) {

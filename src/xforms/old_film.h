@@ -30,18 +30,3 @@ void DrawSprocketHoles(CDC* dc, int band, int outWidth, int outHeight);
 
 // The Xform as the recipe's registry sees it.
 extern const XformUnit<OldFilmParams> kOldFilmUnit;
-
-// The pieces of a run, exposed for the tests.
-namespace old_film {
-
-// The column of holes in a band, in Out pixels.
-struct SprocketHoles {
-    int height = 0;  // of a hole
-    int gap = 0;     // between two holes
-    int margin = 0;  // from the band's edges, and the size of the rounded corners
-    int count = 0;   // holes per band
-    int top = 0;     // of the first hole
-};
-SprocketHoles SprocketHolesOf(int band, int outHeight);
-
-}  // namespace old_film
