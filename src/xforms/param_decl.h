@@ -33,7 +33,8 @@ enum class ParamControl {
     Default,  // what the kind suggests: check box, edit, swatch, radio group...
     Slider,   // a trackbar with its edit beside it
     VerticalSlider,
-    Edit,  // an edit box alone
+    Edit,              // an edit box alone
+    VerticalTrackbar,  // a vertical trackbar alone, its top the high end
 };
 
 struct ParamChoice {
@@ -75,6 +76,18 @@ struct ParamField {
     // closes, the value then being held to min..max (both 0: min..max).
     int editMin = 0;
     int editMax = 0;
+    // While the panel edits this Int, it stays at or above the Int field
+    // named atLeast and at or below the one named atMost (null: no such
+    // bound); a slider moved past its neighbour snaps back to it.
+    const char* atLeast = nullptr;
+    const char* atMost = nullptr;
+    // A label above the control shows value x 100 / max in this format
+    // ("%d%%"), rewritten as the value changes; null: none.
+    const char* percentFormat = nullptr;
+    // A flag of a set of which one at least must be ticked when the panel
+    // closes with OK: the set's flags share this text, which the panel shows
+    // (and stays open) when none is ticked.
+    const char* oneOfMessage = nullptr;
 };
 
 // The name every block gives its "Wizard chooses" flag.
