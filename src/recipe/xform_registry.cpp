@@ -10,6 +10,7 @@
 #include "xforms/mosaic.h"
 #include "xforms/old_film.h"
 #include "xforms/op_art.h"
+#include "xforms/relief_map.h"
 #include "xforms/star_dust.h"
 
 namespace {
@@ -79,7 +80,7 @@ XformRow* Table() {
         Pending<&CFilSpec::Net>("Net"),
         Row<&CFilSpec::OldFilm, kOldFilmUnit>(),
         Row<&CFilSpec::OpArt, kOpArtUnit>(),
-        Pending<&CFilSpec::ReliefMap>("Relief Map"),
+        Row<&CFilSpec::ReliefMap, kReliefMapUnit>(),
         Row<&CFilSpec::StarDust, kStarDustUnit>(),
         Pending<&CFilSpec::Swarm>("Swarm"),
         Pending<&CFilSpec::Wood>("Wood"),
