@@ -12,6 +12,7 @@
 #include "xforms/op_art.h"
 #include "xforms/relief_map.h"
 #include "xforms/star_dust.h"
+#include "xforms/swarm.h"
 
 namespace {
 
@@ -82,7 +83,7 @@ XformRow* Table() {
         Row<&CFilSpec::OpArt, kOpArtUnit>(),
         Row<&CFilSpec::ReliefMap, kReliefMapUnit>(),
         Row<&CFilSpec::StarDust, kStarDustUnit>(),
-        Pending<&CFilSpec::Swarm>("Swarm"),
+        Row<&CFilSpec::Swarm, kSwarmUnit>(),
         Pending<&CFilSpec::Wood>("Wood"),
     };
     static const bool indexed = [] {
