@@ -1,6 +1,7 @@
 // The settings panels of Old Film, Relief Map and Swarm: what the panel
 // builder makes of their declarations beyond the common rules.
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
@@ -103,6 +104,41 @@ class FilmReliefSwarmPanelsTest : public QObject {
         QCOMPARE(std::tie(edited.seaLevel, edited.hillLevel, edited.rockLevel, edited.snowLine),
                  std::make_tuple(51, 51, 240, 255));
         QCOMPARE(PercentShown(panel, "rockLevel"), QString("94%"));
+    }
+
+    void swarmNeedsASwitchAndACountItCanDraw() {
+        MessageCapture messages;
+        CFilSpec filSpec;
+        filSpec.Swarm.wizardChooses = 0;
+        XformPanel panel(nullptr, *FindXform(kSwarm), filSpec);
+        QCOMPARE(panel.windowTitle(), QString("Swarm Xform Settings"));
+        QStringList boxes;
+        for (const QGroupBox* box : panel.findChildren<QGroupBox*>())
+            boxes << box->title();
+        QCOMPARE(boxes, QStringList({"Number of sticks", "Colors"}));
+        for (const QLabel* label : panel.findChildren<QLabel*>())
+            QVERIFY(label->text() != "Number of sticks");
+        panel.show();
+        panel.CheckBox("byAngle")->click();
+        panel.accept();
+        QVERIFY(panel.isVisible());
+        QCOMPARE(messages.Texts(),
+                 std::vector<std::string>{"Choose at least one of:\nAngle, Intensity, Size"});
+        messages.Clear();
+        panel.CheckBox("bySize")->click();
+        // A count the run cannot draw is refused; one it can is held to the slider.
+        QLineEdit* edit = panel.Pair("sticks")->Edit();
+        edit->setText("0");
+        panel.accept();
+        QVERIFY(panel.isVisible());
+        QCOMPARE(messages.Texts(),
+                 std::vector<std::string>{"Please enter an integer between 1 and 50000."});
+        edit->setText("1");
+        panel.accept();
+        QCOMPARE(panel.result(), int(QDialog::Accepted));
+        const SwarmParams& edited = panel.Edited().Swarm;
+        QCOMPARE(std::tie(edited.sticks, edited.byAngle, edited.bySize, edited.byIntensity),
+                 std::make_tuple(100, 0, 1, 0));
     }
 };
 
