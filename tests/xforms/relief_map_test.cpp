@@ -118,11 +118,10 @@ TEST_F(ReliefMapTest, ColoursAndDotsFollowTheSeed) {
     EXPECT_EQ(DrawsMade(kSeed), 15 + 12 + 8 * dotted);
 }
 
-TEST_F(ReliefMapTest, WizardDrawsRisingLevelsSmoothsTheSelectionAndPicksColours) {
+TEST_F(ReliefMapTest, WizardDrawsRisingLevelsAndSmoothsTheSelection) {
     CFilSpec filSpec;
     filSpec.XformIndex = kReliefMap;
     CDADC original(64, 48);
-    int earthlings = 0;
     for (unsigned seed = 1; seed <= 40; ++seed) {
         HandLcg lcg{seed * 7919};
         const int sea = lcg.Int(0, 85);
@@ -136,11 +135,8 @@ TEST_F(ReliefMapTest, WizardDrawsRisingLevelsSmoothsTheSelectionAndPicksColours)
         EXPECT_EQ(std::tie(r.seaLevel, r.hillLevel, r.rockLevel, r.snowLine, r.earthling),
                   std::tie(sea, hill, rock, snow, earthling));
         EXPECT_EQ(filSpec.Validate(64, 48), 1);
-        earthlings += earthling;
     }
     EXPECT_EQ(filSpec.Selection.smoothing, 3);
-    EXPECT_GT(earthlings, 20);
-    EXPECT_LT(earthlings, 40);
 }
 
 TEST_F(ReliefMapTest, ValidateRefusesLevelsOutOfOrderAndMovesNone) {
