@@ -70,11 +70,24 @@ class FlagWidget : public FieldWidget {
 
 // --- numbers -------------------------------------------------------------------------
 
-// A slider with its edit, or an edit alone.
+bool IsVertical(ParamControl control) {
+    return control == ParamControl::VerticalSlider || control == ParamControl::VerticalTrackbar;
+}
+
+// A slider with its edit, an edit alone, or a vertical trackbar alone.
 class NumberWidget : public FieldWidget {
   public:
     explicit NumberWidget(const FieldSetup& s) : FieldWidget(s.field, s.work) {
-        s.into->addWidget(new QLabel(Latin(field.label), s.parent));
+        const Qt::Alignment align = IsVertical(field.control) ? Qt::AlignHCenter : Qt::Alignment();
+        // Inside a group of its own name the box's title labels it.
+        if (!SameName(field.group, field.label))
+            s.into->addWidget(new QLabel(Latin(field.label), s.parent), 0, align);
+        if (field.percentFormat != nullptr) {
+            percent_ = new QLabel(s.parent);
+            percent_->setObjectName(Latin(field.name) + QStringLiteral("Percent"));
+            s.into->addWidget(percent_, 0, align);
+            ShowPercent();
+        }
         if (field.control == ParamControl::Edit) {
             auto* edit = new QLineEdit(s.parent);
             edit->setObjectName(Latin(field.name));
@@ -86,9 +99,9 @@ class NumberWidget : public FieldWidget {
             s.into->addWidget(edit);
             return;
         }
-        const auto orientation =
-            field.control == ParamControl::VerticalSlider ? Qt::Vertical : Qt::Horizontal;
+        const auto orientation = IsVertical(field.control) ? Qt::Vertical : Qt::Horizontal;
         auto* pair = new SliderPair(orientation, s.parent);
+        if (field.control == ParamControl::VerticalTrackbar) pair->Edit()->hide();
         pair->setObjectName(Latin(field.name));
         if (IsReal()) {
             pair->SetupReal(Real(), field.min, field.max, field.format);
@@ -103,7 +116,15 @@ class NumberWidget : public FieldWidget {
             pair->Slider()->setTickInterval(field.tickStep);
             pair->Slider()->setTickPosition(vertical ? QSlider::TicksRight : QSlider::TicksBelow);
         }
-        AddEndLabels(s, pair, vertical);
+        AddEndLabels(s, pair, vertical, align);
+        if (!IsReal()) {
+            const auto moved = [this, valueOf = s.valueOf] {
+                KeepBetweenNeighbours(valueOf);
+                ShowPercent();
+            };
+            QObject::connect(pair, &SliderPair::Scrolled, pair, moved);
+            QObject::connect(pair, &SliderPair::Edited, pair, moved);
+        }
     }
 
     bool Accept() override {
@@ -146,9 +167,9 @@ class NumberWidget : public FieldWidget {
     // The pair with the words for its trackbar's ends: under it, the high
     // end's at the right end of the trackbar (not of the edit); a vertical
     // pair's high end above it and low end below.
-    void AddEndLabels(const FieldSetup& s, SliderPair* pair, bool vertical) {
+    void AddEndLabels(const FieldSetup& s, SliderPair* pair, bool vertical, Qt::Alignment align) {
         if (field.lowEndLabel == nullptr && field.highEndLabel == nullptr) {
-            s.into->addWidget(pair);
+            s.into->addWidget(pair, 0, align);
             return;
         }
         auto label = [&](const char* text) {
@@ -167,6 +188,22 @@ class NumberWidget : public FieldWidget {
         ends->addWidget(label(field.highEndLabel));
         ends->addSpacing(pair->Edit()->maximumWidth() + std::max(0, pair->layout()->spacing()));
         s.into->addLayout(ends);
+    }
+
+    // A neighbour passed snaps the value back onto it.
+    void KeepBetweenNeighbours(const std::function<int(const char*)>& valueOf) {
+        int v = *Int();
+        if (field.atLeast != nullptr) v = std::max(v, valueOf(field.atLeast));
+        if (field.atMost != nullptr) v = std::min(v, valueOf(field.atMost));
+        if (v == *Int()) return;
+        *Int() = v;
+        controls.pair->SetFromValue();
+    }
+
+    void ShowPercent() {
+        if (percent_ == nullptr || IsReal() || field.max <= 0) return;
+        const int top = static_cast<int>(field.max);
+        percent_->setText(QString::asprintf(field.percentFormat, *Int() * 100 / top));
     }
 
     bool IsReal() const { return field.kind == ParamKind::Real; }
@@ -195,8 +232,11 @@ class NumberWidget : public FieldWidget {
             }
         }
         ShowValue();
+        ShowPercent();
         controls.edit->setModified(false);
     }
+
+    QLabel* percent_ = nullptr;
 };
 
 // --- colours -------------------------------------------------------------------------
@@ -405,14 +445,27 @@ XformPanel::XformPanel(QWidget* parent, const XformRow& row, const CFilSpec& fil
     std::vector<QWidget*> blocks;
     const BoundField* previous = nullptr;
     QVBoxLayout* groupLayout = nullptr;
+    // Consecutive vertical sliders of one group (or of none) stand side by
+    // side in a row, each in a column of its own.
+    QHBoxLayout* sideBySide = nullptr;
     for (const BoundField& field : row.fields) {
         if (SameName(field.name, kWizardField) || field.control == ParamControl::None) continue;
+        const bool vertical = IsVertical(field.control);
+        if (vertical && sideBySide != nullptr && previous != nullptr &&
+            IsVertical(previous->control) &&
+            (previous->group == field.group || SameName(previous->group, field.group))) {
+            auto* column = new QVBoxLayout;
+            sideBySide->addLayout(column);
+            AddField(field, column);
+            previous = &field;
+            continue;
+        }
+        QVBoxLayout* into = nullptr;
         if (field.group == nullptr) {
             groupLayout = nullptr;
             auto* block = new QWidget(this);
-            auto* blockLayout = new QVBoxLayout(block);
-            blockLayout->setContentsMargins(0, 0, 0, 0);
-            AddField(field, blockLayout);
+            into = new QVBoxLayout(block);
+            into->setContentsMargins(0, 0, 0, 0);
             blocks.push_back(block);
         } else {
             if (previous == nullptr || !SameName(previous->group, field.group) ||
@@ -421,8 +474,17 @@ XformPanel::XformPanel(QWidget* parent, const XformRow& row, const CFilSpec& fil
                 groupLayout = new QVBoxLayout(box);
                 blocks.push_back(box);
             }
-            AddField(field, groupLayout);
+            into = groupLayout;
         }
+        sideBySide = nullptr;
+        if (vertical) {
+            sideBySide = new QHBoxLayout;
+            into->addLayout(sideBySide);
+            auto* column = new QVBoxLayout;
+            sideBySide->addLayout(column);
+            into = column;
+        }
+        AddField(field, into);
         previous = &field;
     }
     // Four blocks or more go into two columns, the first half on the left.
@@ -454,7 +516,12 @@ XformPanel::XformPanel(QWidget* parent, const XformRow& row, const CFilSpec& fil
 XformPanel::~XformPanel() = default;
 
 void XformPanel::AddField(const BoundField& field, QVBoxLayout* into) {
-    const FieldSetup setup{this, field, work_, into, [this] { ApplyEnableRule(); }};
+    const FieldSetup setup{this,
+                           field,
+                           work_,
+                           into,
+                           [this] { ApplyEnableRule(); },
+                           [this](const char* name) { return RuleValue(name); }};
     widgets_.push_back(kMakers[static_cast<size_t>(field.kind)](setup));
 }
 
@@ -478,6 +545,18 @@ void XformPanel::ApplyEnableRule() {
 void XformPanel::accept() {
     for (const auto& widget : widgets_) {
         if (!widget->Accept()) return;
+    }
+    // Each set of flags of which one at least must be ticked.
+    for (const auto& widget : widgets_) {
+        const char* message = widget->field.oneOfMessage;
+        if (message == nullptr) continue;
+        bool ticked = false;
+        for (const auto& other : widgets_)
+            ticked = ticked || (SameName(other->field.oneOfMessage, message) && other->RuleValue());
+        if (!ticked) {
+            ErrorBox("%s", message);
+            return;
+        }
     }
     for (const auto& widget : widgets_)
         widget->Store();

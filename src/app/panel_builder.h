@@ -67,6 +67,8 @@ struct FieldSetup {
     CFilSpec& work;
     QVBoxLayout* into;
     std::function<void()> changed;
+    // Another field's value as the enable rules see it, by its name.
+    std::function<int(const char*)> valueOf;
 };
 using FieldWidgetMaker = std::unique_ptr<FieldWidget> (*)(const FieldSetup& setup);
 

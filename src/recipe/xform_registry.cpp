@@ -12,8 +12,11 @@
 #include "xforms/mist.h"
 #include "xforms/mosaic.h"
 #include "xforms/net.h"
+#include "xforms/old_film.h"
 #include "xforms/op_art.h"
+#include "xforms/relief_map.h"
 #include "xforms/star_dust.h"
+#include "xforms/swarm.h"
 #include "xforms/velmira_tonkart.h"
 
 namespace {
@@ -81,11 +84,11 @@ XformRow* Table() {
         Row<&CFilSpec::Mist, kMistUnit>(),
         Row<&CFilSpec::Mosaic, kMosaicUnit>(),
         Row<&CFilSpec::Net, kNetUnit>(),
-        Pending<&CFilSpec::OldFilm>("Old Film"),
+        Row<&CFilSpec::OldFilm, kOldFilmUnit>(),
         Row<&CFilSpec::OpArt, kOpArtUnit>(),
-        Pending<&CFilSpec::ReliefMap>("Relief Map"),
+        Row<&CFilSpec::ReliefMap, kReliefMapUnit>(),
         Row<&CFilSpec::StarDust, kStarDustUnit>(),
-        Pending<&CFilSpec::Swarm>("Swarm"),
+        Row<&CFilSpec::Swarm, kSwarmUnit>(),
         Pending<&CFilSpec::Wood>("Wood"),
     };
     static const bool indexed = [] {

@@ -33,10 +33,11 @@ enum class ParamControl {
     Default,  // what the kind suggests: check box, edit, swatch, radio group...
     Slider,   // a trackbar with its edit beside it
     VerticalSlider,
-    Edit,  // an edit box alone
-    List,  // a Choice as a drop-down list, its choices in the declared order
-    None,  // no control: only the defaults and the Wizard set it (recipe files
-           // and the command line still carry it)
+    Edit,              // an edit box alone
+    VerticalTrackbar,  // a vertical trackbar alone, its top the high end
+    List,              // a Choice as a drop-down list, its choices in the declared order
+    None,              // no control: only the defaults and the Wizard set it (recipe files
+                       // and the command line still carry it)
 };
 
 struct ParamChoice {
@@ -83,6 +84,18 @@ struct ParamField {
     const char* highEndLabel = nullptr;
     // A trackbar with a tick mark every this many steps (0: none).
     int tickStep = 0;
+    // While the panel edits this Int, it stays at or above the Int field
+    // named atLeast and at or below the one named atMost (null: no such
+    // bound); a slider moved past its neighbour snaps back to it.
+    const char* atLeast = nullptr;
+    const char* atMost = nullptr;
+    // A label above the control shows value x 100 / max in this format
+    // ("%d%%"), rewritten as the value changes; null: none.
+    const char* percentFormat = nullptr;
+    // A flag of a set of which one at least must be ticked when the panel
+    // closes with OK: the set's flags share this text, which the panel shows
+    // (and stays open) when none is ticked.
+    const char* oneOfMessage = nullptr;
 };
 
 // The name every block gives its "Wizard chooses" flag.
