@@ -6,6 +6,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -72,7 +73,9 @@ class FlagWidget : public FieldWidget {
 class NumberWidget : public FieldWidget {
   public:
     explicit NumberWidget(const FieldSetup& s) : FieldWidget(s.field, s.work) {
-        s.into->addWidget(new QLabel(Latin(field.label), s.parent));
+        // A group of the field's own title needs no label inside it.
+        if (!SameName(field.group, field.label))
+            s.into->addWidget(new QLabel(Latin(field.label), s.parent));
         if (field.control == ParamControl::Edit) {
             auto* edit = new QLineEdit(s.parent);
             edit->setObjectName(Latin(field.name));
@@ -97,6 +100,15 @@ class NumberWidget : public FieldWidget {
         controls.pair = pair;
         controls.inputs.push_back(pair);
         s.into->addWidget(pair);
+        if (field.lowEndLabel != nullptr || field.highEndLabel != nullptr) {
+            auto* ends = new QHBoxLayout;
+            ends->addWidget(
+                new QLabel(Latin(field.lowEndLabel ? field.lowEndLabel : ""), s.parent));
+            ends->addStretch();
+            ends->addWidget(
+                new QLabel(Latin(field.highEndLabel ? field.highEndLabel : ""), s.parent));
+            s.into->addLayout(ends);
+        }
     }
 
     bool Accept() override {
@@ -225,6 +237,16 @@ class BackgroundWidget : public FieldWidget {
     }
 
     int RuleValue() const override { return std::get<Background*>(field.At(work))->useImage; }
+
+    // With the picture chosen there is no colour to pick.
+    void SetEnabled(bool enabled) override {
+        FieldWidget::SetEnabled(enabled);
+        if (controls.choices != nullptr) {
+            const bool colour = enabled && RuleValue() == 0;
+            controls.colourButton->setEnabled(colour);
+            controls.swatch->setEnabled(colour);
+        }
+    }
 };
 
 // --- choices -------------------------------------------------------------------------
@@ -266,6 +288,34 @@ class ChoiceWidget : public FieldWidget {
     }
 };
 
+// A drop-down list of the labels, in declaration order, under the field's label.
+class ListWidget : public FieldWidget {
+  public:
+    explicit ListWidget(const FieldSetup& s) : FieldWidget(s.field, s.work) {
+        s.into->addWidget(new QLabel(Latin(field.label), s.parent));
+        int* value = std::get<int*>(field.At(work));
+        auto* list = new QComboBox(s.parent);
+        list->setObjectName(Latin(field.name));
+        for (const ParamChoice& choice : field.choices) {
+            list->addItem(Latin(choice.label), choice.value);
+            if (choice.value == *value) list->setCurrentIndex(list->count() - 1);
+        }
+        QObject::connect(list, &QComboBox::activated, list,
+                         [list, value, changed = s.changed](int index) {
+                             *value = list->itemData(index).toInt();
+                             changed();
+                         });
+        controls.list = list;
+        controls.inputs.push_back(list);
+        s.into->addWidget(list);
+    }
+};
+
+std::unique_ptr<FieldWidget> MakeChoice(const FieldSetup& setup) {
+    if (setup.field.control == ParamControl::DropDown) return std::make_unique<ListWidget>(setup);
+    return std::make_unique<ChoiceWidget>(setup);
+}
+
 // --- texts ---------------------------------------------------------------------------
 
 class TextWidget : public FieldWidget {
@@ -303,8 +353,8 @@ std::unique_ptr<FieldWidget> Make(const FieldSetup& setup) {
 
 // Indexed by ParamKind.
 constexpr FieldWidgetMaker kMakers[] = {
-    Make<FlagWidget>,   Make<NumberWidget>,     Make<NumberWidget>, Make<ColourWidget>,
-    Make<ChoiceWidget>, Make<BackgroundWidget>, Make<TextWidget>,   MakeFigureWidget,
+    Make<FlagWidget>, Make<NumberWidget>,     Make<NumberWidget>, Make<ColourWidget>,
+    MakeChoice,       Make<BackgroundWidget>, Make<TextWidget>,   MakeFigureWidget,
 };
 static_assert(std::size(kMakers) == static_cast<size_t>(ParamKind::Figure) + 1,
               "one widget per kind, in the order of ParamKind");
@@ -339,7 +389,7 @@ XformPanel::XformPanel(QWidget* parent, const XformRow& row, const CFilSpec& fil
     const BoundField* previous = nullptr;
     QVBoxLayout* groupLayout = nullptr;
     for (const BoundField& field : row.fields) {
-        if (SameName(field.name, kWizardField)) continue;
+        if (SameName(field.name, kWizardField) || field.control == ParamControl::Hidden) continue;
         if (field.group == nullptr) {
             groupLayout = nullptr;
             auto* block = new QWidget(this);
@@ -467,6 +517,11 @@ ColourSwatch* XformPanel::Swatch(const char* name) const {
 QButtonGroup* XformPanel::Choices(const char* name) const {
     const FieldControls* c = ControlsOf(name);
     return c ? c->choices : nullptr;
+}
+
+QComboBox* XformPanel::List(const char* name) const {
+    const FieldControls* c = ControlsOf(name);
+    return c ? c->list : nullptr;
 }
 
 QPushButton* XformPanel::FigureButton(const char* name) const {

@@ -33,7 +33,10 @@ enum class ParamControl {
     Default,  // what the kind suggests: check box, edit, swatch, radio group...
     Slider,   // a trackbar with its edit beside it
     VerticalSlider,
-    Edit,  // an edit box alone
+    Edit,      // an edit box alone
+    DropDown,  // a Choice as a drop-down list of its labels, in declaration order
+    Hidden,    // no control on the panel: set by the defaults, the Wizard, the
+               // command line and recipe files only
 };
 
 struct ParamChoice {
@@ -63,8 +66,9 @@ struct ParamField {
     // The panel enables this control only while this flag field (by name) is
     // set; null: only the Wizard flag rules it.
     const char* enabledBy = nullptr;
-    // With enabledBy naming a Choice field: enabled only while that field
-    // differs from this value (0 keeps the flag rule above).
+    // Enabled only while the enabledBy field differs from this value: 0 keeps
+    // the flag rule above, 1 enables while that flag is clear; for a Choice,
+    // the value that disables.
     int disabledAt = 0;
     // The group box the panel puts the control in; consecutive fields of one
     // group share it. A Choice without a group gets a box titled by its label.
@@ -75,6 +79,9 @@ struct ParamField {
     // closes, the value then being held to min..max (both 0: min..max).
     int editMin = 0;
     int editMax = 0;
+    // Texts under the two ends of a slider (null: none).
+    const char* lowEndLabel = nullptr;
+    const char* highEndLabel = nullptr;
 };
 
 // The name every block gives its "Wizard chooses" flag.
