@@ -10,6 +10,7 @@
 #include "xforms/mosaic.h"
 #include "xforms/op_art.h"
 #include "xforms/star_dust.h"
+#include "xforms/wood.h"
 
 namespace {
 
@@ -81,7 +82,7 @@ XformRow* Table() {
         Pending<&CFilSpec::ReliefMap>("Relief Map"),
         Row<&CFilSpec::StarDust, kStarDustUnit>(),
         Pending<&CFilSpec::Swarm>("Swarm"),
-        Pending<&CFilSpec::Wood>("Wood"),
+        Row<&CFilSpec::Wood, kWoodUnit>(),
     };
     static const bool indexed = [] {
         for (int i = 0; i < kXformCount; ++i)

@@ -1,0 +1,87 @@
+// The settings panels of Wood, Zimbel and Explode as the panel builder
+// makes them from their declarations: the controls shown and hidden, the
+// drop-down list, the slider's end labels, and the enable rules.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSlider>
+#include <QtTest>
+
+#include "app/dialogs.h"
+#include "app/panel_builder.h"
+#include "app/slider_pair.h"
+#include "recipe/recipe.h"
+#include "recipe/xform_registry.h"
+#include "support/message_capture.h"
+#include "xforms/wood.h"
+
+namespace {
+
+bool Enabled(const XformPanel& panel, const char* name) {
+    const std::vector<QWidget*> inputs = panel.Inputs(name);
+    if (inputs.empty()) return false;
+    for (QWidget* w : inputs)
+        if (!w->isEnabled()) return false;
+    return true;
+}
+
+bool HasLabel(const QWidget& panel, const char* text) {
+    for (const QLabel* label : panel.findChildren<QLabel*>())
+        if (label->text() == QString::fromLatin1(text)) return true;
+    return false;
+}
+
+}  // namespace
+
+class XformPanelsTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() { InstallDialogHooks(); }
+
+    void woodShowsTheGrainWidthAndTheWoodTypeOnly() {
+        CFilSpec filSpec;
+        filSpec.Wood.woodType = 3;
+        XformPanel panel(nullptr, *FindXform(kWood), filSpec);
+        QCOMPARE(panel.windowTitle(), QString("Wood Xform Settings"));
+        for (const char* hidden : {"strokes", "strokeDirection", "strokeAngle"})
+            QVERIFY2(panel.Inputs(hidden).empty(), hidden);
+        QCOMPARE(panel.Pair("grainWidth")->Slider()->minimum(), 8);
+        QCOMPARE(panel.Pair("grainWidth")->Slider()->maximum(), 64);
+        QVERIFY(HasLabel(panel, "Grain Width") && HasLabel(panel, "Min") && HasLabel(panel, "Max"));
+        QComboBox* list = panel.List("woodType");
+        QCOMPARE(list->count(), 7);
+        for (int i = 0; i < 7; ++i)
+            QCOMPARE(list->itemText(i), QString(wood::kWoodTypes[i].name));
+        QCOMPARE(list->currentIndex(), 3);
+        QVERIFY(!Enabled(panel, "grainWidth") && !Enabled(panel, "woodType"));
+
+        panel.CheckBox("wizardChooses")->click();
+        QVERIFY(Enabled(panel, "grainWidth") && Enabled(panel, "woodType"));
+        list->setCurrentIndex(5);
+        emit list->activated(5);
+        QCOMPARE(panel.Edited().Wood.woodType, 5);
+    }
+
+    // The edit takes 1..64 on OK; the value then comes from the slider, 8..64.
+    void woodGrainWidthEditIsCheckedThenHeld() {
+        MessageCapture messages;
+        CFilSpec filSpec;
+        filSpec.Wood.wizardChooses = 0;
+        XformPanel panel(nullptr, *FindXform(kWood), filSpec);
+        panel.show();
+        QLineEdit* edit = panel.Pair("grainWidth")->Edit();
+        edit->setText("0");
+        panel.accept();
+        QCOMPARE(messages.Texts(),
+                 std::vector<std::string>{"Please enter an integer between 1 and 64."});
+        edit->setText("3");
+        panel.accept();
+        QCOMPARE(panel.result(), int(QDialog::Accepted));
+        QCOMPARE(panel.Edited().Wood.grainWidth, 8);
+    }
+};
+
+QTEST_MAIN(XformPanelsTest)
+#include "wood_zimbel_explode_panels_test.moc"
