@@ -11,6 +11,7 @@
 #include "xforms/op_art.h"
 #include "xforms/star_dust.h"
 #include "xforms/wood.h"
+#include "xforms/zimbel.h"
 
 namespace {
 
@@ -70,7 +71,7 @@ XformRow* Table() {
         Pending<&CFilSpec::Explode>("Explode"),
         Pending<&CFilSpec::FallenLetters>("Fallen Letters"),
         Pending<&CFilSpec::Haaisi>("Haaisi"),
-        Pending<&CFilSpec::Zimbel>("Zimbel"),
+        Row<&CFilSpec::Zimbel, kZimbelUnit>(),
         Pending<&CFilSpec::LiquidEnergy>("Liquid Energy"),
         Pending<&CFilSpec::MadPainter>("Mad Painter"),
         Pending<&CFilSpec::VelmiraTonkart>("Velmira Tonkart"),

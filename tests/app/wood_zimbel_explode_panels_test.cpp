@@ -81,6 +81,31 @@ class XformPanelsTest : public QObject {
         QCOMPARE(panel.result(), int(QDialog::Accepted));
         QCOMPARE(panel.Edited().Wood.grainWidth, 8);
     }
+
+    // The background has no control; the strokes' edit takes 10..10000 on OK.
+    void zimbelShowsStrokesAndColourFreedom() {
+        MessageCapture messages;
+        CFilSpec filSpec;
+        filSpec.Zimbel.wizardChooses = 0;
+        XformPanel panel(nullptr, *FindXform(kZimbel), filSpec);
+        panel.show();
+        QCOMPARE(panel.windowTitle(), QString("Zimbel Xform Parameters"));
+        QCOMPARE(panel.CheckBox("wizardChooses")->text(), QString("&Wizard Chooses"));
+        QVERIFY(panel.Inputs("background").empty());
+        QVERIFY(HasLabel(panel, "Number of strokes (width)"));
+        QVERIFY(HasLabel(panel, "Zimbel Color Freedom"));
+        QCOMPARE(panel.Pair("colourFreedom")->Edit()->text(), QString("  0.25"));
+        panel.Pair("strokes")->Edit()->setText("9");
+        panel.accept();
+        QCOMPARE(messages.Texts(),
+                 std::vector<std::string>{"Please enter an integer between 10 and 10000."});
+        panel.Pair("strokes")->Edit()->setText("700");
+        panel.accept();
+        QCOMPARE(panel.result(), int(QDialog::Accepted));
+        QCOMPARE(panel.Edited().Zimbel.strokes, 50);
+        panel.CheckBox("wizardChooses")->click();
+        QVERIFY(!Enabled(panel, "strokes") && !Enabled(panel, "colourFreedom"));
+    }
 };
 
 QTEST_MAIN(XformPanelsTest)
