@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -107,6 +108,9 @@ class NumberWidget : public FieldWidget {
             ends->addStretch();
             ends->addWidget(
                 new QLabel(Latin(field.highEndLabel ? field.highEndLabel : ""), s.parent));
+            // Under the trackbar's ends, not the edit beside it.
+            ends->setContentsMargins(
+                0, 0, pair->Edit()->width() + std::max(0, pair->layout()->spacing()), 0);
             s.into->addLayout(ends);
         }
     }
