@@ -7,6 +7,7 @@
 #include "recipe/recipe.h"
 #include "xforms/bubble.h"
 #include "xforms/clouds.h"
+#include "xforms/explode.h"
 #include "xforms/mosaic.h"
 #include "xforms/op_art.h"
 #include "xforms/star_dust.h"
@@ -68,7 +69,7 @@ XformRow* Table() {
         Pending<&CFilSpec::Banya>("Banya"),
         Row<&CFilSpec::Bubble, kBubbleUnit>(),
         Row<&CFilSpec::Clouds, kCloudsUnit>(),
-        Pending<&CFilSpec::Explode>("Explode"),
+        Row<&CFilSpec::Explode, kExplodeUnit>(),
         Pending<&CFilSpec::FallenLetters>("Fallen Letters"),
         Pending<&CFilSpec::Haaisi>("Haaisi"),
         Row<&CFilSpec::Zimbel, kZimbelUnit>(),

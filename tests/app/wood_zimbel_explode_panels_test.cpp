@@ -1,8 +1,10 @@
 // The settings panels of Wood, Zimbel and Explode as the panel builder
 // makes them from their declarations: the controls shown and hidden, the
 // drop-down list, the slider's end labels, and the enable rules.
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
@@ -105,6 +107,50 @@ class XformPanelsTest : public QObject {
         QCOMPARE(panel.Edited().Zimbel.strokes, 50);
         panel.CheckBox("wizardChooses")->click();
         QVERIFY(!Enabled(panel, "strokes") && !Enabled(panel, "colourFreedom"));
+    }
+
+    // A colour is chosen only where it does not come from the picture.
+    void explodeColoursWaitForTheirEndsAndTheSolidBackground() {
+        MessageCapture messages;
+        CFilSpec filSpec;
+        filSpec.Explode.wizardChooses = 0;
+        XformPanel panel(nullptr, *FindXform(kExplode), filSpec);
+        panel.show();
+        QCOMPARE(panel.windowTitle(), QString("Explode Settings"));
+        QStringList groups;
+        for (const QGroupBox* box : panel.findChildren<QGroupBox*>())
+            groups << box->title();
+        for (const char* title : {"Background", "Number of traces", "Trace length",
+                                  "Trace ending width", "Gravity effect"})
+            QVERIFY2(groups.contains(title), title);
+        QVERIFY(!panel.ColourButton("startColour")->isEnabled());
+        QVERIFY(!panel.ColourButton("endColour")->isEnabled());
+        QVERIFY(panel.ColourButton("background")->isEnabled());
+        panel.CheckBox("startFromImage")->click();
+        QVERIFY(panel.ColourButton("startColour")->isEnabled());
+        QVERIFY(!panel.ColourButton("endColour")->isEnabled());
+        panel.Choices("background")->button(1)->click();
+        QCOMPARE(panel.Edited().Explode.background.useImage, 1);
+        QVERIFY(!panel.ColourButton("background")->isEnabled());
+        panel.CheckBox("wizardChooses")->click();
+        QVERIFY(!panel.ColourButton("startColour")->isEnabled());
+        QVERIFY(!Enabled(panel, "traces") && !Enabled(panel, "gravity"));
+        panel.CheckBox("wizardChooses")->click();
+
+        panel.Pair("traces")->Edit()->setText("40000");
+        panel.accept();
+        panel.Pair("traces")->Edit()->setText("100");
+        panel.Pair("gravity")->Edit()->setText("101");
+        panel.accept();
+        QCOMPARE(messages.Texts(),
+                 (std::vector<std::string>{"Please enter an integer between 100 and 30000.",
+                                           "Please enter an integer between 0 and 100."}));
+        panel.Pair("gravity")->Edit()->setText("7");
+        panel.accept();
+        QCOMPARE(panel.result(), int(QDialog::Accepted));
+        QCOMPARE(panel.Edited().Explode.traces, 500);
+        QCOMPARE(panel.Edited().Explode.gravity, 7);
+        QCOMPARE(panel.Edited().Explode.startFromImage, 0);
     }
 };
 

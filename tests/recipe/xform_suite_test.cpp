@@ -166,9 +166,9 @@ bool ChecksTheWholeContext(int index) {
     return index != kMosaic;
 }
 
-// Zimbel draws from the picture alone.
+// Zimbel and Explode draw from the picture alone.
 bool UsesForceField(int index) {
-    return index != kZimbel;
+    return index != kZimbel && index != kExplode;
 }
 
 // Fields Validate leaves as they are, the run taking any value.
