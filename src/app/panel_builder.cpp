@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -299,37 +300,18 @@ class BackgroundWidget : public FieldWidget {
 
     int RuleValue() const override { return std::get<Background*>(field.At(work))->useImage; }
 
-    // The colour is of no use while the picture lies under the drawing.
+    // With the picture chosen there is no colour to pick.
     void SetEnabled(bool enabled) override {
         FieldWidget::SetEnabled(enabled);
-        if (controls.choices != nullptr && RuleValue() != 0)
-            controls.colourButton->setEnabled(false);
+        if (controls.choices != nullptr) {
+            const bool colour = enabled && RuleValue() == 0;
+            controls.colourButton->setEnabled(colour);
+            controls.swatch->setEnabled(colour);
+        }
     }
 };
 
 // --- choices -------------------------------------------------------------------------
-
-// A drop-down list under the label, in the order of the declaration.
-class ListWidget : public FieldWidget {
-  public:
-    explicit ListWidget(const FieldSetup& s) : FieldWidget(s.field, s.work) {
-        s.into->addWidget(new QLabel(Latin(field.label), s.parent));
-        auto* list = new QComboBox(s.parent);
-        list->setObjectName(Latin(field.name));
-        int* value = std::get<int*>(field.At(work));
-        for (const ParamChoice& choice : field.choices) {
-            list->addItem(Latin(choice.label), choice.value);
-            if (choice.value == *value) list->setCurrentIndex(list->count() - 1);
-        }
-        QObject::connect(list, &QComboBox::activated, s.parent,
-                         [list, value, changed = s.changed](int index) {
-                             *value = list->itemData(index).toInt();
-                             changed();
-                         });
-        controls.inputs.push_back(list);
-        s.into->addWidget(list);
-    }
-};
 
 // Radio buttons in a box titled by the label (inside a group of the same
 // title they need no box of their own), row by row over the declared columns.
@@ -365,6 +347,29 @@ class ChoiceWidget : public FieldWidget {
                              *value = id;
                              changed();
                          });
+    }
+};
+
+// A drop-down list of the labels, in declaration order, under the field's label.
+class ListWidget : public FieldWidget {
+  public:
+    explicit ListWidget(const FieldSetup& s) : FieldWidget(s.field, s.work) {
+        s.into->addWidget(new QLabel(Latin(field.label), s.parent));
+        int* value = std::get<int*>(field.At(work));
+        auto* list = new QComboBox(s.parent);
+        list->setObjectName(Latin(field.name));
+        for (const ParamChoice& choice : field.choices) {
+            list->addItem(Latin(choice.label), choice.value);
+            if (choice.value == *value) list->setCurrentIndex(list->count() - 1);
+        }
+        QObject::connect(list, &QComboBox::activated, list,
+                         [list, value, changed = s.changed](int index) {
+                             *value = list->itemData(index).toInt();
+                             changed();
+                         });
+        controls.list = list;
+        controls.inputs.push_back(list);
+        s.into->addWidget(list);
     }
 };
 
@@ -613,6 +618,11 @@ ColourSwatch* XformPanel::Swatch(const char* name) const {
 QButtonGroup* XformPanel::Choices(const char* name) const {
     const FieldControls* c = ControlsOf(name);
     return c ? c->choices : nullptr;
+}
+
+QComboBox* XformPanel::List(const char* name) const {
+    const FieldControls* c = ControlsOf(name);
+    return c ? c->list : nullptr;
 }
 
 QPushButton* XformPanel::FigureButton(const char* name) const {

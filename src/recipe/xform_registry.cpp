@@ -7,6 +7,7 @@
 #include "recipe/recipe.h"
 #include "xforms/bubble.h"
 #include "xforms/clouds.h"
+#include "xforms/explode.h"
 #include "xforms/liquid_energy.h"
 #include "xforms/mad_painter.h"
 #include "xforms/mist.h"
@@ -18,6 +19,8 @@
 #include "xforms/star_dust.h"
 #include "xforms/swarm.h"
 #include "xforms/velmira_tonkart.h"
+#include "xforms/wood.h"
+#include "xforms/zimbel.h"
 
 namespace {
 
@@ -74,10 +77,10 @@ XformRow* Table() {
         Pending<&CFilSpec::Banya>("Banya"),
         Row<&CFilSpec::Bubble, kBubbleUnit>(),
         Row<&CFilSpec::Clouds, kCloudsUnit>(),
-        Pending<&CFilSpec::Explode>("Explode"),
+        Row<&CFilSpec::Explode, kExplodeUnit>(),
         Pending<&CFilSpec::FallenLetters>("Fallen Letters"),
         Pending<&CFilSpec::Haaisi>("Haaisi"),
-        Pending<&CFilSpec::Zimbel>("Zimbel"),
+        Row<&CFilSpec::Zimbel, kZimbelUnit>(),
         Row<&CFilSpec::LiquidEnergy, kLiquidEnergyUnit>(),
         Row<&CFilSpec::MadPainter, kMadPainterUnit>(),
         Row<&CFilSpec::VelmiraTonkart, kVelmiraTonkartUnit>(),
@@ -89,7 +92,7 @@ XformRow* Table() {
         Row<&CFilSpec::ReliefMap, kReliefMapUnit>(),
         Row<&CFilSpec::StarDust, kStarDustUnit>(),
         Row<&CFilSpec::Swarm, kSwarmUnit>(),
-        Pending<&CFilSpec::Wood>("Wood"),
+        Row<&CFilSpec::Wood, kWoodUnit>(),
     };
     static const bool indexed = [] {
         for (int i = 0; i < kXformCount; ++i)

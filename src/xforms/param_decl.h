@@ -67,8 +67,9 @@ struct ParamField {
     // The panel enables this control only while this flag field (by name) is
     // set; null: only the Wizard flag rules it.
     const char* enabledBy = nullptr;
-    // With enabledBy naming a Choice field: enabled only while that field
-    // differs from this value (0 keeps the flag rule above).
+    // Enabled only while the enabledBy field differs from this value: 0 keeps
+    // the flag rule above, 1 enables while that flag is clear; for a Choice,
+    // the value that disables.
     int disabledAt = 0;
     // The group box the panel puts the control in; consecutive fields of one
     // group share it. A Choice without a group gets a box titled by its label.

@@ -112,10 +112,10 @@ bool ChecksTheWholeContext(int index) {
     return index != kMosaic;
 }
 
-// Mad Painter paints from the picture's colours alone: it builds no force
-// field and so cannot fail for want of one.
+// Mad Painter, Zimbel and Explode draw from the picture's colours alone:
+// they build no force field and so cannot fail for want of one.
 bool UsesForceField(int index) {
-    return index != kMadPainter;
+    return index != kMadPainter && index != kZimbel && index != kExplode;
 }
 
 // Fields Validate leaves as they are, the run taking any value.
@@ -124,6 +124,8 @@ bool LeftByValidate(int index, const char* field) {
     if (index == kStarDust) return std::strcmp(field, "spikeThreshold") == 0;
     // Mist finds its colour scale from whatever its waves give.
     if (index == kMist) return true;
+    // Zimbel's colour jitter leaves a colour alone outside 0..1.
+    if (index == kZimbel) return std::strcmp(field, "colourFreedom") == 0;
     // Relief Map's numbers are its levels: it refuses them out of order
     // rather than move them, and the run compares the force with any level.
     return index == kReliefMap;
