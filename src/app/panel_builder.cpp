@@ -339,7 +339,7 @@ XformPanel::XformPanel(QWidget* parent, const XformRow& row, const CFilSpec& fil
     const BoundField* previous = nullptr;
     QVBoxLayout* groupLayout = nullptr;
     for (const BoundField& field : row.fields) {
-        if (SameName(field.name, kWizardField)) continue;
+        if (SameName(field.name, kWizardField) || field.control == ParamControl::Hidden) continue;
         if (field.group == nullptr) {
             groupLayout = nullptr;
             auto* block = new QWidget(this);

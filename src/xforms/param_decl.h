@@ -33,7 +33,9 @@ enum class ParamControl {
     Default,  // what the kind suggests: check box, edit, swatch, radio group...
     Slider,   // a trackbar with its edit beside it
     VerticalSlider,
-    Edit,  // an edit box alone
+    Edit,    // an edit box alone
+    Hidden,  // no control on the panel: set by the defaults, the Wizard, the
+             // command line and recipe files only
 };
 
 struct ParamChoice {
