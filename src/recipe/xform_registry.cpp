@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "recipe/recipe.h"
+#include "xforms/banya.h"
 #include "xforms/bubble.h"
 #include "xforms/clouds.h"
 #include "xforms/mosaic.h"
@@ -63,7 +64,7 @@ XformRow Row() {
 // In index order: one line per Xform.
 XformRow* Table() {
     static XformRow table[kXformCount] = {
-        Pending<&CFilSpec::Banya>("Banya"),
+        Row<&CFilSpec::Banya, kBanyaUnit>(),
         Row<&CFilSpec::Bubble, kBubbleUnit>(),
         Row<&CFilSpec::Clouds, kCloudsUnit>(),
         Pending<&CFilSpec::Explode>("Explode"),
