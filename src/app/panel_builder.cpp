@@ -6,6 +6,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -14,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <QValidator>
 
 #include "app/colour_swatch.h"
 #include "app/dialogs.h"
@@ -22,6 +24,7 @@
 #include "app/slider_pair.h"
 #include "engine/toolkit.h"
 #include "util/error_box.h"
+#include "util/utf8.h"
 
 namespace {
 
@@ -34,6 +37,15 @@ bool SameName(const char* a, const char* b) {
 
 QString Latin(const char* text) {
     return QString::fromLatin1(text);
+}
+
+// A label as messages name its control: no '&' and no closing ':'.
+std::string Named(const char* label) {
+    std::string name;
+    for (const char* p = label; *p; ++p)
+        if (*p != '&') name += *p;
+    if (!name.empty() && name.back() == ':') name.pop_back();
+    return name;
 }
 
 // The whole text as an integer (blanks around it allowed).
@@ -225,6 +237,13 @@ class BackgroundWidget : public FieldWidget {
     }
 
     int RuleValue() const override { return std::get<Background*>(field.At(work))->useImage; }
+
+    // The colour is of no use while the picture lies under the drawing.
+    void SetEnabled(bool enabled) override {
+        FieldWidget::SetEnabled(enabled);
+        if (controls.choices != nullptr && RuleValue() != 0)
+            controls.colourButton->setEnabled(false);
+    }
 };
 
 // --- choices -------------------------------------------------------------------------
@@ -266,7 +285,44 @@ class ChoiceWidget : public FieldWidget {
     }
 };
 
+// The labels in a drop-down list, titled by the label unless a group of the
+// same title holds it.
+class DropDownWidget : public FieldWidget {
+  public:
+    explicit DropDownWidget(const FieldSetup& s) : FieldWidget(s.field, s.work) {
+        if (!SameName(field.group, field.label))
+            s.into->addWidget(new QLabel(Latin(field.label), s.parent));
+        int* value = std::get<int*>(field.At(work));
+        controls.list = new QComboBox(s.parent);
+        controls.list->setObjectName(Latin(field.name));
+        for (const ParamChoice& choice : field.choices) {
+            controls.list->addItem(Latin(choice.label), choice.value);
+            if (choice.value == *value) controls.list->setCurrentIndex(controls.list->count() - 1);
+        }
+        controls.inputs.push_back(controls.list);
+        s.into->addWidget(controls.list);
+        QObject::connect(controls.list, &QComboBox::activated, s.parent,
+                         [this, value, changed = s.changed](int index) {
+                             *value = controls.list->itemData(index).toInt();
+                             changed();
+                         });
+    }
+};
+
 // --- texts ---------------------------------------------------------------------------
+
+// Refuses what would not fit the field's bytes as UTF-8, so that the edit
+// takes no more characters than the field holds.
+class Utf8LengthValidator : public QValidator {
+  public:
+    Utf8LengthValidator(qsizetype bytes, QObject* parent) : QValidator(parent), bytes_(bytes) {}
+    State validate(QString& input, int&) const override {
+        return input.toUtf8().size() <= bytes_ ? Acceptable : Invalid;
+    }
+
+  private:
+    qsizetype bytes_;
+};
 
 class TextWidget : public FieldWidget {
   public:
@@ -277,6 +333,9 @@ class TextWidget : public FieldWidget {
         controls.edit->setObjectName(Latin(field.name));
         controls.edit->setText(QString::fromUtf8(
             text.text, static_cast<qsizetype>(strnlen(text.text, text.capacity))));
+        const auto bytes = static_cast<qsizetype>(text.capacity) - 1;
+        controls.edit->setMaxLength(static_cast<int>(bytes));
+        controls.edit->setValidator(new Utf8LengthValidator(bytes, controls.edit));
         controls.inputs.push_back(controls.edit);
         s.into->addWidget(controls.edit);
     }
@@ -284,10 +343,20 @@ class TextWidget : public FieldWidget {
     bool Accept() override {
         const TextRef text = std::get<TextRef>(field.At(work));
         QString typed = controls.edit->text();
+        if (field.min >= 1 && CountNonWhitespace(typed.toUtf8().toStdString()) == 0) {
+            const std::string box = Named(field.label);
+            if (typed.isEmpty())
+                ErrorBox("You must type at least one character\nin the \"%s\" box", box.c_str());
+            else
+                ErrorBox("You must type at least one (non space) character\nin the \"%s\" box",
+                         box.c_str());
+            controls.edit->setFocus();
+            return false;
+        }
         // Whole characters only: a text cut inside one would not read back.
         QByteArray bytes = typed.toUtf8();
         while (static_cast<size_t>(bytes.size()) >= text.capacity) {
-            typed.chop(1);
+            typed.chop(typed.size() >= 2 && typed.back().isLowSurrogate() ? 2 : 1);
             bytes = typed.toUtf8();
         }
         std::memset(text.text, 0, text.capacity);
@@ -301,10 +370,16 @@ std::unique_ptr<FieldWidget> Make(const FieldSetup& setup) {
     return std::make_unique<Widget>(setup);
 }
 
+// A Choice as a list or as buttons.
+std::unique_ptr<FieldWidget> MakeChoice(const FieldSetup& setup) {
+    if (setup.field.control == ParamControl::DropDown) return Make<DropDownWidget>(setup);
+    return Make<ChoiceWidget>(setup);
+}
+
 // Indexed by ParamKind.
 constexpr FieldWidgetMaker kMakers[] = {
-    Make<FlagWidget>,   Make<NumberWidget>,     Make<NumberWidget>, Make<ColourWidget>,
-    Make<ChoiceWidget>, Make<BackgroundWidget>, Make<TextWidget>,   MakeFigureWidget,
+    Make<FlagWidget>, Make<NumberWidget>,     Make<NumberWidget>, Make<ColourWidget>,
+    MakeChoice,       Make<BackgroundWidget>, Make<TextWidget>,   MakeFigureWidget,
 };
 static_assert(std::size(kMakers) == static_cast<size_t>(ParamKind::Figure) + 1,
               "one widget per kind, in the order of ParamKind");
@@ -402,13 +477,24 @@ void XformPanel::ApplyEnableRule() {
         const BoundField& field = widget->field;
         if (SameName(field.name, kWizardField)) continue;
         bool enabled = !wizard;
-        if (enabled && field.enabledBy != nullptr)
-            enabled = RuleValue(field.enabledBy) != field.disabledAt;
+        if (enabled && field.enabledBy != nullptr) {
+            const int by = RuleValue(field.enabledBy);
+            enabled = field.enabledAt >= 0 ? by == field.enabledAt : by != field.disabledAt;
+        }
         widget->SetEnabled(enabled);
     }
 }
 
 void XformPanel::accept() {
+    // What no field can say alone comes first.
+    for (const BoundField& field : row_.fields) {
+        if (field.orFlag == nullptr || RuleValue(field.name) != 0 || RuleValue(field.orFlag) != 0)
+            continue;
+        const BoundField* other = row_.Field(field.orFlag);
+        ErrorBox("You must choose at least one of\n%s %s", Named(field.label).c_str(),
+                 Named(other != nullptr ? other->label : field.orFlag).c_str());
+        return;
+    }
     for (const auto& widget : widgets_) {
         if (!widget->Accept()) return;
     }
@@ -472,6 +558,11 @@ QButtonGroup* XformPanel::Choices(const char* name) const {
 QPushButton* XformPanel::FigureButton(const char* name) const {
     const FieldControls* c = ControlsOf(name);
     return c ? c->figureButton : nullptr;
+}
+
+QComboBox* XformPanel::List(const char* name) const {
+    const FieldControls* c = ControlsOf(name);
+    return c ? c->list : nullptr;
 }
 
 FigurePreview* XformPanel::Preview(const char* name) const {

@@ -17,6 +17,7 @@ class ColourSwatch;
 class FigurePreview;
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class QPushButton;
 class QVBoxLayout;
@@ -30,6 +31,7 @@ struct FieldControls {
     QWidget* colourButton = nullptr;
     ColourSwatch* swatch = nullptr;
     QButtonGroup* choices = nullptr;
+    QComboBox* list = nullptr;  // a Choice shown as a drop-down list
     QPushButton* figureButton = nullptr;
     FigurePreview* preview = nullptr;
     std::vector<QWidget*> inputs;  // what the enable rules switch
@@ -88,6 +90,7 @@ class XformPanel : public QDialog {
     QWidget* ColourButton(const char* name) const;
     ColourSwatch* Swatch(const char* name) const;
     QButtonGroup* Choices(const char* name) const;
+    QComboBox* List(const char* name) const;
     // A figure field's "Image..." button and preview.
     QPushButton* FigureButton(const char* name) const;
     FigurePreview* Preview(const char* name) const;

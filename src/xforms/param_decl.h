@@ -23,7 +23,8 @@ enum class ParamKind {
     Background,  // the Background record: colour or the picture. choices: the labels
                  // of its colour and picture buttons (useImage 0 and 1); none: the
                  // panel shows the colour alone and leaves useImage as it is
-    Text,        // a zero-terminated char array
+    Text,        // a zero-terminated char array holding UTF-8, whole characters
+                 // only. min: the fewest characters other than blanks it holds
     Figure,      // a char array naming a figure bitmap of the temporary folder
                  // (engine/figure_file.h), empty for none. choices: the labels of
                  // the panel's two sources, plain shapes and bitmap
@@ -33,9 +34,10 @@ enum class ParamControl {
     Default,  // what the kind suggests: check box, edit, swatch, radio group...
     Slider,   // a trackbar with its edit beside it
     VerticalSlider,
-    Edit,    // an edit box alone
-    Hidden,  // no control on the panel: set by the defaults, the Wizard, the
-             // command line and recipe files only
+    Edit,      // an edit box alone
+    Hidden,    // no control on the panel: set by the defaults, the Wizard, the
+               // command line and recipe files only
+    DropDown,  // a Choice as a drop-down list of its labels, in declaration order
 };
 
 struct ParamChoice {
@@ -77,6 +79,12 @@ struct ParamField {
     // closes, the value then being held to min..max (both 0: min..max).
     int editMin = 0;
     int editMax = 0;
+    // With enabledBy naming a Choice field: enabled only while that field
+    // holds this value (-1: the rule of disabledAt instead).
+    int enabledAt = -1;
+    // A Flag that the panel's OK refuses to leave clear together with this
+    // other flag (by name); null: none.
+    const char* orFlag = nullptr;
 };
 
 // The name every block gives its "Wizard chooses" flag.
