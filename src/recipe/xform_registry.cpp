@@ -8,6 +8,7 @@
 #include "xforms/banya.h"
 #include "xforms/bubble.h"
 #include "xforms/clouds.h"
+#include "xforms/fallen_letters.h"
 #include "xforms/mosaic.h"
 #include "xforms/op_art.h"
 #include "xforms/star_dust.h"
@@ -68,7 +69,7 @@ XformRow* Table() {
         Row<&CFilSpec::Bubble, kBubbleUnit>(),
         Row<&CFilSpec::Clouds, kCloudsUnit>(),
         Pending<&CFilSpec::Explode>("Explode"),
-        Pending<&CFilSpec::FallenLetters>("Fallen Letters"),
+        Row<&CFilSpec::FallenLetters, kFallenLettersUnit>(),
         Pending<&CFilSpec::Haaisi>("Haaisi"),
         Pending<&CFilSpec::Zimbel>("Zimbel"),
         Pending<&CFilSpec::LiquidEnergy>("Liquid Energy"),
