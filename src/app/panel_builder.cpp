@@ -106,6 +106,8 @@ class NumberWidget : public FieldWidget {
         } else {
             pair->SetupInt(Int(), static_cast<int>(field.min), static_cast<int>(field.max));
         }
+        // The value follows the trackbar alone.
+        if (field.control == ParamControl::Trackbar) pair->Edit()->hide();
         controls.pair = pair;
         controls.inputs.push_back(pair);
         s.into->addWidget(pair);

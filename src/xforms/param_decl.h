@@ -38,6 +38,7 @@ enum class ParamControl {
     Hidden,    // no control on the panel: set by the defaults, the Wizard, the
                // command line and recipe files only
     DropDown,  // a Choice as a drop-down list of its labels, in declaration order
+    Trackbar,  // an Int's trackbar alone, without an edit
 };
 
 struct ParamChoice {
