@@ -9,6 +9,7 @@
 #include "xforms/bubble.h"
 #include "xforms/clouds.h"
 #include "xforms/fallen_letters.h"
+#include "xforms/haaisi.h"
 #include "xforms/mosaic.h"
 #include "xforms/op_art.h"
 #include "xforms/star_dust.h"
@@ -70,7 +71,7 @@ XformRow* Table() {
         Row<&CFilSpec::Clouds, kCloudsUnit>(),
         Pending<&CFilSpec::Explode>("Explode"),
         Row<&CFilSpec::FallenLetters, kFallenLettersUnit>(),
-        Pending<&CFilSpec::Haaisi>("Haaisi"),
+        Row<&CFilSpec::Haaisi, kHaaisiUnit>(),
         Pending<&CFilSpec::Zimbel>("Zimbel"),
         Pending<&CFilSpec::LiquidEnergy>("Liquid Energy"),
         Pending<&CFilSpec::MadPainter>("Mad Painter"),

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSlider>
 #include <QtTest>
 
 #include "app/dialogs.h"
@@ -45,6 +46,24 @@ class PanelFieldsTest : public QObject {
         QVERIFY(panel.Pair("squares") != nullptr);
         for (const char* colour : {"shapeColour", "backgroundColour", "oddColour", "evenColour"})
             QVERIFY2(panel.ColourButton(colour) != nullptr, colour);
+    }
+
+    void aTrackbarAloneSetsItsValueAsItMoves() {
+        CFilSpec filSpec;
+        filSpec.Haaisi.wizardChooses = 0;
+        XformPanel panel(nullptr, *FindXform(kHaaisi), filSpec);
+        SliderPair* detail = panel.Pair("detail");
+        QVERIFY(detail != nullptr);
+        QVERIFY(detail->Edit()->isHidden());
+        QCOMPARE(detail->Slider()->minimum(), 15);
+        QCOMPARE(detail->Slider()->maximum(), 40);
+        detail->Slider()->setValue(33);
+        QCOMPARE(panel.Edited().Haaisi.detail, 33);
+        QVERIFY(panel.Inputs("shapeMode").empty());
+        QVERIFY(panel.Inputs("spareColour").empty());
+        panel.CheckBox("wizardChooses")->click();
+        for (const char* name : {"fore1", "fore2", "background", "detail"})
+            QVERIFY2(!Enabled(panel, name), name);
     }
 
     void theLetterColourListRulesTheSolidButton() {
