@@ -39,15 +39,6 @@ class PanelFieldsTest : public QObject {
   private slots:
     void initTestCase() { InstallDialogHooks(); }
 
-    void fieldsOnlyTheWizardSetsHaveNoControl() {
-        XformPanel panel(nullptr, *FindXform(kBanya), CFilSpec{});
-        QVERIFY(panel.Inputs("shapeMode").empty());
-        QVERIFY(panel.Inputs("shapeSize").empty());
-        QVERIFY(panel.Pair("squares") != nullptr);
-        for (const char* colour : {"shapeColour", "backgroundColour", "oddColour", "evenColour"})
-            QVERIFY2(panel.ColourButton(colour) != nullptr, colour);
-    }
-
     void aTrackbarAloneSetsItsValueAsItMoves() {
         CFilSpec filSpec;
         filSpec.Haaisi.wizardChooses = 0;

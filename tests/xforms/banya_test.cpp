@@ -71,17 +71,6 @@ TEST_F(BanyaTest, CellsAndCornersSampleTheForceWhereTheyShould) {
     }
 }
 
-TEST_F(BanyaTest, EllipsesTakeAShareOfTheDiamond) {
-    BanyaParams p;
-    p.shapeMode = 2;
-    p.shapeSize = 0.5;  // radius 0.2 of the diamond's 40 pixels: 8
-    const Canvas c = Render(*UniformPicture(400, 200, RGB(90, 90, 90)), p, 1);
-    ASSERT_EQ(c.result, 1);
-    EXPECT_EQ(c.At(160 + 7, 80), p.shapeColour);
-    EXPECT_EQ(c.At(160 + 9, 80), p.evenColour);
-    EXPECT_EQ(c.At(160 + 6, 80 + 6), p.evenColour) << "a square would reach here";
-}
-
 TEST_F(BanyaTest, ABlockThatSkippedValidateDrawsAsTheNearestValidOne) {
     const auto in = UniformPicture(120, 90, RGB(60, 60, 60));
     BanyaParams p;
