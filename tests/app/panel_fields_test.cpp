@@ -19,7 +19,7 @@
 
 namespace {
 
-CFilSpec LettersSpec() {
+CFilSpec LettersRecipe() {
     CFilSpec filSpec;
     filSpec.FallenLetters.wizardChooses = 0;
     return filSpec;
@@ -58,7 +58,7 @@ class PanelFieldsTest : public QObject {
     }
 
     void theLetterColourListRulesTheSolidButton() {
-        XformPanel panel(nullptr, *FindXform(kFallenLetters), LettersSpec());
+        XformPanel panel(nullptr, *FindXform(kFallenLetters), LettersRecipe());
         QComboBox* list = panel.List("colourMode");
         QVERIFY(list != nullptr);
         QCOMPARE(list->count(), 3);
@@ -83,7 +83,7 @@ class PanelFieldsTest : public QObject {
 
     void okRefusesNoFlagAndBlankLettersInThatOrder() {
         MessageCapture messages;
-        XformPanel panel(nullptr, *FindXform(kFallenLetters), LettersSpec());
+        XformPanel panel(nullptr, *FindXform(kFallenLetters), LettersRecipe());
         panel.show();
         QVERIFY(QTest::qWaitForWindowActive(&panel));
         panel.CheckBox("byIntensity")->click();
@@ -115,7 +115,7 @@ class PanelFieldsTest : public QObject {
     // The edit takes no more than the field's 26 bytes of UTF-8, so nothing
     // is ever cut, least of all half a character.
     void theLettersEditTakesWholeCharactersWithinItsBytes() {
-        XformPanel panel(nullptr, *FindXform(kFallenLetters), LettersSpec());
+        XformPanel panel(nullptr, *FindXform(kFallenLetters), LettersRecipe());
         panel.show();
         QVERIFY(QTest::qWaitForWindowActive(&panel));
         QLineEdit* edit = panel.Edit("letters");
