@@ -17,6 +17,7 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QVBoxLayout>
+#include <QValidator>
 
 #include "app/colour_swatch.h"
 #include "app/dialogs.h"
@@ -25,6 +26,7 @@
 #include "app/slider_pair.h"
 #include "engine/toolkit.h"
 #include "util/error_box.h"
+#include "util/utf8.h"
 
 namespace {
 
@@ -37,6 +39,15 @@ bool SameName(const char* a, const char* b) {
 
 QString Latin(const char* text) {
     return QString::fromLatin1(text);
+}
+
+// A label as messages name its control: no '&' and no closing ':'.
+std::string Named(const char* label) {
+    std::string name;
+    for (const char* p = label; *p; ++p)
+        if (*p != '&') name += *p;
+    if (!name.empty() && name.back() == ':') name.pop_back();
+    return name;
 }
 
 // The whole text as an integer (blanks around it allowed).
@@ -110,6 +121,8 @@ class NumberWidget : public FieldWidget {
         } else {
             pair->SetupInt(Int(), static_cast<int>(field.min), static_cast<int>(field.max));
         }
+        // The value follows the trackbar alone.
+        if (field.control == ParamControl::Trackbar) pair->Edit()->hide();
         controls.pair = pair;
         controls.inputs.push_back(pair);
         const bool vertical = orientation == Qt::Vertical;
@@ -350,30 +363,44 @@ class ChoiceWidget : public FieldWidget {
     }
 };
 
-// A drop-down list of the labels, in declaration order, under the field's label.
+// The labels in a drop-down list, titled by the label unless a group of the
+// same title holds it.
 class ListWidget : public FieldWidget {
   public:
     explicit ListWidget(const FieldSetup& s) : FieldWidget(s.field, s.work) {
-        s.into->addWidget(new QLabel(Latin(field.label), s.parent));
+        if (!SameName(field.group, field.label))
+            s.into->addWidget(new QLabel(Latin(field.label), s.parent));
         int* value = std::get<int*>(field.At(work));
-        auto* list = new QComboBox(s.parent);
-        list->setObjectName(Latin(field.name));
+        controls.list = new QComboBox(s.parent);
+        controls.list->setObjectName(Latin(field.name));
         for (const ParamChoice& choice : field.choices) {
-            list->addItem(Latin(choice.label), choice.value);
-            if (choice.value == *value) list->setCurrentIndex(list->count() - 1);
+            controls.list->addItem(Latin(choice.label), choice.value);
+            if (choice.value == *value) controls.list->setCurrentIndex(controls.list->count() - 1);
         }
-        QObject::connect(list, &QComboBox::activated, list,
-                         [list, value, changed = s.changed](int index) {
-                             *value = list->itemData(index).toInt();
+        controls.inputs.push_back(controls.list);
+        s.into->addWidget(controls.list);
+        QObject::connect(controls.list, &QComboBox::activated, s.parent,
+                         [this, value, changed = s.changed](int index) {
+                             *value = controls.list->itemData(index).toInt();
                              changed();
                          });
-        controls.list = list;
-        controls.inputs.push_back(list);
-        s.into->addWidget(list);
     }
 };
 
 // --- texts ---------------------------------------------------------------------------
+
+// Refuses what would not fit the field's bytes as UTF-8, so that the edit
+// takes no more characters than the field holds.
+class Utf8LengthValidator : public QValidator {
+  public:
+    Utf8LengthValidator(qsizetype bytes, QObject* parent) : QValidator(parent), bytes_(bytes) {}
+    State validate(QString& input, int&) const override {
+        return input.toUtf8().size() <= bytes_ ? Acceptable : Invalid;
+    }
+
+  private:
+    qsizetype bytes_;
+};
 
 class TextWidget : public FieldWidget {
   public:
@@ -384,6 +411,9 @@ class TextWidget : public FieldWidget {
         controls.edit->setObjectName(Latin(field.name));
         controls.edit->setText(QString::fromUtf8(
             text.text, static_cast<qsizetype>(strnlen(text.text, text.capacity))));
+        const auto bytes = static_cast<qsizetype>(text.capacity) - 1;
+        controls.edit->setMaxLength(static_cast<int>(bytes));
+        controls.edit->setValidator(new Utf8LengthValidator(bytes, controls.edit));
         controls.inputs.push_back(controls.edit);
         s.into->addWidget(controls.edit);
     }
@@ -391,10 +421,20 @@ class TextWidget : public FieldWidget {
     bool Accept() override {
         const TextRef text = std::get<TextRef>(field.At(work));
         QString typed = controls.edit->text();
+        if (field.min >= 1 && CountNonWhitespace(typed.toUtf8().toStdString()) == 0) {
+            const std::string box = Named(field.label);
+            if (typed.isEmpty())
+                ErrorBox("You must type at least one character\nin the \"%s\" box", box.c_str());
+            else
+                ErrorBox("You must type at least one (non space) character\nin the \"%s\" box",
+                         box.c_str());
+            controls.edit->setFocus();
+            return false;
+        }
         // Whole characters only: a text cut inside one would not read back.
         QByteArray bytes = typed.toUtf8();
         while (static_cast<size_t>(bytes.size()) >= text.capacity) {
-            typed.chop(1);
+            typed.chop(typed.size() >= 2 && typed.back().isLowSurrogate() ? 2 : 1);
             bytes = typed.toUtf8();
         }
         std::memset(text.text, 0, text.capacity);
@@ -541,17 +581,17 @@ void XformPanel::ApplyEnableRule() {
         const BoundField& field = widget->field;
         if (SameName(field.name, kWizardField)) continue;
         bool enabled = !wizard;
-        if (enabled && field.enabledBy != nullptr)
-            enabled = RuleValue(field.enabledBy) != field.disabledAt;
+        if (enabled && field.enabledBy != nullptr) {
+            const int by = RuleValue(field.enabledBy);
+            enabled = field.enabledAt >= 0 ? by == field.enabledAt : by != field.disabledAt;
+        }
         widget->SetEnabled(enabled);
     }
 }
 
 void XformPanel::accept() {
-    for (const auto& widget : widgets_) {
-        if (!widget->Accept()) return;
-    }
-    // Each set of flags of which one at least must be ticked.
+    // Each set of flags of which one at least must be ticked, first: what
+    // no field can say alone.
     for (const auto& widget : widgets_) {
         const char* message = widget->field.oneOfMessage;
         if (message == nullptr) continue;
@@ -562,6 +602,9 @@ void XformPanel::accept() {
             ErrorBox("%s", message);
             return;
         }
+    }
+    for (const auto& widget : widgets_) {
+        if (!widget->Accept()) return;
     }
     for (const auto& widget : widgets_)
         widget->Store();

@@ -17,6 +17,11 @@ std::mutex statusLock;
 char statusText[kStatusLength + 1] = "";
 int scrollOffset = 0;
 
+// The second and later bytes of a UTF-8 character.
+bool IsContinuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
 }  // namespace
 
 std::atomic<int>& ApplicationProgress() {
@@ -38,10 +43,16 @@ void SetPercent(std::atomic<int>* progress, int lo, int hi, int percentOfStage, 
 
 void SetStatusText(const char* text) {
     if (text == nullptr) text = "";
+    std::size_t end = strnlen(text, kStatusLength);
+    // A UTF-8 character cut by the limit goes whole: back to its first byte.
+    if (end == kStatusLength) {
+        while (end > 0 && IsContinuation(text[end]))
+            --end;
+    }
     std::lock_guard lock(statusLock);
-    if (std::strncmp(text, statusText, kStatusLength) != 0) scrollOffset = 0;
-    std::strncpy(statusText, text, kStatusLength);
-    statusText[kStatusLength] = '\0';
+    if (std::strncmp(text, statusText, end) != 0 || statusText[end] != '\0') scrollOffset = 0;
+    std::memcpy(statusText, text, end);
+    statusText[end] = '\0';
 }
 
 std::string GetStatusText() {
@@ -60,6 +71,12 @@ std::string Scroll() {
     std::lock_guard lock(statusLock);
     const std::size_t n = std::strlen(statusText);
     std::string scrolled(n, ' ');
+    // A character of several UTF-8 bytes turns as one: the text never
+    // starts inside one.
+    for (std::size_t skipped = 0; n > 0 && skipped < n; ++skipped) {
+        if (!IsContinuation(statusText[static_cast<std::size_t>(scrollOffset) % n])) break;
+        scrollOffset = scrollOffset == INT_MAX ? 0 : scrollOffset + 1;
+    }
     for (std::size_t i = 0; i < n; ++i) {
         scrolled[i] = statusText[(static_cast<std::size_t>(scrollOffset) + i) % n];
     }

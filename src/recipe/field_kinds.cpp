@@ -6,6 +6,7 @@
 #include "engine/toolkit.h"
 #include "recipe/figure_json.h"
 #include "util/numbers.h"
+#include "util/utf8.h"
 
 namespace {
 
@@ -220,11 +221,21 @@ std::string BackgroundToText(const BoundField&, FieldRef value) {
 // --- texts -------------------------------------------------------------------------
 
 std::string TextAllowed(const BoundField& field) {
-    return "a text of at most " + std::to_string(field.textCapacity - 1) + " bytes";
+    std::string allowed =
+        "a text of at most " + std::to_string(field.textCapacity - 1) + " bytes of UTF-8";
+    if (field.min >= 1) allowed += " with a character other than blanks";
+    return allowed;
 }
 
 Json TextToJson(const BoundField&, FieldRef value) {
-    return TextOf(std::get<TextRef>(value));
+    const std::string text = TextOf(std::get<TextRef>(value));
+    if (IsUtf8(text)) return text;
+    // Only a block filled by a program can get here; a recipe file must
+    // still be written, and must be UTF-8.
+    std::string shown;
+    for (const std::string_view character : Utf8Characters(text))
+        shown += Utf8CodePoint(character) < 0 ? std::string_view("?") : character;
+    return shown;
 }
 
 bool TextFromJson(const BoundField& field, const Json& json, FieldRef value, std::string* why) {
@@ -234,8 +245,18 @@ bool TextFromJson(const BoundField& field, const Json& json, FieldRef value, std
     }
     const std::string& text = json.get_ref<const std::string&>();
     const TextRef to = std::get<TextRef>(value);
-    if (text.size() >= to.capacity || text.find('\0') != std::string::npos) {
+    // Checked first: a text that is not UTF-8 cannot be shown in a message.
+    if (!IsUtf8(text) || text.find('\0') != std::string::npos) {
+        *why = "the text is not UTF-8 or holds a zero byte; allowed: " + TextAllowed(field);
+        return false;
+    }
+    if (text.size() >= to.capacity) {
         *why = Shown(json) + " is too long; allowed: " + TextAllowed(field);
+        return false;
+    }
+    if (static_cast<double>(CountNonWhitespace(text)) < field.min) {
+        *why = Shown(json) + (text.empty() ? " is empty" : " holds only blanks") +
+               "; allowed: " + TextAllowed(field);
         return false;
     }
     std::memset(to.text, 0, to.capacity);

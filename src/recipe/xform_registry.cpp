@@ -5,9 +5,12 @@
 #include <utility>
 
 #include "recipe/recipe.h"
+#include "xforms/banya.h"
 #include "xforms/bubble.h"
 #include "xforms/clouds.h"
 #include "xforms/explode.h"
+#include "xforms/fallen_letters.h"
+#include "xforms/haaisi.h"
 #include "xforms/liquid_energy.h"
 #include "xforms/mad_painter.h"
 #include "xforms/mist.h"
@@ -74,12 +77,12 @@ XformRow Row() {
 // In index order: one line per Xform.
 XformRow* Table() {
     static XformRow table[kXformCount] = {
-        Pending<&CFilSpec::Banya>("Banya"),
+        Row<&CFilSpec::Banya, kBanyaUnit>(),
         Row<&CFilSpec::Bubble, kBubbleUnit>(),
         Row<&CFilSpec::Clouds, kCloudsUnit>(),
         Row<&CFilSpec::Explode, kExplodeUnit>(),
-        Pending<&CFilSpec::FallenLetters>("Fallen Letters"),
-        Pending<&CFilSpec::Haaisi>("Haaisi"),
+        Row<&CFilSpec::FallenLetters, kFallenLettersUnit>(),
+        Row<&CFilSpec::Haaisi, kHaaisiUnit>(),
         Row<&CFilSpec::Zimbel, kZimbelUnit>(),
         Row<&CFilSpec::LiquidEnergy, kLiquidEnergyUnit>(),
         Row<&CFilSpec::MadPainter, kMadPainterUnit>(),

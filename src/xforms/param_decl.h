@@ -23,7 +23,8 @@ enum class ParamKind {
     Background,  // the Background record: colour or the picture. choices: the labels
                  // of its colour and picture buttons (useImage 0 and 1); none: the
                  // panel shows the colour alone and leaves useImage as it is
-    Text,        // a zero-terminated char array
+    Text,        // a zero-terminated char array holding UTF-8, whole characters
+                 // only. min: the fewest characters other than blanks it holds
     Figure,      // a char array naming a figure bitmap of the temporary folder
                  // (engine/figure_file.h), empty for none. choices: the labels of
                  // the panel's two sources, plain shapes and bitmap
@@ -35,6 +36,7 @@ enum class ParamControl {
     VerticalSlider,
     Edit,              // an edit box alone
     VerticalTrackbar,  // a vertical trackbar alone, its top the high end
+    Trackbar,          // an Int's trackbar alone, without its edit
     List,              // a Choice as a drop-down list, its choices in the declared order
     None,              // no control: only the defaults and the Wizard set it (recipe files
                        // and the command line still carry it)
@@ -97,6 +99,9 @@ struct ParamField {
     // closes with OK: the set's flags share this text, which the panel shows
     // (and stays open) when none is ticked.
     const char* oneOfMessage = nullptr;
+    // With enabledBy naming a Choice field: enabled only while that field
+    // holds this value (-1: the rule of disabledAt instead).
+    int enabledAt = -1;
 };
 
 // The name every block gives its "Wizard chooses" flag.

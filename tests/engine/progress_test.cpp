@@ -63,6 +63,34 @@ TEST(StatusTicker, TurnsOneCharacterPerScrollUntilTheTextChanges) {
     EXPECT_EQ(StatusTicker::Scroll(), "");
 }
 
+// Letters typed by the user reach the status line as UTF-8: neither the
+// limit nor the ticker cuts a character of several bytes in half.
+TEST(StatusTicker, TurnsUtf8CharactersWhole) {
+    const std::string thirtyNine(39, 'x');
+    SetStatusText((thirtyNine + "\xC3\x84"
+                                "B")
+                      .c_str());  // "Ä" on bytes 40 and 41
+    EXPECT_EQ(GetStatusText(), thirtyNine);
+    SetStatusText(
+        "A\xC3\x84"
+        "B\xE2\x82\xAC");  // "AÄB€"
+    StatusTicker::Restart();
+    for (const char* turned : {"A\xC3\x84"
+                               "B\xE2\x82\xAC",
+                               "\xC3\x84"
+                               "B\xE2\x82\xAC"
+                               "A",
+                               "B\xE2\x82\xAC"
+                               "A\xC3\x84",
+                               "\xE2\x82\xAC"
+                               "A\xC3\x84"
+                               "B",
+                               "A\xC3\x84"
+                               "B\xE2\x82\xAC"})
+        EXPECT_EQ(StatusTicker::Scroll(), turned);
+    SetStatusText("");
+}
+
 TEST(StatusText, ReadersNeverSeeAHalfWrittenText) {
     const std::string a(40, 'a');
     const std::string b(40, 'b');

@@ -65,4 +65,15 @@ void RandomFields(CFilSpec& filSpec, unsigned seed) {
                 break;
         }
     }
+    // A set of switches of which one must be on keeps one on.
+    const XformRow& row = *FindXform(filSpec.XformIndex);
+    for (const BoundField& field : row.fields) {
+        if (field.oneOfMessage == nullptr) continue;
+        bool on = false;
+        for (const BoundField& other : row.fields)
+            on = on || (other.oneOfMessage != nullptr &&
+                        std::strcmp(other.oneOfMessage, field.oneOfMessage) == 0 &&
+                        *std::get<int*>(other.At(filSpec)) != 0);
+        if (!on) *std::get<int*>(field.At(filSpec)) = 1;
+    }
 }
