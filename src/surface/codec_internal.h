@@ -32,7 +32,17 @@ inline void PutU16(BYTE* p, unsigned value) {
 // Records the words for VicLastError and returns code.
 int Fail(int code, const char* format, ...) __attribute__((format(printf, 2, 3)));
 void ClearError();
+// Records the words for VicLastNotice: the load goes on, but the user should
+// know. The first notice of a load is kept.
+void Notice(const char* text);
+void ClearNotice();
 
+// What a loader says when the file ends before the picture does.
+inline constexpr const char kCutShortNotice[] =
+    "the picture is cut short; only the part that was read is shown";
+
+// The whole file through the program's bounded reader (util/read_file.h):
+// folders and FIFOs are refused, no file is read past kMaxPictureFileBytes.
 int ReadWholeFile(const char* name, std::vector<BYTE>* bytes);
 int WriteWholeFile(const char* name, const std::vector<BYTE>& bytes);
 
@@ -65,6 +75,7 @@ template <typename Out>
 int OnFile(const char* name, int (*reader)(Bytes, Out*), Out* out) {
     if (!name || !out) return Fail(kVicBadArgument, "no file name or no record");
     std::vector<BYTE> bytes;
+    ClearNotice();
     if (int code = ReadWholeFile(name, &bytes)) return code;
     ClearError();
     return reader(Bytes{bytes.data(), bytes.size()}, out);

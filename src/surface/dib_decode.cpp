@@ -133,6 +133,15 @@ bool ReadDibLayout(PackedDibView dib, DibLayout* out, std::string* why) {
         if (d.bitsSize < needed)
             return Fail(why, "the pixel data is cut short: %lld bytes of %lld",
                         static_cast<long long>(d.bitsSize), static_cast<long long>(needed));
+    } else if (!RleCanDescribe(d.width, d.height, d.bitsSize)) {
+        if (why) {
+            char text[160];
+            std::snprintf(text, sizeof text,
+                          "%zu bytes of RLE data cannot describe a picture of %d by %d pixels",
+                          d.bitsSize, d.width, d.height);
+            *why = text;
+        }
+        return false;
     }
     *out = d;
     return true;
@@ -229,6 +238,8 @@ void DecodeRle(PackedDibView dib, const DibLayout& d, DecodedDib* out) {
         }
     };
     size_t p = 0;
+    // Every way out below but the end-of-bitmap escape and the last row is a stream cut short.
+    out->cutShort = true;
     while (row < d.height && p + 2 <= n) {
         const int count = s[p];
         const int value = s[p + 1];
@@ -242,6 +253,7 @@ void DecodeRle(PackedDibView dib, const DibLayout& d, DecodedDib* out) {
             x = 0;
             ++row;
         } else if (value == 1) {
+            out->cutShort = false;
             return;
         } else if (value == 2) {
             if (p + 2 > n) return;
@@ -260,6 +272,7 @@ void DecodeRle(PackedDibView dib, const DibLayout& d, DecodedDib* out) {
             p += bytes + bytes % 2;
         }
     }
+    if (row >= d.height) out->cutShort = false;
 }
 
 }  // namespace
@@ -269,6 +282,7 @@ bool DecodePackedDib(PackedDibView dib, DecodedDib* out, std::string* why) {
     if (!ReadDibLayout(dib, &layout, why)) return false;
     out->width = 0;
     out->height = 0;
+    out->cutShort = false;
     out->bgr.clear();
     try {
         out->bgr.assign(static_cast<size_t>(layout.width) * static_cast<size_t>(layout.height) * 3,
