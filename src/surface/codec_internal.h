@@ -37,6 +37,13 @@ void ClearError();
 void Notice(const char* text);
 void ClearNotice();
 
+// Pixels a compressed file (JPEG, PNG) may describe for each of its bytes.
+// Flat pictures compress far beyond this, so that a file of a few
+// kilobytes could ask for gigabytes and seconds of work; real pictures
+// stay far below it (photographs take 10 to 80 pixels a byte, a smooth
+// gradient at JPEG quality 5 about 1600).
+constexpr long long kMaxPixelsPerByte = 4096;
+
 // What a loader says when the file ends before the picture does.
 inline constexpr const char kCutShortNotice[] =
     "the picture is cut short; only the part that was read is shown";

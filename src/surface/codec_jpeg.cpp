@@ -25,15 +25,6 @@ namespace {
 // over the whole picture; beyond this many the file is refused.
 constexpr int kMaxScans = 1000;
 
-// Pixels a file may hold for each of its bytes. Huffman coding spends at
-// least a bit on every block of a scan, so a complete file holds at most
-// 512 pixels a byte (a grey progressive file of one flat colour). The
-// arithmetic (QM) coder spends far less than a bit on a block of a flat
-// picture (a 4000 x 4000 one takes 211 bytes), so for it no honest bound
-// exists, and a few kilobytes could ask for gigabytes. Real pictures stay
-// far below this: photographs take 10 to 80 pixels a byte, the smoothest
-// gradient at quality 5 about 1600. Beyond it a file is refused.
-constexpr long long kMaxPixelsPerByte = 4096;
 // The work of decoding: every scan of a progressive file passes over the
 // picture (or one of its components), and a scan of a few bytes can pass
 // over millions of blocks. Encoders write 6 to 13 scans; a picture may have
@@ -130,6 +121,12 @@ int ReadHeader(Bytes file, Decoder* d) {
         return Fail(kVicTruncated,
                     "JPEG: %lld x %lld pixels need more data than the file's %zu bytes hold", width,
                     height, file.size);
+    // Huffman coding spends at least a bit on every block of a scan, so a
+    // complete file of the usual sampling holds at most 512 pixels a byte (a
+    // grey progressive file of one flat colour); the check above allows a
+    // file cut after its first scan. The arithmetic (QM) coder spends far
+    // less than a bit on a block of a flat picture (a 4000 x 4000 one takes
+    // 211 bytes): for it nothing sound bounds the pixels, and this does.
     if (width * height > kMaxPixelsPerByte * static_cast<long long>(file.size))
         return Fail(kVicTruncated,
                     "JPEG: %lld x %lld pixels are more than the file's %zu bytes can honestly hold",

@@ -327,3 +327,38 @@ TEST(HostileBmp, RleStreamsThatCanPaintTheirPictureStillLoad) {
         EXPECT_EQ(decoded.width, spec->width);
     }
 }
+
+// The fuzz findings of the BMP readers (tests/data/fuzz/bmp and bmp_load),
+// each through every road a BMP file takes: the clipboard's packed DIB, the
+// surface's own reader, and VicLoadImageFile with the surface built from
+// what it gives. Each loads or is refused with a message.
+TEST(BmpFuzzRegressions, EveryKeptInputFailsCleanlyOrLoads) {
+    ScratchDir dir;
+    const auto name = dir / "input.bmp";
+    int replayed = 0;
+    for (const char* folder : {"bmp", "bmp_load"}) {
+        const auto path = std::filesystem::path(FABULOR_SOURCE_DIR) / "tests/data/fuzz" / folder;
+        if (!std::filesystem::is_directory(path)) continue;
+        for (const auto& entry : std::filesystem::directory_iterator(path)) {
+            SCOPED_TRACE(entry.path().string());
+            ++replayed;
+            const auto bytes = ReadBytes(entry.path());
+            DecodedDib decoded;
+            DecodePackedDib({bytes.data(), bytes.size()}, &decoded);
+
+            WriteBytes(name, bytes);
+            MessageCapture messages;
+            std::unique_ptr<CDADC> surface(CDADC::LoadBmpFile(name.c_str()));
+            if (surface) {
+                EXPECT_NE(surface->pBits, nullptr);
+            }
+            HGLOBAL dib = VicLoadImageFile(name.c_str());
+            std::unique_ptr<CDADC> viaLibrary(dib ? CDADC::CreateFromDib(dib) : nullptr);
+            GlobalFree(dib);
+            if (!viaLibrary) {
+                EXPECT_FALSE(messages.Faults().empty());
+            }
+        }
+    }
+    EXPECT_GT(replayed, 0);
+}

@@ -13,6 +13,7 @@
 // clang-format off
 #include <jpeglib.h>
 // clang-format on
+#include <zlib.h>
 
 #include "dib_builder.h"
 #include "support/png_reader.h"
@@ -488,6 +489,58 @@ TEST(PngCodec, DamageFailsCleanly) {
         EXPECT_NE(picture.code, 0);
         EXPECT_STRNE(VicLastError(), "");
     }
+}
+
+// A grey PNG of one-bit pixels, all 0, as compact as deflate makes it.
+std::vector<BYTE> BlankPng(unsigned width, unsigned height) {
+    const size_t rowBytes = (width + 7) / 8;
+    std::vector<BYTE> raw((rowBytes + 1) * height, 0);  // each row: filter 0, then its bytes
+    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
+    std::vector<BYTE> packed(packedSize);
+    EXPECT_EQ(compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), 9),
+              Z_OK);
+    packed.resize(packedSize);
+    std::vector<BYTE> file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    auto chunk = [&file](const char* type, const std::vector<BYTE>& data) {
+        const size_t at = file.size();
+        file.resize(at + 4);
+        for (int i = 0; i < 4; ++i)
+            file[at + static_cast<size_t>(i)] = static_cast<BYTE>(data.size() >> (24 - 8 * i));
+        file.insert(file.end(), type, type + 4);
+        file.insert(file.end(), data.begin(), data.end());
+        uLong crc = crc32(0, reinterpret_cast<const Bytef*>(type), 4);
+        crc = crc32(crc, data.data(), static_cast<uInt>(data.size()));
+        for (int i = 0; i < 4; ++i)
+            file.push_back(static_cast<BYTE>(crc >> (24 - 8 * i)));
+    };
+    std::vector<BYTE> header(13, 0);
+    for (int i = 0; i < 4; ++i) {
+        header[static_cast<size_t>(i)] = static_cast<BYTE>(width >> (24 - 8 * i));
+        header[4 + static_cast<size_t>(i)] = static_cast<BYTE>(height >> (24 - 8 * i));
+    }
+    header[8] = 1;  // one bit, grey
+    chunk("IHDR", header);
+    chunk("IDAT", packed);
+    chunk("IEND", {});
+    return file;
+}
+
+// Deflate is honest up to 8256 one-bit pixels a byte: 8 KB that unpack to
+// 64 megapixels cost seconds and hundreds of megabytes, and are refused;
+// a blank page of 16 megapixels still loads.
+TEST(PngCodec, RefusesTinyFilesOfHugeFlatPicturesButTakesABlankPage) {
+    const auto bomb = BlankPng(8000, 8000);
+    ASSERT_LT(bomb.size(), 9000u);
+    Picture refused;
+    Decode(vic::PngInfo, vic::PngLoad, bomb, &refused);
+    EXPECT_EQ(refused.code, kVicTruncated);
+    EXPECT_EQ(std::string(VicLastError()), "PNG: 8000 x 8000 pixels are too many for a file of " +
+                                               std::to_string(bomb.size()) + " bytes");
+
+    Picture page;
+    Decode(vic::PngInfo, vic::PngLoad, BlankPng(4000, 4000), &page);
+    EXPECT_EQ(page.code, 0) << VicLastError();
+    EXPECT_EQ(page.image.width, 4000);
 }
 
 // --- fuzz regressions -----------------------------------------------------
