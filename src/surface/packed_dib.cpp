@@ -186,13 +186,30 @@ HGLOBAL ReadDibFromFile(std::FILE* file) {
 }
 
 HGLOBAL ReadDibFromPath(const char* name, ReadFault* fault, std::string* why) {
-    std::vector<unsigned char> bytes;
-    *fault = ReadFileBounded(name, kMaxPictureFileBytes, &bytes, why);
-    if (*fault != ReadFault::None) return nullptr;
-    HGLOBAL dib = DibFromBmpBytes(bytes.data(), bytes.size());
-    if (!dib && bytes.size() >= sizeof(BITMAPFILEHEADER) && bytes[0] == 'B' && bytes[1] == 'M') {
-        *fault = ReadFault::CannotRead;
-        *why = "no memory to hold the picture";
+    // The file is read straight into the block that becomes the DIB.
+    HGLOBAL block = nullptr;
+    const ReadBuffer buffer = [&block](size_t room) -> unsigned char* {
+        HGLOBAL larger = GlobalAlloc(GHND, room);
+        if (!larger) return nullptr;
+        if (block) std::memcpy(larger->bytes.get(), block->bytes.get(), block->size);
+        GlobalFree(block);
+        block = larger;
+        return block->bytes.get();
+    };
+    size_t size = 0;
+    *fault = ReadFileBounded(name, kMaxPictureFileBytes, buffer, &size, why);
+    if (*fault != ReadFault::None) {
+        GlobalFree(block);
+        return nullptr;
     }
-    return dib;
+    BYTE* bytes = block->bytes.get();
+    if (size < sizeof(BITMAPFILEHEADER) || bytes[0] != 'B' || bytes[1] != 'M') {
+        GlobalFree(block);
+        return nullptr;
+    }
+    // A packed DIB is the file after its file header.
+    const DWORD fileBitsOffset = ReadDword(bytes + offsetof(BITMAPFILEHEADER, bfOffBits));
+    std::memmove(bytes, bytes + sizeof(BITMAPFILEHEADER), size - sizeof(BITMAPFILEHEADER));
+    block->size = size - sizeof(BITMAPFILEHEADER);
+    return RepackBits(block, fileBitsOffset, size);
 }

@@ -3,7 +3,9 @@
 // none. Every picture reader of the program reads its files through here.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,3 +31,13 @@ constexpr std::uint64_t kMaxUnsizedReadBytes = std::uint64_t{16} << 20;
 // picture file"), without the file's name.
 ReadFault ReadFileBounded(const char* path, std::uint64_t limit, std::vector<unsigned char>* bytes,
                           std::string* why = nullptr);
+
+// The same into memory of the caller's own, for a caller that would
+// otherwise copy the bytes once more (a copy of a large picture costs a
+// page fault for every 4 KB). buffer(n) gives room for n bytes that holds
+// the bytes read so far at its start, or null when memory is short; it is
+// asked for the reported size and a byte more, then for more as the file
+// goes on. *size gets the number of bytes read.
+using ReadBuffer = std::function<unsigned char*(std::size_t bytes)>;
+ReadFault ReadFileBounded(const char* path, std::uint64_t limit, const ReadBuffer& buffer,
+                          std::size_t* size, std::string* why = nullptr);
