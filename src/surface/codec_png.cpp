@@ -93,9 +93,8 @@ int CheckSize(Reader* r) {
                     height, r->file.size);
     if (width * height >
         std::max(kFreePixels, kMaxPixelsPerByte * static_cast<long long>(r->file.size)))
-        return Fail(kVicTruncated,
-                    "PNG: %lld x %lld pixels are too many for a file of %zu bytes", width, height,
-                    r->file.size);
+        return Fail(kVicTruncated, "PNG: %lld x %lld pixels are too many for a file of %zu bytes",
+                    width, height, r->file.size);
     return kVicOk;
 }
 

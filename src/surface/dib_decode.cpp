@@ -245,8 +245,25 @@ void DecodeRle(PackedDibView dib, const DibLayout& d, DecodedDib* out) {
         const int value = s[p + 1];
         p += 2;
         if (count > 0) {
-            for (int i = 0; i < count; ++i)
-                put(rle4 ? (i % 2 == 0 ? value >> 4 : value & 0x0F) : value);
+            // A run of one colour (RLE4: two alternating), cut at the right
+            // edge: the first two pixels, then doubled, a few copies a run.
+            const size_t bytes = static_cast<size_t>(std::min(count, d.width - x)) * 3;
+            BYTE* dst =
+                out->bgr.data() + (static_cast<size_t>(d.height - 1 - row) * d.width + x) * 3;
+            const BYTE pair[6] = {palette[static_cast<size_t>(rle4 ? value >> 4 : value)][0],
+                                  palette[static_cast<size_t>(rle4 ? value >> 4 : value)][1],
+                                  palette[static_cast<size_t>(rle4 ? value >> 4 : value)][2],
+                                  palette[static_cast<size_t>(rle4 ? value & 0x0F : value)][0],
+                                  palette[static_cast<size_t>(rle4 ? value & 0x0F : value)][1],
+                                  palette[static_cast<size_t>(rle4 ? value & 0x0F : value)][2]};
+            size_t done = std::min(bytes, sizeof pair);
+            std::memcpy(dst, pair, done);
+            while (done < bytes) {
+                const size_t more = std::min(done / 6 * 6, bytes - done);
+                std::memcpy(dst + done, dst, more);
+                done += more;
+            }
+            x += static_cast<int>(bytes / 3);
             continue;
         }
         if (value == 0) {

@@ -173,7 +173,8 @@ HGLOBAL ReadDibFromFile(std::FILE* file) {
         for (;;) {
             const size_t have = bytes.size();
             if (have > kMaxPictureFileBytes) return nullptr;
-            bytes.resize(have + std::max(kChunk, have / 2));
+            bytes.resize(
+                std::min<size_t>(kMaxPictureFileBytes + 1, have + std::max(kChunk, have / 2)));
             const size_t got = std::fread(bytes.data() + have, 1, bytes.size() - have, file);
             bytes.resize(have + got);
             if (got == 0) break;

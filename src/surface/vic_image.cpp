@@ -21,7 +21,7 @@ namespace vic {
 namespace {
 thread_local std::string lastError;
 thread_local std::string lastNotice;
-}
+}  // namespace
 
 int Fail(int code, const char* format, ...) {
     char text[512];

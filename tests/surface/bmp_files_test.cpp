@@ -280,8 +280,8 @@ TEST(HostileBmp, TinyRleFilesClaimingHugePicturesAreRefusedOnEveryPath) {
         HGLOBAL fallback = VicLoadImageFile(name.c_str());
         EXPECT_EQ(CDADC::CreateFromDib(fallback), nullptr);
         GlobalFree(fallback);
-        EXPECT_EQ(messages.Texts(), (std::vector<std::string>{
-                                        "BMP data error: 9", "CDADC::CBC: unusable DIB: " + why}));
+        EXPECT_EQ(messages.Texts(), (std::vector<std::string>{"BMP data error: 9",
+                                                              "CDADC::CBC: unusable DIB: " + why}));
 
         // Reading into a surface of the file's size (the disk cache's road).
         WriteBytes(name, RleFile(2000, 1000, compression, 400));

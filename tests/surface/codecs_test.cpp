@@ -392,9 +392,9 @@ TEST(JpegCodec, RefusesArithmeticCodedFilesClaimingMorePixelsThanTheyCanHold) {
     Picture picture;
     Decode(vic::JpegInfo, vic::JpegLoad, file, &picture);
     EXPECT_EQ(picture.code, kVicTruncated);
-    EXPECT_EQ(std::string(VicLastError()),
-              "JPEG: 8000 x 8000 pixels are more than the file's " + std::to_string(file.size()) +
-                  " bytes can honestly hold");
+    EXPECT_EQ(std::string(VicLastError()), "JPEG: 8000 x 8000 pixels are more than the file's " +
+                                               std::to_string(file.size()) +
+                                               " bytes can honestly hold");
 
     // Real arithmetic-coded pictures load, progressive ones too.
     for (bool progressive : {false, true}) {
@@ -422,9 +422,8 @@ TEST(JpegCodec, RefusesProgressiveFilesWithMoreScansThanAPictureNeeds) {
         if (marker == 0xD9) break;
         size_t end = i + 2 + (file[i + 2] << 8 | file[i + 3]);
         if (marker == 0xDA) {
-            while (end + 1 < file.size() &&
-                   !(file[end] == 0xFF && file[end + 1] != 0 &&
-                     (file[end + 1] < 0xD0 || file[end + 1] > 0xD7)))
+            while (end + 1 < file.size() && !(file[end] == 0xFF && file[end + 1] != 0 &&
+                                              (file[end + 1] < 0xD0 || file[end + 1] > 0xD7)))
                 ++end;
             lastScan = i;
             lastEnd = end;

@@ -8,9 +8,9 @@
 
 #include <algorithm>
 #include <chrono>
-#include <future>
 #include <cstdlib>
 #include <filesystem>
+#include <future>
 #include <memory>
 #include <set>
 #include <string>
@@ -143,11 +143,10 @@ TEST(VicWriteFile, MessagesOfNamesThatCannotBeWritten) {
                                       "bad image file type: 0\nFilename = <out.jpeg>"}));
 
     // Each format names its own writer.
-    for (const auto& [name, text] :
-         {std::pair{"/no such folder/x.pcx", "SavePCX, savepcx error 3"},
-          {"/no such folder/x.tga", "SaveTGA, savetga error 3"},
-          {"/no such folder/x.jpg", "SaveJPG, savejpg error 3"},
-          {"/no such folder/x.png", "SavePNG, savepng error 3"}}) {
+    for (const auto& [name, text] : {std::pair{"/no such folder/x.pcx", "SavePCX, savepcx error 3"},
+                                     {"/no such folder/x.tga", "SaveTGA, savetga error 3"},
+                                     {"/no such folder/x.jpg", "SaveJPG, savejpg error 3"},
+                                     {"/no such folder/x.png", "SavePNG, savepng error 3"}}) {
         capture.Clear();
         EXPECT_EQ(VicWriteFile(&picture, name), 0);
         EXPECT_EQ(capture.Texts(), (Texts{text})) << name;
