@@ -1,8 +1,12 @@
-// Feeds arbitrary bytes to the BMP reader, both as a whole file and as a
-// packed DIB held in memory (the clipboard's form).
+// Feeds arbitrary bytes to the surface's own BMP reader: as a packed DIB
+// held in memory (the clipboard's form), and as a whole file made into a
+// surface the way CDADC::LoadBmpFile does (which draws it through the
+// drawing context). The imaging layer's road, the one VicLoadImageFile and
+// `fabulor-cli convert` take, is fuzz_bmp_load.
 #include <cstdint>
-#include <cstdio>
+#include <memory>
 
+#include "surface/cdadc.h"
 #include "surface/dib_decode.h"
 #include "surface/global_memory.h"
 #include "surface/packed_dib.h"
@@ -18,13 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     DecodedDib picture;
     DecodePackedDib({data, size}, &picture);
 
-    if (size == 0) return 0;  // fmemopen refuses an empty buffer
-    std::FILE* file = fmemopen(const_cast<std::uint8_t*>(data), size, "rb");
-    if (!file) return 0;
-    HGLOBAL dib = ReadDibFromFile(file);
-    std::fclose(file);
-    if (dib) {
-        DecodePackedDib({dib->bytes.get(), GlobalSize(dib)}, &picture);
+    if (HGLOBAL dib = DibFromBmpBytes(data, size)) {
+        std::unique_ptr<CDADC> surface(CDADC::CreateFromDib(dib));
         GlobalFree(dib);
     }
     return 0;

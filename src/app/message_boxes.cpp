@@ -6,7 +6,9 @@
 #include <mutex>
 
 #include <QApplication>
+#include <QMainWindow>
 #include <QMessageBox>
+#include <QStatusBar>
 #include <QThread>
 
 #include "util/error_box.h"
@@ -44,6 +46,15 @@ Answer ShowBox(const Message& m) {
             if (button == QMessageBox::Yes) return Answer::Yes;
             return button == QMessageBox::No ? Answer::No : Answer::Cancel;
         }
+        case MessageKind::Notice:
+            // Not a fault: shown for a while in the main window's status bar, no box.
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                if (auto* window = qobject_cast<QMainWindow*>(widget)) {
+                    window->statusBar()->showMessage(text.simplified(), 15000);
+                    return Answer::No;
+                }
+            }
+            return previous ? previous(m) : Answer::No;
         case MessageKind::SystemError:
             QMessageBox::information(parent, caption, text);
             return Answer::No;

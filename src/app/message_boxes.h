@@ -1,4 +1,5 @@
-// Shows the program's messages in message boxes titled by their caption.
+// Shows the program's messages in message boxes titled by their caption (a
+// notice in the main window's status bar instead).
 // A message from the generation thread is shown on the user-interface
 // thread while the generation thread waits for the answer.
 #pragma once

@@ -84,10 +84,13 @@ MessageGuard::MessageGuard() {
     // The reporter in force before this one: standard error, or a test's capture.
     auto previous = std::make_shared<Reporter>();
     previous_ = SetReporter([previous](const Message& message) {
-        if (message.kind != MessageKind::Question) ++errorsReported;
+        // A notice (a picture cut short) is shown as a warning and fails nothing.
+        if (message.kind == MessageKind::Error || message.kind == MessageKind::SystemError)
+            ++errorsReported;
         ClearProgressLine();
         if (*previous) return (*previous)(message);
-        std::fprintf(stderr, "%s\n", message.text.c_str());
+        std::fprintf(stderr, "%s%s\n", message.kind == MessageKind::Notice ? "warning: " : "",
+                     message.text.c_str());
         return Answer::No;
     });
     *previous = previous_;

@@ -14,9 +14,7 @@
 #include "surface/dib_decode.h"
 #include "surface/image_files.h"
 #include "surface/packed_dib.h"
-#include "util/app_folders.h"
 #include "util/error_box.h"
-#include "util/files.h"
 
 namespace {
 
@@ -91,15 +89,14 @@ int CDADC::InitData(const BITMAPINFO* header) {
     hDib = CreateDIBSection(pDC, header, DIB_RGB_COLORS, &bits, nullptr, 0);
     pBits = static_cast<BYTE*>(bits);
     if (!hDib || !pBits) {
-        std::uint64_t freeBytes = 0;
-        GetDiskBytes(TempFolder().c_str(), &freeBytes, nullptr, nullptr);
-        const auto freeMBytes = static_cast<int>(
-            std::min<std::uint64_t>(freeBytes / 1048576, std::numeric_limits<int>::max()));
+        // A picture's bytes must fit an int, like a DIB section's; within that
+        // it is the memory the system has to give that runs out.
+        const long long bytes = (static_cast<long long>(h.biWidth) * 3 + 3) / 4 * 4 * h.biHeight;
         errno = ENOMEM;
         SystemErrorBox("CDADC::InitData()",
-                       "You are probably out of Windows System MemoryCreateDIBSection h=%p, "
-                       "p=%p\n%d pixels by %d\nThere are %d MBytes free on the disk",
-                       static_cast<void*>(hDib), bits, h.biWidth, h.biHeight, freeMBytes);
+                       "The picture is too large for the memory available:\n%d by %d pixels "
+                       "need %lld MBytes",
+                       h.biWidth, h.biHeight, (bytes + 1048575) / 1048576);
         if (hDib) DeleteObject(hDib);
         hDib = nullptr;
         pBits = nullptr;
@@ -198,14 +195,18 @@ int CDADC::WriteImageFile(const char* name) {
 }
 
 int CDADC::ReadBmpFile(const char* name) {
-    std::FILE* file = std::fopen(name, "rb");
-    if (!file) return 0;
-    HGLOBAL dib = ReadDibFromFile(file);
-    std::fclose(file);
-    if (!dib) return 0;
+    // A file that does not open, or is no BMP file, fails without a message
+    // of its own; a folder, a FIFO or a file too large to be a picture says so.
+    ReadFault fault = ReadFault::None;
+    std::string why;
+    HGLOBAL dib = ReadDibFromPath(name, &fault, &why);
+    if (!dib) {
+        if (fault != ReadFault::None && fault != ReadFault::CannotOpen)
+            ErrorBox("***ERROR*** RBF:\n%s: %s", name, why.c_str());
+        return 0;
+    }
     BlockOwner owner{dib};
     const auto* bytes = static_cast<const BYTE*>(GlobalLock(dib));
-    std::string why;
     DibLayout layout;
     // The header is read only once it is known to be whole and sound.
     if (!ReadDibLayout({bytes, GlobalSize(dib)}, &layout, &why)) {
@@ -280,11 +281,14 @@ CDADC* CDADC::CreateFromDib(HGLOBAL dib) {
 }
 
 CDADC* CDADC::LoadBmpFile(const char* name) {
-    std::FILE* file = std::fopen(name, "rb");
-    if (!file) return nullptr;
-    HGLOBAL dib = ReadDibFromFile(file);
-    std::fclose(file);
-    if (!dib) return nullptr;
+    ReadFault fault = ReadFault::None;
+    std::string why;
+    HGLOBAL dib = ReadDibFromPath(name, &fault, &why);
+    if (!dib) {
+        if (fault != ReadFault::None && fault != ReadFault::CannotOpen)
+            ErrorBox("CDADC::LoadBmpFile:\n%s: %s", name, why.c_str());
+        return nullptr;
+    }
     CDADC* surface = CreateFromDib(dib);
     GlobalFree(dib);
     return surface;

@@ -83,6 +83,15 @@ int ReadLayout(Bytes file, BmpLayout* t) {
         return Fail(kVicTruncated,
                     "BMP: %lld x %lld pixels of %d bits need more than the file's %zu bytes", width,
                     height, t->bits, file.size);
+    if (coded) {
+        const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(h);
+        const size_t tableEnd = headerBytes + static_cast<size_t>(GetDibPaletteBytes(header));
+        const size_t data = tableEnd < size ? size - tableEnd : 0;
+        if (!RleCanDescribe(width, height, data))
+            return Fail(kVicTruncated,
+                        "BMP: %zu bytes of run-length data cannot describe %lld x %lld pixels",
+                        data, width, height);
+    }
 
     if (t->compression == BI_RGB && t->bits <= 8) {
         const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(h);
@@ -138,6 +147,7 @@ int BmpLoad(Bytes file, VicImage* image) {
                     decoded.width, decoded.height, t.width, t.height);
     for (int y = 0; y < t.height; ++y)
         std::memcpy(image->Row(y), decoded.Pixel(0, y), static_cast<size_t>(t.width) * 3);
+    if (decoded.cutShort) Notice(kCutShortNotice);
     return kVicOk;
 }
 

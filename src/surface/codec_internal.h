@@ -32,7 +32,24 @@ inline void PutU16(BYTE* p, unsigned value) {
 // Records the words for VicLastError and returns code.
 int Fail(int code, const char* format, ...) __attribute__((format(printf, 2, 3)));
 void ClearError();
+// Records the words for VicLastNotice: the load goes on, but the user should
+// know. The first notice of a load is kept.
+void Notice(const char* text);
+void ClearNotice();
 
+// Pixels a compressed file (JPEG, PNG) may describe for each of its bytes.
+// Flat pictures compress far beyond this, so that a file of a few
+// kilobytes could ask for gigabytes and seconds of work; real pictures
+// stay far below it (photographs take 10 to 80 pixels a byte, a smooth
+// gradient at JPEG quality 5 about 1600).
+constexpr long long kMaxPixelsPerByte = 4096;
+
+// What a loader says when the file ends before the picture does.
+inline constexpr const char kCutShortNotice[] =
+    "the picture is cut short; only the part that was read is shown";
+
+// The whole file through the program's bounded reader (util/read_file.h):
+// folders and FIFOs are refused, no file is read past kMaxPictureFileBytes.
 int ReadWholeFile(const char* name, std::vector<BYTE>* bytes);
 int WriteWholeFile(const char* name, const std::vector<BYTE>& bytes);
 
@@ -65,6 +82,7 @@ template <typename Out>
 int OnFile(const char* name, int (*reader)(Bytes, Out*), Out* out) {
     if (!name || !out) return Fail(kVicBadArgument, "no file name or no record");
     std::vector<BYTE> bytes;
+    ClearNotice();
     if (int code = ReadWholeFile(name, &bytes)) return code;
     ClearError();
     return reader(Bytes{bytes.data(), bytes.size()}, out);

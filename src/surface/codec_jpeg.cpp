@@ -1,8 +1,9 @@
 // JPEG files through libjpeg-turbo. Read: baseline, progressive and
 // arithmetic-coded files; grey pictures as 8-bit grey images, colour ones
 // (YCbCr, RGB, CMYK and YCCK, Adobe's inverted CMYK included) as 24 bits.
-// A file cut short gives what was decoded before its end. Written: 24-bit
-// colour, baseline, at the quality asked for.
+// A file cut short gives what was decoded before its end, with a notice.
+// Written: 24-bit colour, baseline, at the quality asked for.
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -11,6 +12,7 @@
 
 // clang-format off
 #include <jpeglib.h>
+#include <jerror.h>
 // clang-format on
 
 #include "surface/codec_internal.h"
@@ -23,10 +25,21 @@ namespace {
 // over the whole picture; beyond this many the file is refused.
 constexpr int kMaxScans = 1000;
 
+// The work of decoding: every scan of a progressive file passes over the
+// picture (or one of its components), and a scan of a few bytes can pass
+// over millions of blocks. Encoders write 6 to 13 scans; a picture may have
+// this many passes over it, or any number up to kMaxScans as long as the
+// scans times the pixels stay below the second number (a thousand scans of
+// a megapixel, about a second's work).
+constexpr long long kMaxPasses = 32;
+constexpr long long kFreeScanPixels = 1LL << 30;
+
 struct ErrorManager {
     jpeg_error_mgr base;
     std::jmp_buf escape;
     char text[JMSG_LENGTH_MAX];
+    bool cutShort = false;  // the data ended before the picture did
+    bool damaged = false;   // the coded data was damaged and decoding went on
 };
 
 [[noreturn]] void OnError(j_common_ptr info) {
@@ -35,13 +48,38 @@ struct ErrorManager {
     std::longjmp(errors->escape, 1);
 }
 
-void OnMessage(j_common_ptr, int) {}
+// Trace messages are dropped; warnings of data that ended or was damaged
+// are kept for a notice: the decoder goes on and fills in what is missing.
+void OnMessage(j_common_ptr info, int level) {
+    if (level >= 0) return;
+    auto* errors = reinterpret_cast<ErrorManager*>(info->err);
+    switch (info->err->msg_code) {
+        case JWRN_JPEG_EOF:
+            errors->cutShort = true;
+            break;
+        case JWRN_HIT_MARKER:
+        case JWRN_HUFF_BAD_CODE:
+        case JWRN_ARITH_BAD_CODE:
+        case JWRN_MUST_RESYNC:
+            errors->damaged = true;
+            break;
+        default:
+            break;  // such as extraneous bytes between segments: nothing is lost
+    }
+}
 
 void OnProgress(j_common_ptr info) {
     auto* decoder = reinterpret_cast<j_decompress_ptr>(info);
+    auto* errors = reinterpret_cast<ErrorManager*>(info->err);
     if (decoder->input_scan_number > kMaxScans) {
-        auto* errors = reinterpret_cast<ErrorManager*>(info->err);
         std::snprintf(errors->text, sizeof errors->text, "more than %d scans", kMaxScans);
+        std::longjmp(errors->escape, 1);
+    }
+    const long long pixels = static_cast<long long>(decoder->image_width) * decoder->image_height;
+    if (decoder->input_scan_number * pixels > std::max(kFreeScanPixels, kMaxPasses * pixels)) {
+        std::snprintf(errors->text, sizeof errors->text,
+                      "%d scans over %u x %u pixels are more than a picture needs",
+                      decoder->input_scan_number, decoder->image_width, decoder->image_height);
         std::longjmp(errors->escape, 1);
     }
 }
@@ -83,6 +121,16 @@ int ReadHeader(Bytes file, Decoder* d) {
         return Fail(kVicTruncated,
                     "JPEG: %lld x %lld pixels need more data than the file's %zu bytes hold", width,
                     height, file.size);
+    // Huffman coding spends at least a bit on every block of a scan, so a
+    // complete file of the usual sampling holds at most 512 pixels a byte (a
+    // grey progressive file of one flat colour); the check above allows a
+    // file cut after its first scan. The arithmetic (QM) coder spends far
+    // less than a bit on a block of a flat picture (a 4000 x 4000 one takes
+    // 211 bytes): for it nothing sound bounds the pixels, and this does.
+    if (width * height > kMaxPixelsPerByte * static_cast<long long>(file.size))
+        return Fail(kVicTruncated,
+                    "JPEG: %lld x %lld pixels are more than the file's %zu bytes can honestly hold",
+                    width, height, file.size);
     switch (d->info.jpeg_color_space) {
         case JCS_GRAYSCALE:
         case JCS_YCbCr:
@@ -132,6 +180,10 @@ int Decode(Bytes file, Decoder* d, VicImage* image) {
         if (cmyk) CmykToBgr(d->inks.data(), width, d->info.saw_Adobe_marker, image->Row(y));
     }
     jpeg_finish_decompress(&d->info);
+    if (d->errors.cutShort)
+        Notice(kCutShortNotice);
+    else if (d->errors.damaged)
+        Notice("the picture data is damaged; it is shown as far as it could be decoded");
     return kVicOk;
 }
 

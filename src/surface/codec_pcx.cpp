@@ -23,6 +23,7 @@ struct PcxLayout {
     int bitsPerPlane = 0;
     int planes = 0;
     int bytesPerLine = 0;
+    size_t promised = 0;  // decoded bytes the header's own line length asks for
     bool rle = false;
     bool endPalette = false;  // a 256-colour palette follows the pixel data
     size_t dataEnd = 0;
@@ -57,6 +58,11 @@ int ReadLayout(Bytes file, PcxLayout* t) {
     // Some writers put a line length too short for the width: the lines are
     // then as long as the pixels need, made even as PCX lines should be.
     const auto needed = static_cast<int>((static_cast<long long>(t->width) * bits + 7) / 8);
+    // What the header promises; only the padding after the last line's
+    // pixels may be missing.
+    t->promised = static_cast<size_t>(t->bytesPerLine) * static_cast<size_t>(t->planes) *
+                      static_cast<size_t>(t->height) -
+                  static_cast<size_t>(std::max(0, t->bytesPerLine - needed));
     if (t->bytesPerLine < needed) t->bytesPerLine = needed + needed % 2;
 
     t->endPalette = bits * t->planes == 8 && file.size >= kHeaderBytes + kEndPaletteBytes &&
@@ -80,7 +86,8 @@ class RleStream {
   public:
     RleStream(const BYTE* begin, const BYTE* end, bool rle) : p_(begin), end_(end), rle_(rle) {}
 
-    void Fill(BYTE* out, size_t count) {
+    // The number of bytes that came from the data (count unless they ran out).
+    size_t Fill(BYTE* out, size_t count) {
         size_t done = 0;
         while (done < count) {
             if (left_ == 0) {
@@ -102,6 +109,7 @@ class RleStream {
             left_ -= n;
         }
         std::memset(out + done, 0, count - done);
+        return done;
     }
 
   private:
@@ -155,8 +163,9 @@ int PcxLoad(Bytes file, VicImage* image) {
     std::vector<BYTE> line(lineBytes * static_cast<size_t>(t.planes));
     std::vector<BYTE> plane(static_cast<size_t>(t.width));
     RleStream stream(file.data + kHeaderBytes, file.data + t.dataEnd, t.rle);
+    size_t got = 0;
     for (int y = 0; y < t.height; ++y) {
-        stream.Fill(line.data(), line.size());
+        got += stream.Fill(line.data(), line.size());
         BYTE* out = image->Row(y);
         if (t.TrueColour()) {
             const BYTE* red = line.data();
@@ -181,6 +190,9 @@ int PcxLoad(Bytes file, VicImage* image) {
             }
         }
     }
+    // A header whose line length is too short for the width is believed for
+    // how much data there must be, not for the length the lines are read with.
+    if (got < t.promised) Notice(kCutShortNotice);
     return kVicOk;
 }
 

@@ -4,6 +4,7 @@
 // colour.
 #include <png.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -17,6 +18,12 @@ namespace {
 constexpr size_t kSignatureBytes = 8;
 // Deflate turns one byte into at most 1032 (a run of 258 for every 2 bits).
 constexpr size_t kDeflateMaxRatio = 1032;
+// At one bit a pixel that is 8256 pixels a byte: a blank page of a few
+// kilobytes can be 64 megapixels, honestly. Pictures up to this many
+// pixels (a blank A4 page scanned at 300 dpi is 9 megapixels) may come
+// from any file the deflate bound allows; larger ones need a byte for
+// every kMaxPixelsPerByte pixels.
+constexpr long long kFreePixels = 16'000'000;
 
 uint32_t Be32(const BYTE* p) {
     return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 |
@@ -84,6 +91,10 @@ int CheckSize(Reader* r) {
         return Fail(kVicTruncated,
                     "PNG: %lld x %lld pixels need more data than the file's %zu bytes hold", width,
                     height, r->file.size);
+    if (width * height >
+        std::max(kFreePixels, kMaxPixelsPerByte * static_cast<long long>(r->file.size)))
+        return Fail(kVicTruncated, "PNG: %lld x %lld pixels are too many for a file of %zu bytes",
+                    width, height, r->file.size);
     return kVicOk;
 }
 

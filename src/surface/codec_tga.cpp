@@ -193,7 +193,10 @@ int TgaLoad(Bytes file, VicImage* image) {
         BYTE* out = image->Row(t.topToBottom ? row : t.height - 1 - row);
         for (int column = 0; column < t.width; ++column) {
             const BYTE* p = stream.Next();
-            if (!p) return kVicOk;  // a cut-short picture keeps what was there
+            if (!p) {  // a cut-short picture keeps what was there, and says so
+                Notice(kCutShortNotice);
+                return kVicOk;
+            }
             const int x = t.rightToLeft ? t.width - 1 - column : column;
             if (t.ImageBits() == 8) {
                 out[x] = p[0];  // an index or a grey level; alpha follows it

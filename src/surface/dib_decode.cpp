@@ -133,6 +133,15 @@ bool ReadDibLayout(PackedDibView dib, DibLayout* out, std::string* why) {
         if (d.bitsSize < needed)
             return Fail(why, "the pixel data is cut short: %lld bytes of %lld",
                         static_cast<long long>(d.bitsSize), static_cast<long long>(needed));
+    } else if (!RleCanDescribe(d.width, d.height, d.bitsSize)) {
+        if (why) {
+            char text[160];
+            std::snprintf(text, sizeof text,
+                          "%zu bytes of RLE data cannot describe a picture of %d by %d pixels",
+                          d.bitsSize, d.width, d.height);
+            *why = text;
+        }
+        return false;
     }
     *out = d;
     return true;
@@ -229,19 +238,39 @@ void DecodeRle(PackedDibView dib, const DibLayout& d, DecodedDib* out) {
         }
     };
     size_t p = 0;
+    // Every way out below but the end-of-bitmap escape and the last row is a stream cut short.
+    out->cutShort = true;
     while (row < d.height && p + 2 <= n) {
         const int count = s[p];
         const int value = s[p + 1];
         p += 2;
         if (count > 0) {
-            for (int i = 0; i < count; ++i)
-                put(rle4 ? (i % 2 == 0 ? value >> 4 : value & 0x0F) : value);
+            // A run of one colour (RLE4: two alternating), cut at the right
+            // edge: the first two pixels, then doubled, a few copies a run.
+            const size_t bytes = static_cast<size_t>(std::min(count, d.width - x)) * 3;
+            BYTE* dst =
+                out->bgr.data() + (static_cast<size_t>(d.height - 1 - row) * d.width + x) * 3;
+            const BYTE pair[6] = {palette[static_cast<size_t>(rle4 ? value >> 4 : value)][0],
+                                  palette[static_cast<size_t>(rle4 ? value >> 4 : value)][1],
+                                  palette[static_cast<size_t>(rle4 ? value >> 4 : value)][2],
+                                  palette[static_cast<size_t>(rle4 ? value & 0x0F : value)][0],
+                                  palette[static_cast<size_t>(rle4 ? value & 0x0F : value)][1],
+                                  palette[static_cast<size_t>(rle4 ? value & 0x0F : value)][2]};
+            size_t done = std::min(bytes, sizeof pair);
+            std::memcpy(dst, pair, done);
+            while (done < bytes) {
+                const size_t more = std::min(done / 6 * 6, bytes - done);
+                std::memcpy(dst + done, dst, more);
+                done += more;
+            }
+            x += static_cast<int>(bytes / 3);
             continue;
         }
         if (value == 0) {
             x = 0;
             ++row;
         } else if (value == 1) {
+            out->cutShort = false;
             return;
         } else if (value == 2) {
             if (p + 2 > n) return;
@@ -260,6 +289,7 @@ void DecodeRle(PackedDibView dib, const DibLayout& d, DecodedDib* out) {
             p += bytes + bytes % 2;
         }
     }
+    if (row >= d.height) out->cutShort = false;
 }
 
 }  // namespace
@@ -269,6 +299,7 @@ bool DecodePackedDib(PackedDibView dib, DecodedDib* out, std::string* why) {
     if (!ReadDibLayout(dib, &layout, why)) return false;
     out->width = 0;
     out->height = 0;
+    out->cutShort = false;
     out->bgr.clear();
     try {
         out->bgr.assign(static_cast<size_t>(layout.width) * static_cast<size_t>(layout.height) * 3,

@@ -3,8 +3,10 @@
 #include <strings.h>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "surface/cdadc.h"
+#include "surface/codec_internal.h"
 #include "surface/packed_dib.h"
 #include "util/error_box.h"
 
@@ -43,6 +45,12 @@ void Report(const char* format, int code) {
     if (format) ErrorBox(format, code);
 }
 
+// What the loader could not read of a picture it loaded, as a notice.
+int Loaded(const char* name, const std::string& notice) {
+    if (!notice.empty()) NoticeBox("%s: %s", name, notice.c_str());
+    return 1;
+}
+
 int LoadImage(const LoaderSteps& steps, VicImage* image, const char* name) {
     VicFileInfo info;
     int code = steps.info(name, &info);
@@ -60,7 +68,7 @@ int LoadImage(const LoaderSteps& steps, VicImage* image, const char* name) {
             freeimage(image);
             return 0;
         }
-        return 1;
+        return Loaded(name, VicLastNotice());
     }
     VicImage temporary;
     if ((code = allocimage(&temporary, info.width, info.height, info.bitsPerPixel))) {
@@ -72,6 +80,7 @@ int LoadImage(const LoaderSteps& steps, VicImage* image, const char* name) {
         freeimage(&temporary);
         return 0;
     }
+    const std::string notice = VicLastNotice();
     if ((code = allocimage(image, info.width, info.height, 24))) {
         Report(steps.allocateResultError, code);
         freeimage(&temporary);
@@ -84,7 +93,7 @@ int LoadImage(const LoaderSteps& steps, VicImage* image, const char* name) {
         return 0;
     }
     freeimage(&temporary);
-    return 1;
+    return Loaded(name, notice);
 }
 
 }  // namespace
@@ -217,12 +226,11 @@ HGLOBAL LoadByType(const char* name) {
         return dib;
     }
     if (code != kBmpFileType) return nullptr;
-    // The surface's own reader takes what the library could not.
-    HGLOBAL dib = nullptr;
-    if (std::FILE* file = std::fopen(name, "rb")) {
-        dib = ReadDibFromFile(file);
-        std::fclose(file);
-    }
+    // The surface's own reader takes what the library could not; why the
+    // library failed stays the reason when it cannot either.
+    ReadFault fault = ReadFault::None;
+    std::string why;
+    HGLOBAL dib = ReadDibFromPath(name, &fault, &why);
     freeimage(&image);
     return dib;
 }
@@ -234,8 +242,18 @@ HGLOBAL VicLoadImageFile(const char* name) {
         ErrorBox("Filename has no extension:<%s>", name ? name : "");
         return nullptr;
     }
+    vic::ClearError();
     HGLOBAL dib = LoadByType(name);
-    if (!dib) ErrorBox("Could not open imagefile:\n<%s>", name);
+    if (!dib) {
+        // The library's words for the failure come first, in the same message;
+        // once shown they are cleared, so that no caller repeats them.
+        if (*VicLastError()) {
+            ErrorBox("%s\nCould not open imagefile:\n<%s>", VicLastError(), name);
+            vic::ClearError();
+        } else {
+            ErrorBox("Could not open imagefile:\n<%s>", name);
+        }
+    }
     return dib;
 }
 
@@ -255,8 +273,10 @@ int VicWriteFile(CDADC* surface, const char* name) {
         std::memcpy(image.pixels + static_cast<size_t>(r) * image.rowBytes,
                     surface->pBits + static_cast<size_t>(r) * surface->rowBytes,
                     static_cast<size_t>(image.rowBytes));
+    const char* failure = nullptr;  // each format's writer names itself
     switch (type) {
         case kPcxFileType: {
+            failure = "SavePCX, savepcx error %d";
             VicImage reduced;
             if ((code = allocimage(&reduced, image.width, image.height, 8))) {
                 ErrorBox("Could not allocate for PCX file");
@@ -270,21 +290,25 @@ int VicWriteFile(CDADC* surface, const char* name) {
             break;
         }
         case kTgaFileType:
+            failure = "SaveTGA, savetga error %d";
             code = savetga(name, &image, 1);
             break;
         case kJpgFileType:
+            failure = "SaveJPG, savejpg error %d";
             code = savejpg(name, &image, 75);
             break;
         case kPngFileType:
+            failure = "SavePNG, savepng error %d";
             code = savepng(name, &image);
             break;
         default:
+            // No writer ran, so none is named: this message is the whole story.
             ErrorBox("bad image file type: %d\nFilename = <%s>", type, name);
             code = -1;
     }
     freeimage(&image);
     if (code) {
-        ErrorBox("SaveJPG, savejpg error %d", code);
+        if (failure) ErrorBox(failure, code);
         return 0;
     }
     return 1;

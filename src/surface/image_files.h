@@ -30,7 +30,10 @@ int ImageFileType(const char* name);
 
 // Any picture file as a new 24-bit packed DIB (a BMP file that only the
 // surface's own reader takes may come back at its own depth); null after
-// the messages of the failure.
+// the messages of the failure, the last of which gives the imaging layer's
+// reason, then "Could not open imagefile" and the name (VicLastError is
+// empty afterwards: the reason has been shown). A picture loaded only in
+// part (a file cut short) comes with a notice.
 HGLOBAL VicLoadImageFile(const char* name);
 
 // One format into a new 24-bit image; 1 on success, 0 after the messages.

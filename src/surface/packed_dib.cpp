@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstring>
 #include <limits>
+#include <new>
+#include <vector>
 
 namespace {
 
@@ -147,23 +149,68 @@ HGLOBAL RepackBits(HGLOBAL block, DWORD fileBitsOffset, size_t fileLength) {
 
 }  // namespace
 
-HGLOBAL ReadDibFromFile(std::FILE* file) {
-    if (!file || std::fseek(file, 0, SEEK_END) != 0) return nullptr;
-    const long length = std::ftell(file);
-    if (length < 0 || std::fseek(file, 0, SEEK_SET) != 0) return nullptr;
-    const auto fileLength = static_cast<size_t>(length);
-
-    BYTE fileHeader[sizeof(BITMAPFILEHEADER)];
-    if (std::fread(fileHeader, 1, sizeof fileHeader, file) != sizeof fileHeader) return nullptr;
-    if (fileHeader[0] != 'B' || fileHeader[1] != 'M') return nullptr;
-    const DWORD fileBitsOffset = ReadDword(fileHeader + offsetof(BITMAPFILEHEADER, bfOffBits));
-
-    const size_t dibBytes = fileLength - sizeof fileHeader;
+HGLOBAL DibFromBmpBytes(const BYTE* file, size_t size) {
+    if (!file || size < sizeof(BITMAPFILEHEADER) || file[0] != 'B' || file[1] != 'M')
+        return nullptr;
+    const DWORD fileBitsOffset = ReadDword(file + offsetof(BITMAPFILEHEADER, bfOffBits));
+    const size_t dibBytes = size - sizeof(BITMAPFILEHEADER);
     HGLOBAL block = GlobalAlloc(GHND, dibBytes);
     if (!block) return nullptr;
-    void* bytes = GlobalLock(block);
-    const size_t got = std::fread(bytes, 1, dibBytes, file);
+    std::memcpy(GlobalLock(block), file + sizeof(BITMAPFILEHEADER), dibBytes);
     GlobalUnlock(block);
-    if (got != dibBytes) return GlobalFree(block);
-    return RepackBits(block, fileBitsOffset, fileLength);
+    return RepackBits(block, fileBitsOffset, size);
+}
+
+HGLOBAL ReadDibFromFile(std::FILE* file) {
+    if (!file) return nullptr;
+    // From the start where the stream can go back there; then to its end,
+    // rather than by a length from fseek/ftell, which means nothing for a
+    // pipe or a device.
+    std::fseek(file, 0, SEEK_SET);
+    std::vector<BYTE> bytes;
+    constexpr size_t kChunk = size_t{1} << 16;
+    try {
+        for (;;) {
+            const size_t have = bytes.size();
+            if (have > kMaxPictureFileBytes) return nullptr;
+            bytes.resize(
+                std::min<size_t>(kMaxPictureFileBytes + 1, have + std::max(kChunk, have / 2)));
+            const size_t got = std::fread(bytes.data() + have, 1, bytes.size() - have, file);
+            bytes.resize(have + got);
+            if (got == 0) break;
+        }
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    if (std::ferror(file)) return nullptr;
+    return DibFromBmpBytes(bytes.data(), bytes.size());
+}
+
+HGLOBAL ReadDibFromPath(const char* name, ReadFault* fault, std::string* why) {
+    // The file is read straight into the block that becomes the DIB.
+    HGLOBAL block = nullptr;
+    const ReadBuffer buffer = [&block](size_t room) -> unsigned char* {
+        HGLOBAL larger = GlobalAlloc(GHND, room);
+        if (!larger) return nullptr;
+        if (block) std::memcpy(larger->bytes.get(), block->bytes.get(), block->size);
+        GlobalFree(block);
+        block = larger;
+        return block->bytes.get();
+    };
+    size_t size = 0;
+    *fault = ReadFileBounded(name, kMaxPictureFileBytes, buffer, &size, why);
+    if (*fault != ReadFault::None) {
+        GlobalFree(block);
+        return nullptr;
+    }
+    BYTE* bytes = block->bytes.get();
+    if (size < sizeof(BITMAPFILEHEADER) || bytes[0] != 'B' || bytes[1] != 'M') {
+        GlobalFree(block);
+        return nullptr;
+    }
+    // A packed DIB is the file after its file header.
+    const DWORD fileBitsOffset = ReadDword(bytes + offsetof(BITMAPFILEHEADER, bfOffBits));
+    std::memmove(bytes, bytes + sizeof(BITMAPFILEHEADER), size - sizeof(BITMAPFILEHEADER));
+    block->size = size - sizeof(BITMAPFILEHEADER);
+    return RepackBits(block, fileBitsOffset, size);
 }

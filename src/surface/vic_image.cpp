@@ -13,12 +13,15 @@
 
 #include "surface/codec_internal.h"
 #include "surface/colour_quantizer.h"
+#include "surface/packed_dib.h"
+#include "util/read_file.h"
 
 namespace vic {
 
 namespace {
 thread_local std::string lastError;
-}
+thread_local std::string lastNotice;
+}  // namespace
 
 int Fail(int code, const char* format, ...) {
     char text[512];
@@ -38,24 +41,30 @@ const char* LastError() {
     return lastError.c_str();
 }
 
+void Notice(const char* text) {
+    if (lastNotice.empty()) lastNotice = text;
+}
+
+void ClearNotice() {
+    lastNotice.clear();
+}
+
 using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
 int ReadWholeFile(const char* name, std::vector<BYTE>* bytes) {
-    File file(std::fopen(name, "rb"), &std::fclose);
-    if (!file) return Fail(kVicCannotOpen, "%s does not open", name);
-    if (std::fseek(file.get(), 0, SEEK_END) != 0)
-        return Fail(kVicCannotRead, "cannot read %s", name);
-    long length = std::ftell(file.get());
-    if (length < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0)
-        return Fail(kVicCannotRead, "cannot read %s", name);
-    try {
-        bytes->resize(static_cast<size_t>(length));
-    } catch (const std::bad_alloc&) {
-        return Fail(kVicNoMemory, "no memory to read %s (%ld bytes)", name, length);
+    std::string why;
+    switch (ReadFileBounded(name, kMaxPictureFileBytes, bytes, &why)) {
+        case ReadFault::None:
+            return kVicOk;
+        case ReadFault::CannotOpen:
+        case ReadFault::NotAFile:
+            return Fail(kVicCannotOpen, "%s", why.c_str());
+        case ReadFault::TooLarge:
+            return Fail(kVicTooLarge, "%s", why.c_str());
+        case ReadFault::CannotRead:
+        default:
+            return Fail(kVicCannotRead, "%s", why.c_str());
     }
-    if (std::fread(bytes->data(), 1, bytes->size(), file.get()) != bytes->size())
-        return Fail(kVicCannotRead, "cannot read %s", name);
-    return kVicOk;
 }
 
 int WriteWholeFile(const char* name, const std::vector<BYTE>& bytes) {
@@ -130,6 +139,10 @@ using namespace vic;
 
 const char* VicLastError() {
     return LastError();
+}
+
+const char* VicLastNotice() {
+    return lastNotice.c_str();
 }
 
 int allocimage(VicImage* image, int width, int height, int bitsPerPixel) {

@@ -58,6 +58,10 @@ struct VicFileInfo {
 
 // Words for the last failure of a call on this thread ("" after a success).
 const char* VicLastError();
+// Words for what the last load call on this thread could not read although
+// it succeeded ("the picture is cut short; ..."); "" when it read the whole
+// picture. The callers show it as a notice.
+const char* VicLastNotice();
 
 // A blank (zero-filled) image; bitsPerPixel is 8 or 24.
 int allocimage(VicImage* image, int width, int height, int bitsPerPixel);

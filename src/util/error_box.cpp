@@ -10,7 +10,9 @@
 namespace {
 
 Answer DefaultReporter(const Message& m) {
-    if (m.caption.empty() || m.caption == kAppTitle) {
+    if (m.kind == MessageKind::Notice) {
+        std::fprintf(stderr, "warning: %s\n", m.text.c_str());
+    } else if (m.caption.empty() || m.caption == kAppTitle) {
         std::fprintf(stderr, "%s\n", m.text.c_str());
     } else {
         std::fprintf(stderr, "%s: %s\n", m.caption.c_str(), m.text.c_str());
@@ -69,6 +71,14 @@ void ErrorBox(const char* format, ...) {
     std::string text = Format(format, args);
     va_end(args);
     Deliver({MessageKind::Error, kAppTitle, std::move(text)});
+}
+
+void NoticeBox(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::string text = Format(format, args);
+    va_end(args);
+    Deliver({MessageKind::Notice, kAppTitle, std::move(text)});
 }
 
 void SystemErrorBox(const char* caption, const char* format, ...) {

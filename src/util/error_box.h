@@ -1,7 +1,8 @@
 // Reporting faults to the user. Every routine formats its text into a
 // 520-byte buffer, as the program always has, and hands it to the one
-// installed reporter: the desktop program shows a message box, the
-// command-line program prints to standard error, tests collect the texts.
+// installed reporter: the desktop program shows a message box (a notice in
+// the status bar), the command-line program prints to standard error, tests
+// collect the texts.
 #pragma once
 
 #include <functional>
@@ -11,6 +12,7 @@ enum class MessageKind {
     Error,        // exclamation icon, the application's title as caption
     SystemError,  // information icon, a caption of its own, the system's last-error text appended
     Question,     // Yes/No/Cancel
+    Notice,       // not a fault: the work went on, the user should know (a picture cut short)
 };
 
 enum class Answer { Yes, No, Cancel };
@@ -25,7 +27,8 @@ struct Message {
 using Reporter = std::function<Answer(const Message&)>;
 
 // Installs the reporter and returns the one it replaces. An empty function
-// restores the default, which prints to standard error and answers No.
+// restores the default, which prints to standard error (a notice as
+// "warning: <text>") and answers No.
 Reporter SetReporter(Reporter reporter);
 
 constexpr int kMessageBufferSize = 520;
@@ -37,6 +40,11 @@ void ErrorBox(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // A caption, the formatted text and the system's text for the last error (errno).
 void SystemErrorBox(const char* caption, const char* format, ...)
     __attribute__((format(printf, 2, 3)));
+
+// printf-style notice with the application's title as caption: something the
+// user should know that did not stop the work. The desktop program shows it
+// in the status bar, the command-line program prints it as a warning.
+void NoticeBox(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // The same box as ErrorBox for a text of the program's string table.
 void ErrorBoxFromString(unsigned stringId);

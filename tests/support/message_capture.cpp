@@ -17,3 +17,17 @@ std::vector<std::string> MessageCapture::Texts() const {
         texts.push_back(m.text);
     return texts;
 }
+
+std::vector<std::string> MessageCapture::Notices() const {
+    std::vector<std::string> texts;
+    for (const Message& m : messages_)
+        if (m.kind == MessageKind::Notice) texts.push_back(m.text);
+    return texts;
+}
+
+std::vector<std::string> MessageCapture::Faults() const {
+    std::vector<std::string> texts;
+    for (const Message& m : messages_)
+        if (m.kind != MessageKind::Notice) texts.push_back(m.text);
+    return texts;
+}

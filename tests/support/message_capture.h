@@ -15,8 +15,11 @@ class MessageCapture {
     MessageCapture& operator=(const MessageCapture&) = delete;
 
     const std::vector<Message>& Messages() const { return messages_; }
-    // The texts alone, in order.
+    // The texts alone, in order (notices included).
     std::vector<std::string> Texts() const;
+    // The texts of the notices alone, and of everything else.
+    std::vector<std::string> Notices() const;
+    std::vector<std::string> Faults() const;
     void Clear() { messages_.clear(); }
 
   private:

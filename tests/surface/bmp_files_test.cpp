@@ -5,6 +5,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "dib_builder.h"
 #include "support/message_capture.h"
@@ -219,4 +220,145 @@ TEST(BmpSuite, BadFilesLoadAsNullWithAMessageOrAsASoundPicture) {
     // does not need) still describe a picture.
     EXPECT_EQ(refused, (std::set<std::string>{"badbitcount.bmp", "badplanes.bmp", "badwidth.bmp",
                                               "reallybig.bmp", "rletopdown.bmp", "shortfile.bmp"}));
+}
+
+// --- files that cannot be honest about their size ---------------------------
+
+namespace {
+
+// An RLE8 or RLE4 bitmap of the given size whose stream is `rows` end-of-line
+// escapes and an end of bitmap: 2 × rows + 2 bytes.
+std::vector<BYTE> RleDib(int width, int height, DWORD compression, int rows) {
+    std::vector<BYTE> stream;
+    for (int i = 0; i < rows; ++i)
+        stream.insert(stream.end(), {0, 0});
+    stream.insert(stream.end(), {0, 1});
+    return PackedDib({.width = width,
+                      .height = height,
+                      .bitCount = compression == BI_RLE8 ? 8 : 4,
+                      .compression = compression,
+                      .clrUsed = 2,
+                      .palette = Quads({0, 255}),
+                      .bits = stream});
+}
+
+std::vector<BYTE> RleFile(int width, int height, DWORD compression, int rows) {
+    return BmpFile(RleDib(width, height, compression, rows), 40 + 8);
+}
+
+}  // namespace
+
+// A 1 KB file claiming 30000 × 16000 pixels used to cost 3 GB and half a
+// minute; every road into the program now refuses it before allocating.
+TEST(HostileBmp, TinyRleFilesClaimingHugePicturesAreRefusedOnEveryPath) {
+    ScratchDir dir;
+    for (const DWORD compression : {DWORD{BI_RLE8}, DWORD{BI_RLE4}}) {
+        SCOPED_TRACE(compression);
+        const std::string why =
+            "802 bytes of RLE data cannot describe a picture of 30000 by 16000 pixels";
+        // The packed DIB, as the clipboard hands it over.
+        const auto dib = RleDib(30000, 16000, compression, 400);
+        DecodedDib decoded;
+        std::string refusal;
+        EXPECT_FALSE(DecodePackedDib({dib.data(), dib.size()}, &decoded, &refusal));
+        EXPECT_EQ(refusal, why);
+
+        const auto name = dir / "huge.bmp";
+        WriteBytes(name, RleFile(30000, 16000, compression, 400));
+        ASSERT_LT(ReadBytes(name).size(), 1024u);
+        MessageCapture messages;
+        EXPECT_EQ(CDADC::LoadBmpFile(name.c_str()), nullptr);
+        EXPECT_EQ(messages.Texts(), std::vector<std::string>{"CDADC::CBC: unusable DIB: " + why});
+
+        // The imaging layer refuses it in its information call, before any
+        // image is allocated; its fallback hands on a DIB the surface refuses.
+        BITMAPINFOHEADER info{};
+        EXPECT_EQ(bmpinfo(name.c_str(), &info), kVicTruncated);
+        EXPECT_STREQ(VicLastError(),
+                     "BMP: 802 bytes of run-length data cannot describe 30000 x 16000 pixels");
+        messages.Clear();
+        HGLOBAL fallback = VicLoadImageFile(name.c_str());
+        EXPECT_EQ(CDADC::CreateFromDib(fallback), nullptr);
+        GlobalFree(fallback);
+        EXPECT_EQ(messages.Texts(), (std::vector<std::string>{"BMP data error: 9",
+                                                              "CDADC::CBC: unusable DIB: " + why}));
+
+        // Reading into a surface of the file's size (the disk cache's road).
+        WriteBytes(name, RleFile(2000, 1000, compression, 400));
+        CDADC surface(2000, 1000);
+        messages.Clear();
+        EXPECT_EQ(surface.ReadBmpFile(name.c_str()), 0);
+        EXPECT_EQ(messages.Texts(),
+                  std::vector<std::string>{
+                      "***ERROR*** RBF:\n" + name.string() +
+                      ": 802 bytes of RLE data cannot describe a picture of 2000 by 1000 pixels"});
+    }
+}
+
+// The bound: 255 pixels for each byte of the stream, and any picture up to
+// a megapixel whatever its stream.
+TEST(HostileBmp, RleStreamsThatCanPaintTheirPictureStillLoad) {
+    // 2 000 000 pixels / 255 = 7843: a stream needs more bytes than that.
+    std::vector<BYTE> stream(7843, 0);
+    const DibSpec huge{.width = 2000,
+                       .height = 1000,
+                       .bitCount = 8,
+                       .compression = BI_RLE8,
+                       .clrUsed = 2,
+                       .palette = Quads({0, 255}),
+                       .bits = stream};
+    EXPECT_EQ(Refusal(huge),
+              "7843 bytes of RLE data cannot describe a picture of 2000 by 1000 pixels");
+    DibSpec enough = huge;
+    enough.bits.push_back(0);
+    // A megapixel with a stream of two bytes: all of it left black.
+    const DibSpec megapixel{.width = 1024,
+                            .height = 1024,
+                            .bitCount = 4,
+                            .compression = BI_RLE4,
+                            .clrUsed = 2,
+                            .palette = Quads({0, 255}),
+                            .bits = {0, 1}};
+    for (const DibSpec* spec : {&std::as_const(enough), &megapixel}) {
+        const auto dib = PackedDib(*spec);
+        DecodedDib decoded;
+        std::string why;
+        EXPECT_TRUE(DecodePackedDib({dib.data(), dib.size()}, &decoded, &why)) << why;
+        EXPECT_EQ(decoded.width, spec->width);
+    }
+}
+
+// The fuzz findings of the BMP readers (tests/data/fuzz/bmp and bmp_load),
+// each through every road a BMP file takes: the clipboard's packed DIB, the
+// surface's own reader, and VicLoadImageFile with the surface built from
+// what it gives. Each loads or is refused with a message.
+TEST(BmpFuzzRegressions, EveryKeptInputFailsCleanlyOrLoads) {
+    ScratchDir dir;
+    const auto name = dir / "input.bmp";
+    int replayed = 0;
+    for (const char* folder : {"bmp", "bmp_load"}) {
+        const auto path = std::filesystem::path(FABULOR_SOURCE_DIR) / "tests/data/fuzz" / folder;
+        if (!std::filesystem::is_directory(path)) continue;
+        for (const auto& entry : std::filesystem::directory_iterator(path)) {
+            SCOPED_TRACE(entry.path().string());
+            ++replayed;
+            const auto bytes = ReadBytes(entry.path());
+            DecodedDib decoded;
+            DecodePackedDib({bytes.data(), bytes.size()}, &decoded);
+
+            WriteBytes(name, bytes);
+            MessageCapture messages;
+            std::unique_ptr<CDADC> surface(CDADC::LoadBmpFile(name.c_str()));
+            if (surface) {
+                EXPECT_NE(surface->pBits, nullptr);
+            }
+            HGLOBAL dib = VicLoadImageFile(name.c_str());
+            std::unique_ptr<CDADC> viaLibrary(dib ? CDADC::CreateFromDib(dib) : nullptr);
+            GlobalFree(dib);
+            if (!viaLibrary) {
+                EXPECT_FALSE(messages.Faults().empty());
+            }
+        }
+    }
+    EXPECT_GT(replayed, 0);
 }

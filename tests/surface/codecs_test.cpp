@@ -3,10 +3,17 @@
 // kinds, and the fuzz regression files.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
+
+// clang-format off
+#include <jpeglib.h>
+// clang-format on
+#include <zlib.h>
 
 #include "dib_builder.h"
 #include "support/png_reader.h"
@@ -330,6 +337,113 @@ TEST(JpegCodec, RefusesMoreBlocksThanTheFileHasBits) {
     EXPECT_EQ(picture.code, kVicTruncated);
 }
 
+// A JPEG made by libjpeg itself: grey or colour, Huffman or arithmetic
+// coded, baseline or progressive; sample(x, y) gives a pixel's level.
+template <typename Sample>
+std::vector<BYTE> EncodeJpeg(int width, int height, bool arithmetic, bool progressive, bool grey,
+                             Sample sample) {
+    jpeg_compress_struct c{};
+    jpeg_error_mgr errors{};
+    c.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&c);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&c, &out, &size);
+    c.image_width = static_cast<JDIMENSION>(width);
+    c.image_height = static_cast<JDIMENSION>(height);
+    c.input_components = grey ? 1 : 3;
+    c.in_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
+    jpeg_set_defaults(&c);
+    c.arith_code = arithmetic ? TRUE : FALSE;
+    if (progressive) jpeg_simple_progression(&c);
+    jpeg_start_compress(&c, TRUE);
+    std::vector<JSAMPLE> row(static_cast<size_t>(width) * c.input_components);
+    while (c.next_scanline < c.image_height) {
+        for (size_t i = 0; i < row.size(); ++i)
+            row[i] = static_cast<JSAMPLE>(sample(static_cast<int>(i) / c.input_components,
+                                                 static_cast<int>(c.next_scanline)));
+        JSAMPROW rows[] = {row.data()};
+        jpeg_write_scanlines(&c, rows, 1);
+    }
+    jpeg_finish_compress(&c);
+    std::vector<BYTE> file(out, out + size);
+    jpeg_destroy_compress(&c);
+    std::free(out);
+    return file;
+}
+
+// Where the frame header's height and width are (after the SOFn marker).
+size_t FrameSizeAt(const std::vector<BYTE>& file) {
+    for (size_t i = 2; i + 9 < file.size(); ++i)
+        if (file[i] == 0xFF && (file[i + 1] == 0xC0 || file[i + 1] == 0xC2 || file[i + 1] == 0xC9))
+            return i + 5;
+    ADD_FAILURE() << "no frame header";
+    return 0;
+}
+
+// An arithmetic-coded picture of one flat colour costs almost nothing a
+// pixel: 16 x 16 such pixels whose header then says 8000 x 8000 are a file
+// of a few hundred bytes that would fill 192 MB (or at 30000 x 16000, 1.4 GB).
+TEST(JpegCodec, RefusesArithmeticCodedFilesClaimingMorePixelsThanTheyCanHold) {
+    auto file = EncodeJpeg(16, 16, true, false, false, [](int, int) { return 128; });
+    const size_t at = FrameSizeAt(file);
+    for (size_t i : {at, at + 2}) {
+        file[i] = 8000 >> 8;
+        file[i + 1] = 8000 & 0xFF;
+    }
+    Picture picture;
+    Decode(vic::JpegInfo, vic::JpegLoad, file, &picture);
+    EXPECT_EQ(picture.code, kVicTruncated);
+    EXPECT_EQ(std::string(VicLastError()), "JPEG: 8000 x 8000 pixels are more than the file's " +
+                                               std::to_string(file.size()) +
+                                               " bytes can honestly hold");
+
+    // Real arithmetic-coded pictures load, progressive ones too.
+    for (bool progressive : {false, true}) {
+        Picture real;
+        Decode(vic::JpegInfo, vic::JpegLoad,
+               EncodeJpeg(256, 256, true, progressive, false,
+                          [](int x, int y) { return (x * 3 + y) % 256; }),
+               &real);
+        EXPECT_EQ(real.code, 0) << VicLastError();
+        EXPECT_EQ(real.image.width, 256);
+    }
+}
+
+// A progressive scan of a few bytes can pass over every block of the
+// picture; a file of a thousand copies of one would take many seconds.
+TEST(JpegCodec, RefusesProgressiveFilesWithMoreScansThanAPictureNeeds) {
+    auto file = EncodeJpeg(4096, 4096, false, true, true,
+                           [](int x, int y) { return (x / 16 * 7 + y / 16 * 3) % 256; });
+    // The scans (SOS segments and their coded data); the last, a cheap
+    // refinement of the AC coefficients, is repeated 100 times.
+    size_t lastScan = 0, lastEnd = 0;
+    for (size_t i = 2; i + 3 < file.size();) {
+        if (file[i] != 0xFF) break;
+        const int marker = file[i + 1];
+        if (marker == 0xD9) break;
+        size_t end = i + 2 + (file[i + 2] << 8 | file[i + 3]);
+        if (marker == 0xDA) {
+            while (end + 1 < file.size() && !(file[end] == 0xFF && file[end + 1] != 0 &&
+                                              (file[end + 1] < 0xD0 || file[end + 1] > 0xD7)))
+                ++end;
+            lastScan = i;
+            lastEnd = end;
+        }
+        i = end;
+    }
+    ASSERT_GT(lastEnd, lastScan);
+    const std::vector<BYTE> scan(file.begin() + static_cast<long>(lastScan),
+                                 file.begin() + static_cast<long>(lastEnd));
+    for (int i = 0; i < 100; ++i)
+        file.insert(file.begin() + static_cast<long>(lastEnd), scan.begin(), scan.end());
+    Picture picture;
+    Decode(vic::JpegInfo, vic::JpegLoad, file, &picture);
+    EXPECT_EQ(picture.code, kVicBadData);
+    EXPECT_STREQ(VicLastError(),
+                 "JPEG: 65 scans over 4096 x 4096 pixels are more than a picture needs");
+}
+
 // --- PNG ------------------------------------------------------------------
 
 // 5 × 3 of 4-bit palette indices; 5 × 3 of 2-bit grey, interlaced; 3 × 3 of
@@ -376,6 +490,58 @@ TEST(PngCodec, DamageFailsCleanly) {
         EXPECT_NE(picture.code, 0);
         EXPECT_STRNE(VicLastError(), "");
     }
+}
+
+// A grey PNG of one-bit pixels, all 0, as compact as deflate makes it.
+std::vector<BYTE> BlankPng(unsigned width, unsigned height) {
+    const size_t rowBytes = (width + 7) / 8;
+    std::vector<BYTE> raw((rowBytes + 1) * height, 0);  // each row: filter 0, then its bytes
+    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
+    std::vector<BYTE> packed(packedSize);
+    EXPECT_EQ(compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), 9),
+              Z_OK);
+    packed.resize(packedSize);
+    std::vector<BYTE> file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    auto chunk = [&file](const char* type, const std::vector<BYTE>& data) {
+        const size_t at = file.size();
+        file.resize(at + 4);
+        for (int i = 0; i < 4; ++i)
+            file[at + static_cast<size_t>(i)] = static_cast<BYTE>(data.size() >> (24 - 8 * i));
+        file.insert(file.end(), type, type + 4);
+        file.insert(file.end(), data.begin(), data.end());
+        uLong crc = crc32(0, reinterpret_cast<const Bytef*>(type), 4);
+        crc = crc32(crc, data.data(), static_cast<uInt>(data.size()));
+        for (int i = 0; i < 4; ++i)
+            file.push_back(static_cast<BYTE>(crc >> (24 - 8 * i)));
+    };
+    std::vector<BYTE> header(13, 0);
+    for (int i = 0; i < 4; ++i) {
+        header[static_cast<size_t>(i)] = static_cast<BYTE>(width >> (24 - 8 * i));
+        header[4 + static_cast<size_t>(i)] = static_cast<BYTE>(height >> (24 - 8 * i));
+    }
+    header[8] = 1;  // one bit, grey
+    chunk("IHDR", header);
+    chunk("IDAT", packed);
+    chunk("IEND", {});
+    return file;
+}
+
+// Deflate is honest up to 8256 one-bit pixels a byte: 8 KB that unpack to
+// 64 megapixels cost seconds and hundreds of megabytes, and are refused;
+// a blank page of 16 megapixels still loads.
+TEST(PngCodec, RefusesTinyFilesOfHugeFlatPicturesButTakesABlankPage) {
+    const auto bomb = BlankPng(8000, 8000);
+    ASSERT_LT(bomb.size(), 9000u);
+    Picture refused;
+    Decode(vic::PngInfo, vic::PngLoad, bomb, &refused);
+    EXPECT_EQ(refused.code, kVicTruncated);
+    EXPECT_EQ(std::string(VicLastError()), "PNG: 8000 x 8000 pixels are too many for a file of " +
+                                               std::to_string(bomb.size()) + " bytes");
+
+    Picture page;
+    Decode(vic::PngInfo, vic::PngLoad, BlankPng(4000, 4000), &page);
+    EXPECT_EQ(page.code, 0) << VicLastError();
+    EXPECT_EQ(page.image.width, 4000);
 }
 
 // --- fuzz regressions -----------------------------------------------------

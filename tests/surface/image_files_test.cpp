@@ -1,11 +1,16 @@
 // Picture files by extension: the type codes, the exact message sequences
 // of loading and writing, the BMP fallback, round trips in all five formats
 // and the shared JPEG, PCX, TGA and photo pictures.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <future>
 #include <memory>
 #include <set>
 #include <string>
@@ -42,6 +47,14 @@ void Set(CDADC* s, int x, int y, COLORREF c) {
     p[2] = static_cast<BYTE>(GetRValue(c));
 }
 
+// The largest difference of one channel in one row (from the top) of two surfaces.
+int LargestDifferenceOfRow(const CDADC& a, const CDADC& b, int y) {
+    int largest = 0;
+    for (int x = 0; x < a.width * 3; ++x)
+        largest = std::max(largest, std::abs(a.Row(y)[x] - b.Row(y)[x]));
+    return largest;
+}
+
 void ExpectSamePixels(const CDADC& a, const CDADC& b, const std::string& what) {
     ASSERT_EQ(a.width, b.width) << what;
     ASSERT_EQ(a.height, b.height) << what;
@@ -74,6 +87,8 @@ TEST(ImageFileType, CodesByExtensionAndTheMessagesOfBadNames) {
 
 TEST(VicLoadImageFile, NamesThatCannotLoadAreReportedInOrder) {
     const std::string missing = Temp("missing.");
+    const std::string kMissing =
+        "the file does not open: No such file or directory\nCould not open imagefile:\n<";
     const std::pair<std::string, Texts> cases[] = {
         {"picture", {"Filename has no extension:<picture>"}},
         {"x.gif",
@@ -82,13 +97,13 @@ TEST(VicLoadImageFile, NamesThatCannotLoadAreReportedInOrder) {
         {"x.jpeg",
          {"File name has bad extension:\n'x.jpeg'", "bad image type: 0",
           "Could not open imagefile:\n<x.jpeg>"}},
-        // Missing files: each format's information message, where it has one.
-        {missing + "tga", {"TGA data error: 3", "Could not open imagefile:\n<" + missing + "tga>"}},
-        {missing + "jpg",
-         {"Jpeg data error: 3", "Could not open imagefile:\n<" + missing + "jpg>"}},
-        {missing + "bmp", {"BMP data error: 3", "Could not open imagefile:\n<" + missing + "bmp>"}},
-        {missing + "png", {"PNG data error: 3", "Could not open imagefile:\n<" + missing + "png>"}},
-        {missing + "pcx", {"Could not open imagefile:\n<" + missing + "pcx>"}},
+        // Missing files: each format's information message, where it has one,
+        // then the reason and the file in one message.
+        {missing + "tga", {"TGA data error: 3", kMissing + missing + "tga>"}},
+        {missing + "jpg", {"Jpeg data error: 3", kMissing + missing + "jpg>"}},
+        {missing + "bmp", {"BMP data error: 3", kMissing + missing + "bmp>"}},
+        {missing + "png", {"PNG data error: 3", kMissing + missing + "png>"}},
+        {missing + "pcx", {kMissing + missing + "pcx>"}},
     };
     for (const auto& [name, texts] : cases) {
         MessageCapture capture;
@@ -121,21 +136,138 @@ TEST(VicWriteFile, MessagesOfNamesThatCannotBeWritten) {
               (Texts{"Support for image files of type 'gif'\nnot yet implemented"}));
     EXPECT_FALSE(fs::exists(Temp("out.gif")));
 
+    // No writer runs for a name of no format, so none is named.
     capture.Clear();
     EXPECT_EQ(VicWriteFile(&picture, "out.jpeg"), 0);
     EXPECT_EQ(capture.Texts(), (Texts{"File name has bad extension:\n'out.jpeg'",
-                                      "bad image file type: 0\nFilename = <out.jpeg>",
-                                      "SaveJPG, savejpg error -1"}));
+                                      "bad image file type: 0\nFilename = <out.jpeg>"}));
 
-    capture.Clear();
-    EXPECT_EQ(VicWriteFile(&picture, "/no such folder/x.pcx"), 0);
-    EXPECT_EQ(capture.Texts(), (Texts{"SaveJPG, savejpg error 3"}));
+    // Each format names its own writer.
+    for (const auto& [name, text] : {std::pair{"/no such folder/x.pcx", "SavePCX, savepcx error 3"},
+                                     {"/no such folder/x.tga", "SaveTGA, savetga error 3"},
+                                     {"/no such folder/x.jpg", "SaveJPG, savejpg error 3"},
+                                     {"/no such folder/x.png", "SavePNG, savepng error 3"}}) {
+        capture.Clear();
+        EXPECT_EQ(VicWriteFile(&picture, name), 0);
+        EXPECT_EQ(capture.Texts(), (Texts{text})) << name;
+    }
 
     capture.Clear();
     CDADC empty;
     EXPECT_EQ(VicWriteFile(&empty, Temp("empty.tga").c_str()), 0);
     EXPECT_EQ(capture.Texts(),
               (Texts{"VicWriteFile(" + Temp("empty.tga") + "),\nallocimage() error: 11"}));
+}
+
+// Names that are no regular file: a folder (the system reports a size of
+// 8 EiB for some), a FIFO without a writer (a blocking open waits for ever)
+// and a device without end. Every reader refuses them at once, saying why.
+TEST(HostileFiles, FoldersFifosAndDevicesAreRefusedWithTheReason) {
+    ScratchDir dir;
+    fs::create_directory(dir / "folder.bmp");
+    fs::create_directory(dir / "folder.jpg");
+    ASSERT_EQ(mkfifo((dir / "fifo.bmp").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo((dir / "fifo.tga").c_str(), 0600), 0);
+    const bool zero = fs::exists("/dev/zero");
+    if (zero) fs::create_symlink("/dev/zero", dir / "zero.png");
+    const std::string folder = "the file is a folder, not a picture file";
+    const std::string fifo = "the file is a FIFO (named pipe), not a picture file";
+    struct Case {
+        const char* name;
+        Texts texts;
+    };
+    std::vector<Case> cases = {
+        {"folder.bmp", {"BMP data error: 3", folder}},
+        {"folder.jpg", {"Jpeg data error: 3", folder}},
+        {"fifo.bmp", {"BMP data error: 3", fifo}},
+        {"fifo.tga", {"TGA data error: 3", fifo}},
+    };
+    if (zero)
+        cases.push_back({"zero.png",
+                         {"PNG data error: 8",
+                          "the file gives more than 16 MBytes, more than any picture file"}});
+    for (Case& c : cases) {
+        const std::string name = (dir / c.name).string();
+        c.texts.back() += "\nCould not open imagefile:\n<" + name + ">";
+        MessageCapture capture;
+        // The library's words live per thread: they are read on the thread that loads.
+        std::string wordsLeft;
+        auto load = std::async(std::launch::async, [&] {
+            HGLOBAL dib = VicLoadImageFile(name.c_str());
+            wordsLeft = VicLastError();
+            return dib;
+        });
+        if (load.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+            ADD_FAILURE() << name << ": the load waits";
+            const int writer = ::open(name.c_str(), O_WRONLY | O_NONBLOCK);
+            if (writer >= 0) ::close(writer);
+        }
+        EXPECT_EQ(load.get(), nullptr) << name;
+        EXPECT_EQ(capture.Texts(), c.texts) << name;
+        // Shown once: no caller repeats the reason.
+        EXPECT_EQ(wordsLeft, "") << name;
+    }
+
+    // The surface's own reader: no message for a file that is not there, the
+    // reason for a name that is no file.
+    MessageCapture capture;
+    EXPECT_EQ(CDADC::LoadBmpFile((dir / "missing.bmp").c_str()), nullptr);
+    EXPECT_EQ(CDADC::LoadBmpFile((dir / "folder.bmp").c_str()), nullptr);
+    CDADC surface(2, 2);
+    EXPECT_EQ(surface.ReadBmpFile((dir / "fifo.bmp").c_str()), 0);
+    EXPECT_EQ(capture.Texts(),
+              (Texts{"CDADC::LoadBmpFile:\n" + (dir / "folder.bmp").string() + ": " + folder,
+                     "***ERROR*** RBF:\n" + (dir / "fifo.bmp").string() + ": " + fifo}));
+}
+
+// A picture cut short loads as far as it goes, as before, and now says so;
+// complete pictures say nothing (SharedPictures below).
+TEST(HostileFiles, CutShortJpegAndTgaLoadWithANotice) {
+    ScratchDir dir;
+    const std::string notice = ": the picture is cut short; only the part that was read is shown";
+
+    // A JPEG large enough for its coded data to outweigh its tables, cut at
+    // two thirds: the top rows are there.
+    CDADC picture(320, 240);
+    for (int y = 0; y < 240; ++y)
+        for (int x = 0; x < 320; ++x)
+            Set(&picture, x, y, RGB(60 + x / 2, 60 + y / 2, 100 + (x / 8 + y / 8) % 2 * 60));
+    const fs::path jpeg = dir / "cut.jpg";
+    ASSERT_TRUE(picture.WriteImageFile(jpeg.c_str()));
+    auto bytes = ReadBytes(jpeg);
+    bytes.resize(bytes.size() * 2 / 3);
+    WriteBytes(jpeg, bytes);
+    {
+        MessageCapture capture;
+        std::unique_ptr<CDADC> back = Load(jpeg.string());
+        ASSERT_TRUE(back) << testing::PrintToString(capture.Texts());
+        EXPECT_EQ(back->width, 320);
+        EXPECT_EQ(capture.Faults(), Texts{});
+        EXPECT_EQ(capture.Notices(), Texts{jpeg.string() + notice});
+        EXPECT_LE(LargestDifferenceOfRow(picture, *back, 0), 32);
+    }
+
+    // A run-length Targa of 4 x 3, top row first, one run packet a row, cut
+    // after two rows (a raw one cut short is refused: it cannot hold its pixels).
+    std::vector<BYTE> tga(18, 0);
+    tga[2] = 10;
+    tga[12] = 4;
+    tga[14] = 3;
+    tga[16] = 24;
+    tga[17] = 0x20;
+    for (BYTE grey : {BYTE{10}, BYTE{20}})
+        tga.insert(tga.end(), {0x83, grey, grey, grey});
+    const fs::path targa = dir / "cut.tga";
+    WriteBytes(targa, tga);
+    {
+        MessageCapture capture;
+        std::unique_ptr<CDADC> back = Load(targa.string());
+        ASSERT_TRUE(back) << testing::PrintToString(capture.Texts());
+        EXPECT_EQ(capture.Faults(), Texts{});
+        EXPECT_EQ(capture.Notices(), Texts{targa.string() + notice});
+        EXPECT_EQ(SurfacePixel(*back, 3, 1), RGB(20, 20, 20));
+        EXPECT_EQ(SurfacePixel(*back, 0, 2), RGB(0, 0, 0));
+    }
 }
 
 // The largest difference of one channel between two surfaces.
