@@ -72,7 +72,7 @@ volatile std::sig_atomic_t stopSignal = 0;
 
 extern "C" void OnInterrupt(int signal) {
     stopSignal = signal;
-    StopRequested = 1;
+    StopRequested.ProcessWide() = 1;
 }
 
 }  // namespace

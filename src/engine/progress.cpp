@@ -17,6 +17,16 @@ std::mutex statusLock;
 char statusText[kStatusLength + 1] = "";
 int scrollOffset = 0;
 
+// The line a ThreadStatusGuard installed on this thread; installed with a
+// null line, the texts go nowhere.
+constinit thread_local StatusLine* threadLine = nullptr;
+constinit thread_local bool threadLineInstalled = false;
+
+void CopyStatus(char* into, const char* text) {
+    std::strncpy(into, text, kStatusLength);
+    into[kStatusLength] = '\0';
+}
+
 }  // namespace
 
 std::atomic<int>& ApplicationProgress() {
@@ -38,10 +48,34 @@ void SetPercent(std::atomic<int>* progress, int lo, int hi, int percentOfStage, 
 
 void SetStatusText(const char* text) {
     if (text == nullptr) text = "";
+    if (threadLineInstalled) {
+        if (threadLine != nullptr) threadLine->Set(text);
+        return;
+    }
     std::lock_guard lock(statusLock);
     if (std::strncmp(text, statusText, kStatusLength) != 0) scrollOffset = 0;
-    std::strncpy(statusText, text, kStatusLength);
-    statusText[kStatusLength] = '\0';
+    CopyStatus(statusText, text);
+}
+
+void StatusLine::Set(const char* text) {
+    std::lock_guard lock(lock_);
+    CopyStatus(text_, text != nullptr ? text : "");
+}
+
+std::string StatusLine::Get() const {
+    std::lock_guard lock(lock_);
+    return text_;
+}
+
+ThreadStatusGuard::ThreadStatusGuard(StatusLine* line)
+    : previous_(threadLine), previousInstalled_(threadLineInstalled) {
+    threadLine = line;
+    threadLineInstalled = true;
+}
+
+ThreadStatusGuard::~ThreadStatusGuard() {
+    threadLine = previous_;
+    threadLineInstalled = previousInstalled_;
 }
 
 std::string GetStatusText() {
