@@ -4,9 +4,11 @@
 
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <map>
 #include <set>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -329,3 +331,32 @@ TEST_F(FilSpecTest, ChooseXformTakesTheDialogsChoice) {
 }
 
 }  // namespace
+
+// Ideas made in one quick loop, on one thread or several, never share a
+// seed, and the seed still follows the clock: seconds since 1970 plus the
+// program's milliseconds.
+TEST(NewSeed, EveryCallGivesANewSeedNearTheClock) {
+    constexpr int kCalls = 2000;
+    std::vector<std::uint32_t> seeds(2 * kCalls);
+    const auto before = static_cast<std::uint32_t>(std::time(nullptr));
+    auto make = [&](int from) {
+        CFilSpec spec;
+        for (int i = from; i < from + kCalls; ++i) {
+            spec.NewSeed();
+            seeds[static_cast<size_t>(i)] = spec.Seed;
+        }
+    };
+    std::thread other(make, kCalls);
+    make(0);
+    other.join();
+    std::set<std::uint32_t> distinct(seeds.begin(), seeds.end());
+    EXPECT_EQ(distinct.size(), seeds.size());
+    for (int i = 1; i < kCalls; ++i)
+        EXPECT_GT(seeds[static_cast<size_t>(i)], seeds[static_cast<size_t>(i - 1)]);
+    // The clock part: no earlier than now, at most an hour of the program's
+    // milliseconds later, and the bumps add at most one a call.
+    for (std::uint32_t seed : seeds) {
+        EXPECT_GE(seed, before);
+        EXPECT_LT(seed - before, 3600000u + 2 * kCalls);
+    }
+}
