@@ -127,6 +127,26 @@ void CFabulorFilterDoc::NewIdea(int keep) {
     if (app_) app_->SetLastXform(m_Spec.XformIndex);
 }
 
+void CFabulorFilterDoc::TakeIdea(const CFilSpec& recipe) {
+    if (!m_pOrgDC) {
+        ErrorBox("OGN:m_pOrgDC == NULL");
+        return;
+    }
+    if (IsGenerating()) {
+        ErrorBox("ERROR, RFIT:\nalready Xforming");
+        return;
+    }
+    // The idea was checked and given its Wizard parameters when it was made:
+    // checking it again could change what its thumbnail promised.
+    m_Spec = recipe;
+    m_Sequence.push_back(m_Spec);
+    m_iPrevious = m_iCurrent;
+    m_iCurrent = ImageCount() - 1;
+    m_iGenMode = NEWGEN;
+    StartRun();
+    if (app_) app_->SetLastXform(m_Spec.XformIndex);
+}
+
 void CFabulorFilterDoc::StartRun() {
     CDADC* picture = view_ ? view_->Picture() : nullptr;
     if (!m_pOrgDC || !picture) {

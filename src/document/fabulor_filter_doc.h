@@ -69,6 +69,10 @@ class CFabulorFilterDoc : public CImageSequenceDoc {
     // Appends the current recipe and draws it; keep = 1 keeps its seed and
     // parameters, 0 draws new ones.
     void NewIdea(int keep);
+    // Appends recipe, a whole idea made elsewhere (a gallery's), as it is,
+    // and draws it at full size and the document's quality; its Xform is
+    // counted once the run has finished, as for every new idea.
+    void TakeIdea(const CFilSpec& recipe);
     // Shows the current image from the cache, or starts its run.
     void StartRun();
     void ShowOriginal();

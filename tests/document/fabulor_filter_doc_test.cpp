@@ -7,11 +7,13 @@
 #include <memory>
 
 #include "document/disk_cache.h"
+#include "document/idea_gallery.h"
 #include "engine/progress.h"
 #include "engine/xform_context.h"
 #include "recipe/xform_registry.h"
 #include "support/message_capture.h"
 #include "support/scratch_dir.h"
+#include "support/xform_harness.h"
 #include "surface/cdadc.h"
 #include "tools/gdi_script.h"
 #include "util/app_folders.h"
@@ -213,4 +215,33 @@ TEST_F(Document, ClosingRemovesTheDocumentsCacheFiles) {
     EXPECT_TRUE(fs::exists(folder / "face_1-1.BMP"));
     doc.reset();
     EXPECT_FALSE(fs::exists(folder / "face_1-1.BMP"));
+}
+
+// An idea taken from the gallery is the very recipe of its thumbnail: it is
+// drawn at full size through the normal run and counted once it is done.
+TEST_F(Document, AGalleryIdeaGoesToTheSequenceAsItsThumbnailsRecipe) {
+    Open("face.bmp");
+    app.Finish(0);
+    doc->m_UsageCounts[kBanya] = 1000000;  // the stand-in has no Wizard
+    const UsageCounts before = doc->m_UsageCounts;
+    IdeaGallery gallery(*doc->m_pOrgDC, doc->m_Spec, doc->m_UsageCounts);
+    std::vector<GalleryIdea> ideas(3);
+    ASSERT_TRUE(
+        gallery.StartPage(3, 16, [&](const GalleryIdea& idea) { ideas[idea.index] = idea; }));
+    gallery.Wait();
+    EXPECT_EQ(doc->m_UsageCounts, before);
+
+    const GalleryIdea& taken = ideas[1];
+    ASSERT_NE(taken.thumbnail, nullptr);
+    doc->TakeIdea(taken.recipe);
+    ASSERT_EQ(app.run->recipe, taken.recipe);
+    app.Finish(0);
+    EXPECT_EQ(doc->m_Sequence.back(), taken.recipe);
+    EXPECT_EQ(doc->m_Spec, taken.recipe);
+    EXPECT_EQ(doc->m_iCurrent, doc->ImageCount() - 1);
+    EXPECT_EQ(doc->m_UsageCounts[taken.recipe.XformIndex], before[taken.recipe.XformIndex] + 1);
+    CDADC canvas(6, 4), picture(6, 4);
+    std::atomic<int> progress{0};
+    ASSERT_TRUE(ApplyAndMix(taken.recipe, doc->m_pOrgDC.get(), &canvas, &picture, &progress));
+    EXPECT_EQ(PictureHash(*view.picture), PictureHash(picture));
 }
