@@ -93,6 +93,8 @@ class MessageGuard {
     MessageGuard(const MessageGuard&) = delete;
     MessageGuard& operator=(const MessageGuard&) = delete;
     int Errors() const;
+    // Those reported on the calling thread.
+    int ErrorsOnThisThread() const;
 
   private:
     Reporter previous_;
@@ -111,6 +113,13 @@ class InterruptGuard {
     struct Saved;
     std::unique_ptr<Saved> saved_;
 };
+
+// The progress line on standard error (a terminal's): a bar, the percent
+// and a text; cleared before any message is printed.
+void ShowProgressLine(int percent, const std::string& text);
+void ClearProgressLine();
+// Ctrl+C or SIGTERM came (the process-wide stop flag is set).
+bool StopSignalled();
 
 // The picture file as a surface; null after the messages.
 std::unique_ptr<CDADC> LoadPicture(const std::string& path, std::ostream& err);

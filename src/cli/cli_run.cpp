@@ -29,6 +29,9 @@ namespace {
 std::mutex terminalLock;
 bool lineShown = false;
 std::atomic<int> errorsReported{0};
+// The messages reported on this thread, to tell which idea of a batch drawn
+// on several threads had a fault.
+thread_local int errorsOnThisThread = 0;
 
 constexpr int kBarWidth = 30;
 // How often the main thread looks at the run, as the desktop program's
@@ -42,14 +45,16 @@ void ClearLineLocked() {
     lineShown = false;
 }
 
-void ShowProgressLine(int percent) {
+}  // namespace
+
+void ShowProgressLine(int percent, const std::string& text) {
     if (percent < 0) percent = 0;
     if (percent > 100) percent = 100;
     const int filled = percent * kBarWidth / 100;
     char line[kBarWidth + 100];
-    std::snprintf(line, sizeof line, "\r[%.*s%.*s] %3d%% %s\033[K", filled,
+    std::snprintf(line, sizeof line, "\r[%.*s%.*s] %3d%% %.40s\033[K", filled,
                   "##############################", kBarWidth - filled,
-                  "..............................", percent, GetStatusText().c_str());
+                  "..............................", percent, text.c_str());
     std::lock_guard lock(terminalLock);
     std::fputs(line, stderr);
     std::fflush(stderr);
@@ -60,6 +65,8 @@ void ClearProgressLine() {
     std::lock_guard lock(terminalLock);
     ClearLineLocked();
 }
+
+namespace {
 
 class DoneClient : public GenerationClient {
   public:
@@ -84,7 +91,14 @@ MessageGuard::MessageGuard() {
     // The reporter in force before this one: standard error, or a test's capture.
     auto previous = std::make_shared<Reporter>();
     previous_ = SetReporter([previous](const Message& message) {
-        if (message.kind != MessageKind::Question) ++errorsReported;
+        if (message.kind != MessageKind::Question) {
+            ++errorsReported;
+            ++errorsOnThisThread;
+        }
+        // Ideas drawn side by side report from their own threads; the
+        // reporter passed on to need not expect that.
+        static std::mutex oneAtATime;
+        std::lock_guard lock(oneAtATime);
         ClearProgressLine();
         if (*previous) return (*previous)(message);
         std::fprintf(stderr, "%s\n", message.text.c_str());
@@ -99,6 +113,10 @@ MessageGuard::~MessageGuard() {
 
 int MessageGuard::Errors() const {
     return errorsReported;
+}
+
+int MessageGuard::ErrorsOnThisThread() const {
+    return errorsOnThisThread;
 }
 
 // --- Ctrl+C -------------------------------------------------------------------------
@@ -171,7 +189,7 @@ RunOutcome DrawIdea(const CFilSpec& filSpec, const CDADC& original, int quality,
     worker.BeginFilterThread(&client, std::move(run));
     while (worker.IsGenerating()) {
         worker.Poll([bar](int percent) {
-            if (bar && percent <= 100) ShowProgressLine(percent);
+            if (bar && percent <= 100) ShowProgressLine(percent, GetStatusText());
         });
         if (worker.IsGenerating()) std::this_thread::sleep_for(kPollInterval);
     }
@@ -214,6 +232,10 @@ Recipe RecipeOf(const CFilSpec& filSpec, int quality, const std::string& picture
     recipe.pictureWidth = original.width;
     recipe.pictureHeight = original.height;
     return recipe;
+}
+
+bool StopSignalled() {
+    return StopRequested.ProcessWide().load() != 0;
 }
 
 int ExitStatus(RunOutcome outcome, std::ostream& err) {

@@ -16,11 +16,16 @@ constexpr int kLargestSide = 2048;
 
 }  // namespace
 
-bool MakeWizardIdea(CFilSpec& recipe, UsageCounts& counts, const CDADC& original) {
+bool MakeWizardIdea(CFilSpec& recipe, UsageCounts& counts, const CDADC& original,
+                    const std::uint32_t* seed) {
     CFilSpec idea = recipe;
     idea.RandomizeAll(counts);
     if (!idea.Validate(original.width, original.height)) return false;
-    idea.NewSeed();
+    if (seed != nullptr) {
+        idea.Seed = *seed;
+    } else {
+        idea.NewSeed();
+    }
     idea.AutoChoose(&original);
     if (idea.XformIndex >= 0 && idea.XformIndex < kXformCount) ++counts[idea.XformIndex];
     recipe = idea;

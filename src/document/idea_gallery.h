@@ -13,6 +13,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -29,9 +30,10 @@
 // counts, a random final mix and selection, is checked against the
 // original's size, gets a new seed and its Xform's Wizard parameters; then
 // counts grows for its Xform. The Wizard's draws come from this thread's
-// generator. false (recipe and counts as they were) when the recipe does
-// not pass its check.
-bool MakeWizardIdea(CFilSpec& recipe, UsageCounts& counts, const CDADC& original);
+// generator. With seed given the idea takes it instead of a new one. false
+// (recipe and counts as they were) when the recipe does not pass its check.
+bool MakeWizardIdea(CFilSpec& recipe, UsageCounts& counts, const CDADC& original,
+                    const std::uint32_t* seed = nullptr);
 
 // The picture reduced so that its longer side is side pixels (never
 // enlarged), each pixel the average of the pixels it covers; null when
