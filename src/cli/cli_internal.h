@@ -14,7 +14,6 @@
 #include "util/error_box.h"
 
 class CDADC;
-struct Recipe;
 
 namespace fabulor_cli {
 
@@ -134,10 +133,6 @@ RunOutcome DrawIdea(const CFilSpec& filSpec, const CDADC& original, int quality,
 // Writes the picture whole (util/safe_write.h); a stop asked for meanwhile
 // leaves the file as it was. Finished, Failed or Stopped.
 RunOutcome WritePicture(CDADC& picture, const std::string& path, std::ostream& err);
-
-// The recipe file's record of an idea drawn from the picture at picturePath.
-Recipe RecipeOf(const CFilSpec& filSpec, int quality, const std::string& picturePath,
-                const CDADC& original);
 
 // The exit status of an outcome, saying so when it was a stop.
 int ExitStatus(RunOutcome outcome, std::ostream& err);

@@ -14,7 +14,6 @@
 #include "cli/cli_internal.h"
 #include "document/generation_worker.h"
 #include "engine/progress.h"
-#include "recipe/recipe_file.h"
 #include "surface/cdadc.h"
 #include "surface/global_memory.h"
 #include "surface/image_files.h"
@@ -218,20 +217,6 @@ RunOutcome WritePicture(CDADC& picture, const std::string& path, std::ostream& e
         return RunOutcome::Failed;
     }
     return RunOutcome::Finished;
-}
-
-Recipe RecipeOf(const CFilSpec& filSpec, int quality, const std::string& picturePath,
-                const CDADC& original) {
-    Recipe recipe;
-    recipe.filSpec = filSpec;
-    recipe.quality = quality;
-    recipe.pictureName = std::filesystem::path(picturePath).filename().string();
-    std::error_code ec;
-    const std::filesystem::path absolute = std::filesystem::absolute(picturePath, ec);
-    recipe.picturePath = ec ? picturePath : absolute.lexically_normal().string();
-    recipe.pictureWidth = original.width;
-    recipe.pictureHeight = original.height;
-    return recipe;
 }
 
 bool StopSignalled() {

@@ -15,6 +15,7 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_internal.h"
 #include "document/contact_sheet.h"
+#include "document/document_files.h"
 #include "document/generation_worker.h"
 #include "document/idea_gallery.h"
 #include "document/idea_pool.h"

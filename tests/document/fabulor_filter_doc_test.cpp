@@ -4,9 +4,13 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
+#include <sstream>
 
+#include "cli/cli_commands.h"
 #include "document/disk_cache.h"
+#include "document/document_files.h"
 #include "document/idea_gallery.h"
 #include "engine/progress.h"
 #include "engine/xform_context.h"
@@ -244,4 +248,87 @@ TEST_F(Document, AGalleryIdeaGoesToTheSequenceAsItsThumbnailsRecipe) {
     std::atomic<int> progress{0};
     ASSERT_TRUE(ApplyAndMix(taken.recipe, doc->m_pOrgDC.get(), &canvas, &picture, &progress));
     EXPECT_EQ(PictureHash(*view.picture), PictureHash(picture));
+}
+
+// A document saved as a session and opened again (beside itself, so under
+// another name) shows the same image, drawn again from its recipe, with the
+// same sequence, quality and pending settings, and counts rebuilt from it.
+TEST_F(Document, ASessionReopensAsTheDocumentItWas) {
+    Open("face.bmp");
+    app.Finish(0);
+    Idea(0x0000AA);
+    Idea(0x00BB00);
+    doc->Back();                        // image 2, from the cache
+    doc->m_Spec.FinalMix.Percent = 21;  // set, not applied yet
+    Session session;
+    std::string error;
+    ASSERT_TRUE(SessionOfDocument(*doc, &session, &error)) << error;
+    const std::string path = (folder / "face.fabulor").string();
+    ASSERT_TRUE(WriteSessionFile(path, session, &error)) << error;
+
+    Session read;
+    ASSERT_TRUE(ReadSessionFile(path, &read, &error)) << error;
+    FakeView otherView;
+    CFabulorFilterDoc other(&app, &otherView);
+    app.openNames = {"face"};
+    ASSERT_EQ(other.OpenSession(std::move(read)), 1);
+    EXPECT_EQ(other.m_szName, "face-1");
+    ASSERT_EQ(app.run->recipe, doc->m_Sequence[2]);
+    app.Finish(0);
+    EXPECT_EQ(other.m_iCurrent, 2);
+    EXPECT_EQ(other.m_Sequence, doc->m_Sequence);
+    EXPECT_EQ(other.m_Spec.FinalMix.Percent, 21);
+    EXPECT_EQ(other.m_UsageCounts, doc->m_UsageCounts);
+    EXPECT_EQ(PictureHash(*otherView.picture), PictureHash(*view.picture));
+    EXPECT_EQ(PictureHash(*other.m_pOrgDC), PictureHash(*doc->m_pOrgDC));
+}
+
+// The desktop program's "Save Recipe..." writes what fabulor-cli writes, and
+// fabulor-cli replay draws it again to the byte.
+TEST_F(Document, ARecipeSavedByTheDocumentReplaysOnTheCommandLine) {
+    const auto photo =
+        PaintedPicture(40, 30, [](int x, int y) { return RGB(x * 6, y * 8, (x * y) & 0xFF); });
+    const std::string picturePath = (folder / "photo.bmp").string();
+    ASSERT_TRUE(photo->WriteBmpFile(picturePath.c_str()));
+    ASSERT_EQ(doc->OpenImageFile(picturePath), 1);
+    app.Finish(0);
+    Recipe recipe;
+    std::string error;
+    doc->ToFirst();
+    EXPECT_FALSE(RecipeOfDocument(*doc, &recipe, &error));
+    EXPECT_EQ(error, "the original is on show: no recipe draws it");
+
+    doc->m_Spec.XformIndex = kMosaic;
+    doc->m_Spec.WizardAll = 0;
+    doc->m_Spec.Mosaic.wizardChooses = 0;
+    doc->m_Spec.Seed = 77;
+    doc->m_iAALevel = 2;
+    doc->NewIdea(1);
+    app.Finish(0);
+    ASSERT_TRUE(RecipeOfDocument(*doc, &recipe, &error)) << error;
+    const std::string desktop = (folder / "desktop.json").string();
+    ASSERT_TRUE(WriteRecipeFile(desktop, recipe, &error)) << error;
+
+    std::ostringstream out, err;
+    ASSERT_EQ(fabulor_cli::RunReplay({desktop, "-o", (folder / "again.bmp").string(), "--quiet"},
+                                     out, err),
+              fabulor_cli::kExitOk)
+        << err.str();
+    std::unique_ptr<CDADC> again(CDADC::LoadBmpFile((folder / "again.bmp").string().c_str()));
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(PictureHash(*again), PictureHash(*view.picture));
+
+    // The command line's own recipe of the same idea is the same file.
+    const std::string cli = (folder / "cli.json").string();
+    ASSERT_EQ(fabulor_cli::RunRender(
+                  {picturePath, "-o", (folder / "cli.bmp").string(), "--xform", "Mosaic", "--seed",
+                   "77", "--quality", "2", "--quiet", "--recipe", cli},
+                  out, err),
+              fabulor_cli::kExitOk)
+        << err.str();
+    std::ifstream a(desktop), b(cli);
+    std::stringstream textA, textB;
+    textA << a.rdbuf();
+    textB << b.rdbuf();
+    EXPECT_EQ(textA.str(), textB.str());
 }
