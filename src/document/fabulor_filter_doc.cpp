@@ -212,6 +212,21 @@ void CFabulorFilterDoc::TakeIdea(const CFilSpec& recipe) {
     if (app_) app_->SetLastXform(m_Spec.XformIndex);
 }
 
+void CFabulorFilterDoc::ApplyRecipe(const CFilSpec& recipe) {
+    if (!m_pOrgDC) {
+        ErrorBox("OGN:m_pOrgDC == NULL");
+        return;
+    }
+    CFilSpec checked = recipe;
+    if (!XformDraws(checked.XformIndex)) {
+        ErrorBox("The recipe's Xform \"%s\" (%d) cannot draw here", checked.GetName(),
+                 checked.XformIndex);
+        return;
+    }
+    if (!checked.Validate(m_pOrgDC->width, m_pOrgDC->height)) return;
+    TakeIdea(checked);
+}
+
 void CFabulorFilterDoc::StartRun() {
     CDADC* picture = view_ ? view_->Picture() : nullptr;
     if (!m_pOrgDC || !picture) {

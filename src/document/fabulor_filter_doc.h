@@ -81,6 +81,11 @@ class CFabulorFilterDoc : public CImageSequenceDoc {
     // and draws it at full size and the document's quality; its Xform is
     // counted once the run has finished, as for every new idea.
     void TakeIdea(const CFilSpec& recipe);
+    // "Apply Recipe...": a recipe read from a file, made perhaps on another
+    // picture, checked against this one's size and drawn as a new idea with
+    // its own seed and parameters. Refused with a message when its Xform
+    // cannot draw.
+    void ApplyRecipe(const CFilSpec& recipe);
     // Shows the current image from the cache, or starts its run.
     void StartRun();
     void ShowOriginal();

@@ -318,6 +318,26 @@ TEST_F(Document, ARecipeSavedByTheDocumentReplaysOnTheCommandLine) {
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(PictureHash(*again), PictureHash(*view.picture));
 
+    // Read back and applied as a new idea, it draws the same picture again.
+    Recipe read;
+    ASSERT_TRUE(ReadRecipeFile(desktop, &read, &error)) << error;
+    const std::uint64_t shown = PictureHash(*view.picture);
+    doc->m_iAALevel = 1;
+    doc->ApplyRecipe(read.filSpec);
+    app.Finish(0);
+    EXPECT_EQ(doc->m_Sequence.back(), doc->m_Sequence[doc->m_Sequence.size() - 2]);
+    EXPECT_NE(PictureHash(*view.picture), shown);  // quality 1 now, not 2
+    doc->m_iAALevel = 2;
+    doc->ApplyRecipe(read.filSpec);
+    app.Finish(0);
+    EXPECT_EQ(PictureHash(*view.picture), shown);
+    MessageCapture capture;
+    read.filSpec.XformIndex = kNullXform;
+    doc->ApplyRecipe(read.filSpec);
+    EXPECT_EQ(capture.Texts(),
+              std::vector<std::string>{"The recipe's Xform \"Null\" (19) cannot draw here"});
+    EXPECT_FALSE(app.IsGenerating());
+
     // The command line's own recipe of the same idea is the same file.
     const std::string cli = (folder / "cli.json").string();
     ASSERT_EQ(fabulor_cli::RunRender(
