@@ -127,8 +127,12 @@ bool IdeaGallery::StartPage(int count, int side, IdeaReady ready, int threads) {
     options.threads = threads;
     options.stop = &stop_;
     options.status = &status_;
-    return pool_.Start(
-        made, [this](int index) { DrawThumbnail(index); }, options);
+    if (!pool_.Start(
+            made, [this](int index) { DrawThumbnail(index); }, options)) {
+        ErrorBox("No thread could be started to draw the gallery");
+        return false;
+    }
+    return true;
 }
 
 void IdeaGallery::DrawThumbnail(int index) {
