@@ -14,7 +14,6 @@
 #include "util/error_box.h"
 
 class CDADC;
-struct Recipe;
 
 namespace fabulor_cli {
 
@@ -93,6 +92,8 @@ class MessageGuard {
     MessageGuard(const MessageGuard&) = delete;
     MessageGuard& operator=(const MessageGuard&) = delete;
     int Errors() const;
+    // Those reported on the calling thread.
+    int ErrorsOnThisThread() const;
 
   private:
     Reporter previous_;
@@ -112,6 +113,13 @@ class InterruptGuard {
     std::unique_ptr<Saved> saved_;
 };
 
+// The progress line on standard error (a terminal's): a bar, the percent
+// and a text; cleared before any message is printed.
+void ShowProgressLine(int percent, const std::string& text);
+void ClearProgressLine();
+// Ctrl+C or SIGTERM came (the process-wide stop flag is set).
+bool StopSignalled();
+
 // The picture file as a surface; null after the messages.
 std::unique_ptr<CDADC> LoadPicture(const std::string& path, std::ostream& err);
 
@@ -125,10 +133,6 @@ RunOutcome DrawIdea(const CFilSpec& filSpec, const CDADC& original, int quality,
 // Writes the picture whole (util/safe_write.h); a stop asked for meanwhile
 // leaves the file as it was. Finished, Failed or Stopped.
 RunOutcome WritePicture(CDADC& picture, const std::string& path, std::ostream& err);
-
-// The recipe file's record of an idea drawn from the picture at picturePath.
-Recipe RecipeOf(const CFilSpec& filSpec, int quality, const std::string& picturePath,
-                const CDADC& original);
 
 // The exit status of an outcome, saying so when it was a stop.
 int ExitStatus(RunOutcome outcome, std::ostream& err);

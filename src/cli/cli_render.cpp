@@ -4,6 +4,7 @@
 
 #include "cli/cli_commands.h"
 #include "cli/cli_internal.h"
+#include "document/document_files.h"
 #include "engine/crt_random.h"
 #include "recipe/mix_names.h"
 #include "recipe/recipe_file.h"

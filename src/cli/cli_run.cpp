@@ -14,7 +14,6 @@
 #include "cli/cli_internal.h"
 #include "document/generation_worker.h"
 #include "engine/progress.h"
-#include "recipe/recipe_file.h"
 #include "surface/cdadc.h"
 #include "surface/global_memory.h"
 #include "surface/image_files.h"
@@ -29,6 +28,9 @@ namespace {
 std::mutex terminalLock;
 bool lineShown = false;
 std::atomic<int> errorsReported{0};
+// The messages reported on this thread, to tell which idea of a batch drawn
+// on several threads had a fault.
+thread_local int errorsOnThisThread = 0;
 
 constexpr int kBarWidth = 30;
 // How often the main thread looks at the run, as the desktop program's
@@ -42,14 +44,16 @@ void ClearLineLocked() {
     lineShown = false;
 }
 
-void ShowProgressLine(int percent) {
+}  // namespace
+
+void ShowProgressLine(int percent, const std::string& text) {
     if (percent < 0) percent = 0;
     if (percent > 100) percent = 100;
     const int filled = percent * kBarWidth / 100;
     char line[kBarWidth + 100];
-    std::snprintf(line, sizeof line, "\r[%.*s%.*s] %3d%% %s\033[K", filled,
+    std::snprintf(line, sizeof line, "\r[%.*s%.*s] %3d%% %.40s\033[K", filled,
                   "##############################", kBarWidth - filled,
-                  "..............................", percent, GetStatusText().c_str());
+                  "..............................", percent, text.c_str());
     std::lock_guard lock(terminalLock);
     std::fputs(line, stderr);
     std::fflush(stderr);
@@ -60,6 +64,8 @@ void ClearProgressLine() {
     std::lock_guard lock(terminalLock);
     ClearLineLocked();
 }
+
+namespace {
 
 class DoneClient : public GenerationClient {
   public:
@@ -72,7 +78,7 @@ volatile std::sig_atomic_t stopSignal = 0;
 
 extern "C" void OnInterrupt(int signal) {
     stopSignal = signal;
-    StopRequested = 1;
+    StopRequested.ProcessWide() = 1;
 }
 
 }  // namespace
@@ -85,8 +91,14 @@ MessageGuard::MessageGuard() {
     auto previous = std::make_shared<Reporter>();
     previous_ = SetReporter([previous](const Message& message) {
         // A notice (a picture cut short) is shown as a warning and fails nothing.
-        if (message.kind == MessageKind::Error || message.kind == MessageKind::SystemError)
+        if (message.kind == MessageKind::Error || message.kind == MessageKind::SystemError) {
             ++errorsReported;
+            ++errorsOnThisThread;
+        }
+        // Ideas drawn side by side report from their own threads; the
+        // reporter passed on to need not expect that.
+        static std::mutex oneAtATime;
+        std::lock_guard lock(oneAtATime);
         ClearProgressLine();
         if (*previous) return (*previous)(message);
         std::fprintf(stderr, "%s%s\n", message.kind == MessageKind::Notice ? "warning: " : "",
@@ -102,6 +114,10 @@ MessageGuard::~MessageGuard() {
 
 int MessageGuard::Errors() const {
     return errorsReported;
+}
+
+int MessageGuard::ErrorsOnThisThread() const {
+    return errorsOnThisThread;
 }
 
 // --- Ctrl+C -------------------------------------------------------------------------
@@ -174,7 +190,7 @@ RunOutcome DrawIdea(const CFilSpec& filSpec, const CDADC& original, int quality,
     worker.BeginFilterThread(&client, std::move(run));
     while (worker.IsGenerating()) {
         worker.Poll([bar](int percent) {
-            if (bar && percent <= 100) ShowProgressLine(percent);
+            if (bar && percent <= 100) ShowProgressLine(percent, GetStatusText());
         });
         if (worker.IsGenerating()) std::this_thread::sleep_for(kPollInterval);
     }
@@ -205,18 +221,8 @@ RunOutcome WritePicture(CDADC& picture, const std::string& path, std::ostream& e
     return RunOutcome::Finished;
 }
 
-Recipe RecipeOf(const CFilSpec& filSpec, int quality, const std::string& picturePath,
-                const CDADC& original) {
-    Recipe recipe;
-    recipe.filSpec = filSpec;
-    recipe.quality = quality;
-    recipe.pictureName = std::filesystem::path(picturePath).filename().string();
-    std::error_code ec;
-    const std::filesystem::path absolute = std::filesystem::absolute(picturePath, ec);
-    recipe.picturePath = ec ? picturePath : absolute.lexically_normal().string();
-    recipe.pictureWidth = original.width;
-    recipe.pictureHeight = original.height;
-    return recipe;
+bool StopSignalled() {
+    return StopRequested.ProcessWide().load() != 0;
 }
 
 int ExitStatus(RunOutcome outcome, std::ostream& err) {

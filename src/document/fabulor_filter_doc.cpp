@@ -1,10 +1,12 @@
 #include "document/fabulor_filter_doc.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 
 #include "document/disk_cache.h"
 #include "surface/cdadc.h"
+#include "surface/clipboard_dib.h"
 #include "surface/image_files.h"
 #include "util/error_box.h"
 #include "util/files.h"
@@ -63,9 +65,72 @@ int CFabulorFilterDoc::OpenImageFile(const std::string& path) {
     }
     const int k = app_ ? app_->CountDocumentsNamed(name) : 0;
     if (k != 0) name.append("-").append(std::to_string(k));
+    m_szPicturePath = path;
     const int result = SetDocBitmap(dib, name);
-    if (!result) GlobalFree(dib);
+    if (!result) {
+        GlobalFree(dib);
+        m_szPicturePath.clear();
+    }
     return result;
+}
+
+int CFabulorFilterDoc::OpenSession(Session session) {
+    if (!view_ || !session.picture || session.sequence.empty()) {
+        ErrorBox("SDB:Strange pointers\n%p %p", static_cast<void*>(view_),
+                 static_cast<void*>(session.picture.get()));
+        return 0;
+    }
+    if (m_pOrgDC) {
+        ErrorBox("SDB:m_pOrgDC already allocated");
+        return 0;
+    }
+    std::string name = session.name;
+    if (name.empty()) {
+        ErrorBox("SDB: missing bitmap name");
+        return 0;
+    }
+    const int k = app_ ? app_->CountDocumentsNamed(name) : 0;
+    if (k != 0) name.append("-").append(std::to_string(k));
+    HGLOBAL dib = PictureToPackedDib(session.picture.get());
+    if (!dib) return 0;
+    const int shown = view_->CreateViewBitmap(dib);
+    GlobalFree(dib);
+    if (!shown) {
+        ErrorBox("SDB, could not CreateViewBitmap");
+        return 0;
+    }
+    m_szName = name.substr(0, 255);
+    m_pOrgDC = std::move(session.picture);
+    if (view_->AddToThumbnails(m_pOrgDC.get(), m_szName.c_str()) != 0) {
+        ErrorBox("AddToThumbnails != 0");
+    }
+    m_Sequence = std::move(session.sequence);
+    m_iAALevel = session.quality;
+    // The counts the document would have had: one for every idea it made.
+    m_UsageCounts = NewUsageCounts();
+    for (size_t i = 1; i < m_Sequence.size(); ++i) {
+        const int index = m_Sequence[i].XformIndex;
+        if (index >= 0 && index < kXformCount) ++m_UsageCounts[index];
+    }
+    m_iCurrent = std::clamp(session.current, 0, ImageCount() - 1);
+    m_Spec = m_Sequence[static_cast<size_t>(m_iCurrent)];
+    view_->Invalidate(true);
+    // A stopped drawing of the image on show falls back to the original.
+    m_iPrevious = 0;
+    if (m_iCurrent > 0) {
+        m_iGenMode = GOTOGEN;
+        StartRun();
+        // From the cache: no run, nothing to settle.
+        if (!IsGenerating()) m_iGenMode = NOGEN;
+    } else {
+        ShowOriginal();
+    }
+    // The settings chosen but not yet used for an idea: the image on show is
+    // drawn from its own recipe (the run has its copy), they wait for the next.
+    m_Spec.FinalMix = session.finalMix;
+    m_Spec.WebFade = session.webFade;
+    m_Spec.Selection = session.selection;
+    return 1;
 }
 
 int CFabulorFilterDoc::SetDocBitmap(HGLOBAL dib, const std::string& name) {
@@ -125,6 +190,41 @@ void CFabulorFilterDoc::NewIdea(int keep) {
     m_iGenMode = NEWGEN;
     StartRun();
     if (app_) app_->SetLastXform(m_Spec.XformIndex);
+}
+
+void CFabulorFilterDoc::TakeIdea(const CFilSpec& recipe) {
+    if (!m_pOrgDC) {
+        ErrorBox("OGN:m_pOrgDC == NULL");
+        return;
+    }
+    if (IsGenerating()) {
+        ErrorBox("ERROR, RFIT:\nalready Xforming");
+        return;
+    }
+    // The idea was checked and given its Wizard parameters when it was made:
+    // checking it again could change what its thumbnail promised.
+    m_Spec = recipe;
+    m_Sequence.push_back(m_Spec);
+    m_iPrevious = m_iCurrent;
+    m_iCurrent = ImageCount() - 1;
+    m_iGenMode = NEWGEN;
+    StartRun();
+    if (app_) app_->SetLastXform(m_Spec.XformIndex);
+}
+
+void CFabulorFilterDoc::ApplyRecipe(const CFilSpec& recipe) {
+    if (!m_pOrgDC) {
+        ErrorBox("OGN:m_pOrgDC == NULL");
+        return;
+    }
+    CFilSpec checked = recipe;
+    if (!XformDraws(checked.XformIndex)) {
+        ErrorBox("The recipe's Xform \"%s\" (%d) cannot draw here", checked.GetName(),
+                 checked.XformIndex);
+        return;
+    }
+    if (!checked.Validate(m_pOrgDC->width, m_pOrgDC->height)) return;
+    TakeIdea(checked);
 }
 
 void CFabulorFilterDoc::StartRun() {

@@ -9,6 +9,7 @@
 
 #include "document/image_sequence_doc.h"
 #include "recipe/recipe.h"
+#include "recipe/session_file.h"
 #include "surface/global_memory.h"
 
 class CDADC;
@@ -51,6 +52,7 @@ class CFabulorFilterDoc : public CImageSequenceDoc {
     ~CFabulorFilterDoc() override;
 
     std::unique_ptr<CDADC> m_pOrgDC;  // the original picture
+    std::string m_szPicturePath;      // the file it was read from; empty when pasted
     CFilSpec m_Spec;
     std::vector<CFilSpec> m_Sequence;
     UsageCounts m_UsageCounts = NewUsageCounts();
@@ -66,9 +68,24 @@ class CFabulorFilterDoc : public CImageSequenceDoc {
     int OpenImageFile(const std::string& path);
     // The document from a packed DIB (freed here on success) and a name.
     int SetDocBitmap(HGLOBAL dib, const std::string& name);
+    // The document from a session read from a file: its picture, sequence,
+    // quality and current settings; the image on show is drawn again from
+    // its recipe (or read from the cache). The name becomes "%s-%d" when a
+    // document of that name is open. 1 on success; on failure the document
+    // is left empty as it was.
+    int OpenSession(Session session);
     // Appends the current recipe and draws it; keep = 1 keeps its seed and
     // parameters, 0 draws new ones.
     void NewIdea(int keep);
+    // Appends recipe, a whole idea made elsewhere (a gallery's), as it is,
+    // and draws it at full size and the document's quality; its Xform is
+    // counted once the run has finished, as for every new idea.
+    void TakeIdea(const CFilSpec& recipe);
+    // "Apply Recipe...": a recipe read from a file, made perhaps on another
+    // picture, checked against this one's size and drawn as a new idea with
+    // its own seed and parameters. Refused with a message when its Xform
+    // cannot draw.
+    void ApplyRecipe(const CFilSpec& recipe);
     // Shows the current image from the cache, or starts its run.
     void StartRun();
     void ShowOriginal();

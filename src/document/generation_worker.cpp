@@ -7,19 +7,23 @@
 #include "engine/xform_context.h"
 #include "util/error_box.h"
 
-void RunGeneration(GenerationRun& run, std::atomic<int>* progress) {
+bool ApplyAndMix(const CFilSpec& recipe, const CDADC* original, CDADC* canvas, CDADC* picture,
+                 std::atomic<int>* progress) {
     XformContext ctx;
-    ctx.In = run.original;
-    ctx.Out = run.canvas.get();
-    ctx.Draw = run.picture;
+    ctx.In = original;
+    ctx.Out = canvas;
+    ctx.Draw = picture;
     ctx.Progress = progress;
-    const CFilSpec& recipe = run.recipe;
     const int produced = recipe.Apply(ctx);
-    if (produced && StopRequested == 0) {
-        const CDADC* original = recipe.FinalMix.Mode != kMixModeOff ? run.original : nullptr;
-        SetStatusText("Mixing...");
-        AAMixBlit(run.picture, run.canvas.get(), original, &recipe.FinalMix, &recipe.WebFade,
-                  progress);
+    if (!produced || StopRequested != 0) return false;
+    const CDADC* mixedWith = recipe.FinalMix.Mode != kMixModeOff ? original : nullptr;
+    SetStatusText("Mixing...");
+    AAMixBlit(picture, canvas, mixedWith, &recipe.FinalMix, &recipe.WebFade, progress);
+    return true;
+}
+
+void RunGeneration(GenerationRun& run, std::atomic<int>* progress) {
+    if (ApplyAndMix(run.recipe, run.original, run.canvas.get(), run.picture, progress)) {
         // A stop that came during the mix is too late: the picture is finished.
         StopRequested = 0;
     }

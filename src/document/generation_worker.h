@@ -29,8 +29,14 @@ struct GenerationRun {
     std::unique_ptr<CDADC> canvas;  // k times the original's size
 };
 
-// What the thread does with a run: Apply, then the mix unless a stop was
-// asked for, then the canvas is freed.
+// The recipe applied to canvas (k times original's size) and, unless it
+// failed or a stop was asked for, mixed into picture (original's size):
+// true when picture holds the idea. The stop flag is left as it is.
+bool ApplyAndMix(const CFilSpec& recipe, const CDADC* original, CDADC* canvas, CDADC* picture,
+                 std::atomic<int>* progress);
+
+// What the thread does with a run: ApplyAndMix, a stop during the mix
+// withdrawn, then the canvas is freed.
 void RunGeneration(GenerationRun& run, std::atomic<int>* progress);
 
 class GenerationWorker {

@@ -14,3 +14,11 @@ int CrtRand() {
     crtState = crtState * 214013u + 2531011u;
     return static_cast<int>((crtState >> 16) & 0x7FFF);
 }
+
+unsigned CrtState() {
+    return crtState;
+}
+
+void CrtSetState(unsigned state) {
+    crtState = state;
+}

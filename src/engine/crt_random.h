@@ -11,3 +11,8 @@ void CrtSrand(unsigned seed);
 
 // The next value 0..32767 of the calling thread's sequence.
 int CrtRand();
+
+// The calling thread's generator state, to put back after drawing from a
+// sequence of one's own.
+unsigned CrtState();
+void CrtSetState(unsigned state);

@@ -22,6 +22,24 @@ bool IsContinuation(char c) {
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 
+// The line a ThreadStatusGuard installed on this thread; installed with a
+// null line, the texts go nowhere.
+constinit thread_local StatusLine* threadLine = nullptr;
+constinit thread_local bool threadLineInstalled = false;
+
+// At most kStatusLength bytes of text; a UTF-8 character cut by the limit
+// goes whole, back to its first byte. The length copied.
+std::size_t CopyStatus(char* into, const char* text) {
+    std::size_t end = strnlen(text, kStatusLength);
+    if (end == kStatusLength) {
+        while (end > 0 && IsContinuation(text[end]))
+            --end;
+    }
+    std::memcpy(into, text, end);
+    into[end] = '\0';
+    return end;
+}
+
 }  // namespace
 
 std::atomic<int>& ApplicationProgress() {
@@ -43,16 +61,36 @@ void SetPercent(std::atomic<int>* progress, int lo, int hi, int percentOfStage, 
 
 void SetStatusText(const char* text) {
     if (text == nullptr) text = "";
-    std::size_t end = strnlen(text, kStatusLength);
-    // A UTF-8 character cut by the limit goes whole: back to its first byte.
-    if (end == kStatusLength) {
-        while (end > 0 && IsContinuation(text[end]))
-            --end;
+    if (threadLineInstalled) {
+        if (threadLine != nullptr) threadLine->Set(text);
+        return;
     }
+    char copy[kStatusLength + 1];
+    const std::size_t end = CopyStatus(copy, text);
     std::lock_guard lock(statusLock);
-    if (std::strncmp(text, statusText, end) != 0 || statusText[end] != '\0') scrollOffset = 0;
-    std::memcpy(statusText, text, end);
-    statusText[end] = '\0';
+    if (std::strncmp(copy, statusText, end) != 0 || statusText[end] != '\0') scrollOffset = 0;
+    std::memcpy(statusText, copy, end + 1);
+}
+
+void StatusLine::Set(const char* text) {
+    std::lock_guard lock(lock_);
+    CopyStatus(text_, text != nullptr ? text : "");
+}
+
+std::string StatusLine::Get() const {
+    std::lock_guard lock(lock_);
+    return text_;
+}
+
+ThreadStatusGuard::ThreadStatusGuard(StatusLine* line)
+    : previous_(threadLine), previousInstalled_(threadLineInstalled) {
+    threadLine = line;
+    threadLineInstalled = true;
+}
+
+ThreadStatusGuard::~ThreadStatusGuard() {
+    threadLine = previous_;
+    threadLineInstalled = previousInstalled_;
 }
 
 std::string GetStatusText() {

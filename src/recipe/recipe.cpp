@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <ctime>
+#include <mutex>
 
 #include "engine/crt_random.h"
 #include "engine/toolkit.h"
@@ -31,6 +32,11 @@ ChooseXformDialog chooseXformDialog = nullptr;
 
 // The reference point of NewSeed's milliseconds.
 const auto programStart = std::chrono::steady_clock::now();
+
+// The last seed NewSeed gave, in any thread.
+std::mutex lastSeedLock;
+std::uint32_t lastSeed = 0;
+bool haveLastSeed = false;
 
 }  // namespace
 
@@ -158,8 +164,16 @@ void CFilSpec::NewSeed() {
     const auto sinceStart = std::chrono::steady_clock::now() - programStart;
     const auto milliseconds =
         std::chrono::duration_cast<std::chrono::milliseconds>(sinceStart).count();
-    Seed =
+    std::uint32_t seed =
         static_cast<std::uint32_t>(std::time(nullptr)) + static_cast<std::uint32_t>(milliseconds);
+    // Ideas made within one millisecond (a gallery page, a wizard batch)
+    // would share a seed: each seed is at least one past the last, counting
+    // around the 32-bit circle.
+    std::lock_guard lock(lastSeedLock);
+    if (haveLastSeed && static_cast<std::int32_t>(seed - lastSeed) <= 0) seed = lastSeed + 1;
+    lastSeed = seed;
+    haveLastSeed = true;
+    Seed = seed;
 }
 
 const char* CFilSpec::GetName() const {

@@ -121,7 +121,8 @@ struct CFilSpec {
     void RandomizeAll(const UsageCounts& counts);
     // One of the least used Xforms, at random.
     static int ChooseLeastUsed(const UsageCounts& counts);
-    // Seconds since 1970 plus milliseconds since the program started.
+    // Seconds since 1970 plus milliseconds since the program started, and
+    // never the seed of the call before.
     void NewSeed();
     // The current Xform's name; "" for an index that names none.
     const char* GetName() const;

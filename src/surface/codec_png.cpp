@@ -7,9 +7,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <new>
+#include <string>
 #include <vector>
 
+#include "surface/cdadc.h"
 #include "surface/codec_internal.h"
+#include "surface/image_files.h"
 
 namespace vic {
 
@@ -190,7 +195,7 @@ struct Writer {
 };
 
 void Encode(Writer* w, const VicImage* image) {
-    png_init_io(w->png, w->file);
+    if (w->file != nullptr) png_init_io(w->png, w->file);
     png_set_IHDR(w->png, w->info, static_cast<png_uint_32>(image->width),
                  static_cast<png_uint_32>(image->height), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
@@ -230,4 +235,98 @@ int savepng(const char* name, const VicImage* image) {
     }
     ClearError();
     return kVicOk;
+}
+
+namespace {
+
+struct Sink {
+    std::vector<BYTE>* bytes;
+    bool outOfMemory = false;
+};
+
+// No exception may pass through libpng's C frames: a failed append is noted
+// and the rest of the picture goes nowhere.
+void AppendData(png_structp png, png_bytep data, size_t count) {
+    auto* sink = static_cast<Sink*>(png_get_io_ptr(png));
+    if (sink->outOfMemory) return;
+    try {
+        sink->bytes->insert(sink->bytes->end(), data, data + count);
+    } catch (const std::bad_alloc&) {
+        sink->outOfMemory = true;
+    }
+}
+
+void NoFlush(png_structp) {}
+
+}  // namespace
+
+bool EncodePng(const CDADC& surface, std::vector<BYTE>* bytes) {
+    if (bytes == nullptr || surface.pBits == nullptr) {
+        Fail(kVicBadArgument, "EncodePng: needs a picture and somewhere to put it");
+        return false;
+    }
+    // The surface's rows are exactly an image's: a view of them, not owned.
+    VicImage view;
+    view.pixels = surface.pBits;
+    view.width = surface.width;
+    view.height = surface.height;
+    view.bitsPerPixel = 24;
+    view.rowBytes = surface.rowBytes;
+    bytes->clear();
+    Writer w;
+    w.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, w.text, OnError, OnWarning);
+    if (w.png) w.info = png_create_info_struct(w.png);
+    if (!w.png || !w.info) {
+        Fail(kVicNoMemory, "PNG: no memory for the writer");
+        return false;
+    }
+    if (setjmp(png_jmpbuf(w.png))) {
+        Fail(kVicCannotWrite, "PNG: %s", w.text);
+        bytes->clear();
+        return false;
+    }
+    Sink sink{bytes};
+    png_set_write_fn(w.png, &sink, AppendData, NoFlush);
+    Encode(&w, &view);
+    if (sink.outOfMemory) {
+        Fail(kVicNoMemory, "PNG: no memory for the file's bytes");
+        bytes->clear();
+        return false;
+    }
+    ClearError();
+    return true;
+}
+
+std::unique_ptr<CDADC> DecodePng(const BYTE* data, size_t size, std::string* why) {
+    const Bytes file{data, size};
+    VicFileInfo info;
+    VicImage image;
+    VicImage colour;
+    std::unique_ptr<CDADC> surface;
+    int code = PngInfo(file, &info);
+    if (code == kVicOk) code = allocimage(&image, info.width, info.height, info.bitsPerPixel);
+    if (code == kVicOk) code = PngLoad(file, &image);
+    const VicImage* rows = &image;
+    if (code == kVicOk && image.bitsPerPixel != 24) {
+        code = allocimage(&colour, image.width, image.height, 24);
+        if (code == kVicOk) code = convertpaltorgb(&image, &colour);
+        rows = &colour;
+    }
+    if (code == kVicOk) {
+        surface = std::make_unique<CDADC>(rows->width, rows->height);
+        if (surface->pBits == nullptr) {
+            code = Fail(kVicNoMemory, "no memory for a picture of %d x %d pixels", rows->width,
+                        rows->height);
+            surface.reset();
+        } else {
+            const size_t rowBytes =
+                static_cast<size_t>(std::min(rows->rowBytes, surface->rowBytes));
+            for (int y = 0; y < rows->height; ++y)
+                std::memcpy(surface->Row(y), rows->Row(y), rowBytes);
+        }
+    }
+    if (code != kVicOk && why != nullptr) *why = VicLastError();
+    freeimage(&image);
+    freeimage(&colour);
+    return surface;
 }

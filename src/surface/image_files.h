@@ -3,6 +3,11 @@
 // or PNG (BMP files are the surface's own).
 #pragma once
 
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "surface/global_memory.h"
 #include "surface/vic_image.h"
 
@@ -45,3 +50,9 @@ int LoadPngImage(VicImage* image, const char* name);
 
 // Writes the surface in the format of the name's extension; 1 on success.
 int VicWriteFile(CDADC* surface, const char* name);
+
+// The surface as the bytes of a 24-bit PNG file, for pictures kept inside
+// other files; false after a failure (VicLastError says why).
+bool EncodePng(const CDADC& surface, std::vector<BYTE>* bytes);
+// PNG file bytes as a new surface, read as a PNG file is; null with why.
+std::unique_ptr<CDADC> DecodePng(const BYTE* data, std::size_t size, std::string* why);

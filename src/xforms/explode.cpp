@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/crt_random.h"
 #include "engine/progress.h"
 #include "engine/toolkit.h"
 #include "engine/xform_context.h"
@@ -90,8 +91,16 @@ double HeldTo(double value, double lo, double hi) {
 
 // --- defaults and Validate ----------------------------------------------------------------
 
+// The default background is a random one, but always the same: drawn from a
+// sequence of its own, so that making a recipe never moves the thread's
+// generator (the Wizard's ideas would otherwise depend on how many recipes
+// happened to be made before them).
 void ExplodeDefaults(ExplodeParams* params) {
-    if (params != nullptr) params->background.RandomBackground(1.0, 0);
+    if (params == nullptr) return;
+    const unsigned saved = CrtState();
+    CrtSrand(1);
+    params->background.RandomBackground(1.0, 0);
+    CrtSetState(saved);
 }
 
 int ExplodeValidate(ExplodeParams* params) {

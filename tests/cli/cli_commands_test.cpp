@@ -4,10 +4,13 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <thread>
 
 #include "cli/cli_internal.h"
 #include "engine/progress.h"
@@ -223,4 +226,90 @@ TEST_F(CliCommands, AnOpArtFigureReplaysAfterTheTemporaryFolderIsEmptied) {
     ASSERT_EQ(Run(RunReplay, {Path("a.json"), "-o", Path("b.png"), "--quiet"}), kExitOk)
         << err_.str();
     EXPECT_EQ(Bytes(Path("b.png")), Bytes(Path("a.png")));
+}
+
+// The ideas are chosen in order and then drawn side by side: with a seed
+// the batch is made again file for file, however many threads draw it, and
+// the contact sheet shows every idea.
+TEST_F(CliCommands, WizardWritesTheSameFilesOnAnyNumberOfThreads) {
+    for (const char* threads : {"1", "3"}) {
+        ASSERT_EQ(Run(RunWizard,
+                      {Path("picture.bmp"), "-n", "5", "-o", Path(threads), "-j", threads, "--seed",
+                       "40", "--sheet", Path(std::string(threads) + "/sheet.png"), "--quiet"}),
+                  kExitOk)
+            << err_.str();
+    }
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(Path("1")))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    ASSERT_EQ(names.size(), 11u);  // five pictures, five recipes, the sheet
+    EXPECT_EQ(names.front(), "picture-001.json");
+    for (const std::string& name : names)
+        EXPECT_EQ(Bytes(Path("3/" + name)), Bytes(Path("1/" + name))) << name;
+    const std::string lines = out_.str();
+    for (int seed = 40; seed < 45; ++seed)
+        EXPECT_NE(lines.find(", seed " + std::to_string(seed) + "\n"), std::string::npos) << seed;
+
+    // Three columns of two rows, each idea 64 x 48 with a label of 13 pixels
+    // or more under it, 12 pixels apart.
+    std::unique_ptr<CDADC> sheet = LoadPicture(Path("1/sheet.png"), err_);
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_GE(sheet->width, 4 * 12 + 3 * 64);
+    EXPECT_GE(sheet->height, 3 * 12 + 2 * (48 + 13));
+    EXPECT_LT(sheet->height, 4 * 12 + 3 * (48 + 13));
+    EXPECT_TRUE(messages_.Texts().empty());
+
+    const auto refused = [&](std::vector<std::string> args, const std::string& message) {
+        args.insert(args.begin(), {Path("picture.bmp"), "-o", Path("x")});
+        EXPECT_EQ(Run(RunWizard, args), kExitUsage) << message;
+        EXPECT_EQ(err_.str(),
+                  "fabulor-cli wizard: " + message + "\nTry 'fabulor-cli wizard --help'.\n");
+    };
+    refused({"-n", "2", "-j", "0"}, "-j 0: allowed: a whole number 1 to 256");
+    refused({"-n", "1001", "--sheet", "s.png"}, "--sheet holds at most 1000 ideas, not 1001");
+    refused({"-n", "2", "--sheet", "s.gif"},
+            "--sheet s.gif: the picture type is chosen by the extension; allowed: .bmp, .jpg, "
+            ".png, .tga, .pcx");
+    EXPECT_FALSE(fs::exists(Path("x")));
+    ASSERT_EQ(Run(RunWizard, {"--help"}), kExitOk);
+    EXPECT_NE(out_.str().find("  -j N  "), std::string::npos);
+    EXPECT_NE(out_.str().find("  --sheet FILE  "), std::string::npos);
+}
+
+namespace {
+
+// One Ctrl+C while ideas are drawn side by side (a second one would end the
+// program); every run then waits for its stop, as a long Xform does.
+std::atomic<bool> interrupted{false};
+int InterruptedOnce(const CFilSpec&, XformContext&) {
+    if (!interrupted.exchange(true)) raise(SIGINT);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (StopRequested == 0 && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return StopRequested != 0 ? 0 : 1;
+}
+
+}  // namespace
+
+// Ctrl+C while ideas are drawn side by side stops them all: nothing more is
+// written, and the flag is back at 0 for what comes next.
+TEST_F(CliCommands, CtrlCStopsAWizardDrawnSideBySide) {
+    std::vector<XformRow> saved(XformRows().begin(), XformRows().end());
+    for (int i = 0; i < kXformCount; ++i)
+        MutableXformRow(i)->run = nullptr;
+    XformRow* row = MutableXformRow(kBanya);
+    row->run = InterruptedOnce;
+    row->validate = AlwaysValid;
+    row->wizard = [](CFilSpec&, const CDADC&) {};
+    interrupted = false;
+    EXPECT_EQ(Run(RunWizard, {Path("picture.bmp"), "-n", "6", "-o", Path("ideas"), "-j", "2",
+                              "--sheet", Path("sheet.png"), "--quiet"}),
+              kExitStopped);
+    for (int i = 0; i < kXformCount; ++i)
+        *MutableXformRow(i) = saved[static_cast<size_t>(i)];
+    EXPECT_EQ(err_.str(), "fabulor-cli: stopped; nothing more was written\n");
+    EXPECT_TRUE(fs::is_empty(Path("ideas")));
+    EXPECT_FALSE(fs::exists(Path("sheet.png")));
+    EXPECT_EQ(StopRequested, 0);
 }

@@ -4,14 +4,20 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
+#include <sstream>
 
+#include "cli/cli_commands.h"
 #include "document/disk_cache.h"
+#include "document/document_files.h"
+#include "document/idea_gallery.h"
 #include "engine/progress.h"
 #include "engine/xform_context.h"
 #include "recipe/xform_registry.h"
 #include "support/message_capture.h"
 #include "support/scratch_dir.h"
+#include "support/xform_harness.h"
 #include "surface/cdadc.h"
 #include "tools/gdi_script.h"
 #include "util/app_folders.h"
@@ -213,4 +219,136 @@ TEST_F(Document, ClosingRemovesTheDocumentsCacheFiles) {
     EXPECT_TRUE(fs::exists(folder / "face_1-1.BMP"));
     doc.reset();
     EXPECT_FALSE(fs::exists(folder / "face_1-1.BMP"));
+}
+
+// An idea taken from the gallery is the very recipe of its thumbnail: it is
+// drawn at full size through the normal run and counted once it is done.
+TEST_F(Document, AGalleryIdeaGoesToTheSequenceAsItsThumbnailsRecipe) {
+    Open("face.bmp");
+    app.Finish(0);
+    doc->m_UsageCounts[kBanya] = 1000000;  // the stand-in has no Wizard
+    const UsageCounts before = doc->m_UsageCounts;
+    IdeaGallery gallery(*doc->m_pOrgDC, doc->m_Spec, doc->m_UsageCounts);
+    std::vector<GalleryIdea> ideas(3);
+    ASSERT_TRUE(
+        gallery.StartPage(3, 16, [&](const GalleryIdea& idea) { ideas[idea.index] = idea; }));
+    gallery.Wait();
+    EXPECT_EQ(doc->m_UsageCounts, before);
+
+    const GalleryIdea& taken = ideas[1];
+    ASSERT_NE(taken.thumbnail, nullptr);
+    doc->TakeIdea(taken.recipe);
+    ASSERT_EQ(app.run->recipe, taken.recipe);
+    app.Finish(0);
+    EXPECT_EQ(doc->m_Sequence.back(), taken.recipe);
+    EXPECT_EQ(doc->m_Spec, taken.recipe);
+    EXPECT_EQ(doc->m_iCurrent, doc->ImageCount() - 1);
+    EXPECT_EQ(doc->m_UsageCounts[taken.recipe.XformIndex], before[taken.recipe.XformIndex] + 1);
+    CDADC canvas(6, 4), picture(6, 4);
+    std::atomic<int> progress{0};
+    ASSERT_TRUE(ApplyAndMix(taken.recipe, doc->m_pOrgDC.get(), &canvas, &picture, &progress));
+    EXPECT_EQ(PictureHash(*view.picture), PictureHash(picture));
+}
+
+// A document saved as a session and opened again (beside itself, so under
+// another name) shows the same image, drawn again from its recipe, with the
+// same sequence, quality and pending settings, and counts rebuilt from it.
+TEST_F(Document, ASessionReopensAsTheDocumentItWas) {
+    Open("face.bmp");
+    app.Finish(0);
+    Idea(0x0000AA);
+    Idea(0x00BB00);
+    doc->Back();                        // image 2, from the cache
+    doc->m_Spec.FinalMix.Percent = 21;  // set, not applied yet
+    Session session;
+    std::string error;
+    ASSERT_TRUE(SessionOfDocument(*doc, &session, &error)) << error;
+    const std::string path = (folder / "face.fabulor").string();
+    ASSERT_TRUE(WriteSessionFile(path, session, &error)) << error;
+
+    Session read;
+    ASSERT_TRUE(ReadSessionFile(path, &read, &error)) << error;
+    FakeView otherView;
+    CFabulorFilterDoc other(&app, &otherView);
+    app.openNames = {"face"};
+    ASSERT_EQ(other.OpenSession(std::move(read)), 1);
+    EXPECT_EQ(other.m_szName, "face-1");
+    ASSERT_EQ(app.run->recipe, doc->m_Sequence[2]);
+    app.Finish(0);
+    EXPECT_EQ(other.m_iCurrent, 2);
+    EXPECT_EQ(other.m_Sequence, doc->m_Sequence);
+    EXPECT_EQ(other.m_Spec.FinalMix.Percent, 21);
+    EXPECT_EQ(other.m_UsageCounts, doc->m_UsageCounts);
+    EXPECT_EQ(PictureHash(*otherView.picture), PictureHash(*view.picture));
+    EXPECT_EQ(PictureHash(*other.m_pOrgDC), PictureHash(*doc->m_pOrgDC));
+}
+
+// The desktop program's "Save Recipe..." writes what fabulor-cli writes, and
+// fabulor-cli replay draws it again to the byte.
+TEST_F(Document, ARecipeSavedByTheDocumentReplaysOnTheCommandLine) {
+    const auto photo =
+        PaintedPicture(40, 30, [](int x, int y) { return RGB(x * 6, y * 8, (x * y) & 0xFF); });
+    const std::string picturePath = (folder / "photo.bmp").string();
+    ASSERT_TRUE(photo->WriteBmpFile(picturePath.c_str()));
+    ASSERT_EQ(doc->OpenImageFile(picturePath), 1);
+    app.Finish(0);
+    Recipe recipe;
+    std::string error;
+    doc->ToFirst();
+    EXPECT_FALSE(RecipeOfDocument(*doc, &recipe, &error));
+    EXPECT_EQ(error, "the original is on show: no recipe draws it");
+
+    doc->m_Spec.XformIndex = kMosaic;
+    doc->m_Spec.WizardAll = 0;
+    doc->m_Spec.Mosaic.wizardChooses = 0;
+    doc->m_Spec.Seed = 77;
+    doc->m_iAALevel = 2;
+    doc->NewIdea(1);
+    app.Finish(0);
+    ASSERT_TRUE(RecipeOfDocument(*doc, &recipe, &error)) << error;
+    const std::string desktop = (folder / "desktop.json").string();
+    ASSERT_TRUE(WriteRecipeFile(desktop, recipe, &error)) << error;
+
+    std::ostringstream out, err;
+    ASSERT_EQ(fabulor_cli::RunReplay({desktop, "-o", (folder / "again.bmp").string(), "--quiet"},
+                                     out, err),
+              fabulor_cli::kExitOk)
+        << err.str();
+    std::unique_ptr<CDADC> again(CDADC::LoadBmpFile((folder / "again.bmp").string().c_str()));
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(PictureHash(*again), PictureHash(*view.picture));
+
+    // Read back and applied as a new idea, it draws the same picture again.
+    Recipe read;
+    ASSERT_TRUE(ReadRecipeFile(desktop, &read, &error)) << error;
+    const std::uint64_t shown = PictureHash(*view.picture);
+    doc->m_iAALevel = 1;
+    doc->ApplyRecipe(read.filSpec);
+    app.Finish(0);
+    EXPECT_EQ(doc->m_Sequence.back(), doc->m_Sequence[doc->m_Sequence.size() - 2]);
+    EXPECT_NE(PictureHash(*view.picture), shown);  // quality 1 now, not 2
+    doc->m_iAALevel = 2;
+    doc->ApplyRecipe(read.filSpec);
+    app.Finish(0);
+    EXPECT_EQ(PictureHash(*view.picture), shown);
+    MessageCapture capture;
+    read.filSpec.XformIndex = kNullXform;
+    doc->ApplyRecipe(read.filSpec);
+    EXPECT_EQ(capture.Texts(),
+              std::vector<std::string>{"The recipe's Xform \"Null\" (19) cannot draw here"});
+    EXPECT_FALSE(app.IsGenerating());
+
+    // The command line's own recipe of the same idea is the same file.
+    const std::string cli = (folder / "cli.json").string();
+    ASSERT_EQ(fabulor_cli::RunRender(
+                  {picturePath, "-o", (folder / "cli.bmp").string(), "--xform", "Mosaic", "--seed",
+                   "77", "--quality", "2", "--quiet", "--recipe", cli},
+                  out, err),
+              fabulor_cli::kExitOk)
+        << err.str();
+    std::ifstream a(desktop), b(cli);
+    std::stringstream textA, textB;
+    textA << a.rdbuf();
+    textB << b.rdbuf();
+    EXPECT_EQ(textA.str(), textB.str());
 }

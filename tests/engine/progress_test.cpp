@@ -113,3 +113,63 @@ TEST(StatusText, ReadersNeverSeeAHalfWrittenText) {
 }
 
 }  // namespace
+
+// Two pieces of work beside each other, each with its own stop flag and
+// status line: a stop asked of one never reaches the other nor the
+// process-wide flag, and neither writes over the document's status text.
+TEST(ThreadOwnStop, TwoThreadsTwoFlagsAndTheProcessFlagApart) {
+    SetStatusText("the document's run");
+    std::atomic<int> flags[2] = {0, 0};
+    StatusLine lines[2];
+    std::atomic<int> ready{0};
+    std::atomic<bool> go{false};
+    int seen[2] = {-1, -1};
+    auto work = [&](int i) {
+        ThreadStopGuard stop(&flags[i]);
+        ThreadStatusGuard status(&lines[i]);
+        SetStatusText(i == 0 ? "first" : "second");
+        ++ready;
+        while (!go)
+            std::this_thread::yield();
+        // Only the first is stopped: it sees its flag through StopRequested.
+        if (i == 0) {
+            while (StopRequested.load() == 0)
+                std::this_thread::yield();
+        }
+        seen[i] = StopRequested;
+        StopRequested = 0;  // clears this thread's flag only
+    };
+    std::thread first(work, 0), second(work, 1);
+    while (ready < 2)
+        std::this_thread::yield();
+    flags[0] = 1;
+    go = true;
+    first.join();
+    second.join();
+    EXPECT_EQ(seen[0], 1);
+    EXPECT_EQ(seen[1], 0);
+    EXPECT_EQ(flags[0].load(), 0);
+    EXPECT_EQ(StopRequested.load(), 0);
+    EXPECT_EQ(lines[0].Get(), "first");
+    EXPECT_EQ(lines[1].Get(), "second");
+    EXPECT_EQ(GetStatusText(), "the document's run");
+
+    // A stop of the whole process does not reach a thread with its own flag.
+    StopRequested = 1;
+    std::thread own([&] {
+        ThreadStopGuard stop(&flags[1]);
+        seen[1] = StopRequested != 0;
+        {
+            ThreadStopGuard inner(nullptr);  // back to the process's own
+            seen[0] = StopRequested != 0;
+        }
+        ThreadStatusGuard quiet(nullptr);
+        SetStatusText("nowhere");
+    });
+    own.join();
+    EXPECT_EQ(seen[1], 0);
+    EXPECT_EQ(seen[0], 1);
+    EXPECT_EQ(StopRequested.ProcessWide().load(), 1);
+    StopRequested = 0;
+    EXPECT_EQ(GetStatusText(), "the document's run");
+}

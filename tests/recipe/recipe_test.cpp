@@ -4,9 +4,11 @@
 
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <map>
 #include <set>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -69,14 +71,14 @@ TEST_F(FilSpecTest, ConstructionSetsEveryWizardFlag) {
     EXPECT_EQ(writable.WizardFlag(kNullXform), nullptr);
 }
 
-// Explode's default background is a random solid colour drawn from the
-// thread's generator as the recipe is made: its four draws are all that
-// construction takes, so the same state makes the same recipe.
-TEST_F(FilSpecTest, ConstructionDrawsOnlyExplodesBackground) {
+// Making a recipe leaves the thread's generator where it was (the Wizard's
+// ideas must not depend on how many recipes were made before them), and
+// every recipe gets the same default background.
+TEST_F(FilSpecTest, ConstructionDrawsNothing) {
     CrtSrand(77);
     const CFilSpec first;
-    EXPECT_EQ(DrawsMade(77), 4);
-    CrtSrand(77);
+    EXPECT_EQ(DrawsMade(77), 0);
+    CrtSrand(12345);
     EXPECT_TRUE(CFilSpec() == first);
 }
 
@@ -341,3 +343,32 @@ TEST_F(FilSpecTest, ChooseXformTakesTheDialogsChoice) {
 }
 
 }  // namespace
+
+// Ideas made in one quick loop, on one thread or several, never share a
+// seed, and the seed still follows the clock: seconds since 1970 plus the
+// program's milliseconds.
+TEST(NewSeed, EveryCallGivesANewSeedNearTheClock) {
+    constexpr int kCalls = 2000;
+    std::vector<std::uint32_t> seeds(2 * kCalls);
+    const auto before = static_cast<std::uint32_t>(std::time(nullptr));
+    auto make = [&](int from) {
+        CFilSpec spec;
+        for (int i = from; i < from + kCalls; ++i) {
+            spec.NewSeed();
+            seeds[static_cast<size_t>(i)] = spec.Seed;
+        }
+    };
+    std::thread other(make, kCalls);
+    make(0);
+    other.join();
+    std::set<std::uint32_t> distinct(seeds.begin(), seeds.end());
+    EXPECT_EQ(distinct.size(), seeds.size());
+    for (int i = 1; i < kCalls; ++i)
+        EXPECT_GT(seeds[static_cast<size_t>(i)], seeds[static_cast<size_t>(i - 1)]);
+    // The clock part: no earlier than now, at most an hour of the program's
+    // milliseconds later, and the bumps add at most one a call.
+    for (std::uint32_t seed : seeds) {
+        EXPECT_GE(seed, before);
+        EXPECT_LT(seed - before, 3600000u + 2 * kCalls);
+    }
+}

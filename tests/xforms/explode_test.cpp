@@ -100,7 +100,8 @@ TEST_F(ExplodeTest, TracesLeavingThePictureAreSkippedWithTheirDraws) {
 }
 
 TEST_F(ExplodeTest, ConstructionDrawsASolidBackgroundAndTheWizardDrawsInOrder) {
-    HandLcg lcg{42};
+    // Always the background a generator seeded with 1 draws first.
+    HandLcg lcg{1};
     lcg.Int(0, 100);
     const int r = lcg.Int(0, 255), g = lcg.Int(0, 255), b = lcg.Int(0, 255);
     CrtSrand(42);
