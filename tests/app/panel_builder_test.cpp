@@ -26,12 +26,8 @@
 #include "support/random_fields.h"
 #include "surface/cdadc.h"
 #include "util/app_folders.h"
-#include "xforms/bubble.h"
-#include "xforms/mad_painter.h"
 #include "xforms/mosaic.h"
-#include "xforms/net.h"
 #include "xforms/op_art.h"
-#include "xforms/star_dust.h"
 
 namespace {
 
@@ -350,84 +346,49 @@ class PanelBuilderTest : public QObject {
                                                dir_->filePath("blocked/temp/TEMPBITMAP0.BMP")));
     }
 
-    void wideEditRangesAreCheckedThenHeld() {
-        MessageCapture messages;
-        XformPanel panel(nullptr, *FindXform(kOpArt), OpArtSpec(0));
-        panel.show();
-        QVERIFY(QTest::qWaitForWindowActive(&panel));
-        QLineEdit* edit = panel.Pair("squaresAcross")->Edit();
-        edit->setText("2000");
-        panel.accept();
-        QVERIFY(panel.isVisible());
-        QVERIFY(edit->hasFocus());
-        QCOMPARE(messages.Texts(),
-                 std::vector<std::string>{"Please enter an integer between 1 and 1024."});
-        edit->setText("2");
-        panel.accept();
-        QCOMPARE(panel.result(), int(QDialog::Accepted));
-        QCOMPARE(panel.Edited().OpArt.squaresAcross, 4);
-        QCOMPARE(edit->text(), QString("4"));
-
+    // An edit takes its own range when the panel closes (the message names
+    // it and the panel stays open); the value is then held to the trackbar's.
+    void editRangesAreCheckedThenHeld() {
         const struct {
             int xform;
             const char* field;
-            const char* message;
+            const char* refused;
+            const char* range;
+            const char* taken;
+            int held;
         } cases[] = {
-            {kBubble, "count", "Please enter an integer between 10 and 60000."},
-            {kStarDust, "stars", "Please enter an integer between 10 and 32000."},
+            {kOpArt, "squaresAcross", "2000", "1 and 1024", "2", 4},
+            {kBubble, "count", "9", "10 and 60000", "10", 100},
+            {kStarDust, "stars", "9", "10 and 32000", "10", 100},
+            {kWood, "grainWidth", "0", "1 and 64", "3", 8},
+            {kOldFilm, "dirtiness", "1001", "-1000 and 1000", "-1000", 0},
+            {kLiquidEnergy, "rippleWidth", "0", "1 and 1000", "5", 10},
+            {kVelmiraTonkart, "inks", "1", "2 and 5", "5", 5},
+            {kSwarm, "sticks", "0", "1 and 50000", "1", 100},
+            {kExplode, "traces", "40000", "100 and 30000", "100", 500},
+            {kExplode, "gravity", "101", "0 and 100", "7", 7},
         };
         for (const auto& c : cases) {
-            messages.Clear();
+            MessageCapture messages;
             const XformRow& row = *FindXform(c.xform);
-            XformPanel other(nullptr, row, CFilSpec{});
-            other.show();
-            other.Pair(c.field)->Edit()->setText("9");
-            other.accept();
-            QCOMPARE(messages.Texts(), std::vector<std::string>{c.message});
-            other.Pair(c.field)->Edit()->setText("10");
-            other.accept();
-            QCOMPARE(other.result(), int(QDialog::Accepted));
-            CFilSpec edited = other.Edited();
-            QCOMPARE(*std::get<int*>(row.Field(c.field)->At(edited)),
-                     static_cast<int>(row.Field(c.field)->min));
+            CFilSpec filSpec;
+            *row.wizardFlag(filSpec) = 0;
+            XformPanel panel(nullptr, row, filSpec);
+            panel.show();
+            QVERIFY(QTest::qWaitForWindowActive(&panel));
+            QLineEdit* edit = panel.Pair(c.field)->Edit();
+            edit->setText(c.refused);
+            panel.accept();
+            QVERIFY2(panel.isVisible() && edit->hasFocus(), c.field);
+            QCOMPARE(messages.Texts(),
+                     std::vector<std::string>{std::string("Please enter an integer between ") +
+                                              c.range + "."});
+            edit->setText(c.taken);
+            panel.accept();
+            QCOMPARE(panel.result(), int(QDialog::Accepted));
+            CFilSpec edited = panel.Edited();
+            QCOMPARE(*std::get<int*>(row.Field(c.field)->At(edited)), c.held);
         }
-    }
-
-    // Mad Painter: the direction of its strokes is the Wizard's alone, and
-    // a background colour is of no use under the picture.
-    void fieldsWithoutAControlAreNotShownAndTheColourNeedsASolidBackground() {
-        CFilSpec filSpec;
-        filSpec.MadPainter.wizardChooses = 0;
-        filSpec.MadPainter.background.useImage = 1;
-        XformPanel panel(nullptr, *FindXform(kMadPainter), filSpec);
-        for (const char* name : {"directionMode", "angle", "centreX", "centreY"})
-            QVERIFY2(panel.Inputs(name).empty(), name);
-        QCOMPARE(panel.Pair("strokes")->Edit()->text(), QString("6000"));
-        QVERIFY(!panel.ColourButton("background")->isEnabled());
-        panel.Choices("background")->button(0)->click();
-        QVERIFY(panel.ColourButton("background")->isEnabled());
-        QCOMPARE(panel.Edited().MadPainter.background.useImage, 0);
-        panel.CheckBox("wizardChooses")->click();
-        for (const char* name : {"strokes", "strokeWidth", "strokeLength", "madness", "background"})
-            QVERIFY2(AllEnabled(panel.Inputs(name), false), name);
-    }
-
-    // Net: the geometry is a drop-down list in its declared (sorted) order.
-    void aChoiceCanBeADropDownList() {
-        CFilSpec filSpec;
-        filSpec.Net.wizardChooses = 0;
-        XformPanel panel(nullptr, *FindXform(kNet), filSpec);
-        auto* list = panel.findChild<QComboBox*>("geometry");
-        QVERIFY(list != nullptr);
-        QCOMPARE(list->count(), 3);
-        QCOMPARE(list->itemText(0) + list->itemText(1) + list->itemText(2),
-                 QString("GridHorizontalVertical"));
-        QCOMPARE(list->currentText(), QString("Grid"));
-        list->setCurrentIndex(2);
-        emit list->activated(2);
-        QCOMPARE(panel.Edited().Net.geometry, int(kNetVertical));
-        panel.CheckBox("wizardChooses")->click();
-        QVERIFY(!list->isEnabled());
     }
 
   private:
