@@ -35,10 +35,6 @@ struct Range {
     }
 };
 
-bool Stopped() {
-    return StopRequested.load(std::memory_order_relaxed) != 0;
-}
-
 // The bounds of one row of weights.
 Range RowRange(const BYTE* row, int width) {
     BYTE lo = 255, hi = 0;

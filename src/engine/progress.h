@@ -40,6 +40,11 @@ class StopFlag {
 
 inline StopFlag StopRequested;
 
+// What an Xform's run polls between its stages and rows.
+inline bool Stopped() {
+    return StopRequested.load() != 0;
+}
+
 // While it lives, StopRequested on this thread is flag (null: the
 // process-wide flag again).
 class ThreadStopGuard {

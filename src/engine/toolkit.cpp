@@ -1,6 +1,7 @@
 #include "engine/toolkit.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "engine/crt_random.h"
 #include "engine/xform_context.h"
@@ -248,4 +249,22 @@ void RestorePenAndBrush(CDC* dc, CGdiObject* savedPen, CGdiObject* savedBrush, C
         delete *brush;
         *brush = nullptr;
     }
+}
+
+void PaintBlockRow(CDADC& out, int y, int k, const COLORREF* colours, int width) {
+    BYTE* first = out.Row(y * k);
+    BYTE* p = first;
+    for (int x = 0; x < width; ++x) {
+        const auto b = static_cast<BYTE>(GetBValue(colours[x]));
+        const auto g = static_cast<BYTE>(GetGValue(colours[x]));
+        const auto r = static_cast<BYTE>(GetRValue(colours[x]));
+        for (int i = 0; i < k; ++i) {
+            *p++ = b;
+            *p++ = g;
+            *p++ = r;
+        }
+    }
+    const std::size_t bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(k) * 3;
+    for (int j = 1; j < k; ++j)
+        std::memcpy(out.Row(y * k + j), first, bytes);
 }

@@ -66,6 +66,10 @@ struct Background {
 // The background colour over the whole of out, or in stretched onto out.
 void PaintBackground(CDADC* out, const CDADC* in, const Background* bg);
 
+// Row y of colours (width of them) painted on out as k rows of k-pixel
+// blocks: what one FillSolidRect (x k, y k, k, k) per pixel paints.
+void PaintBlockRow(CDADC& out, int y, int k, const COLORREF* colours, int width);
+
 // --- context ---------------------------------------------------------------------
 
 // In, Out and Draw set and Out k times In's size with k 1, 2 or 4.

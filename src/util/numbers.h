@@ -1,4 +1,5 @@
-// Numbers typed by people: on the command line, in --set and --select.
+// Numbers typed by people (on the command line, in --set and --select) and
+// numbers held to a range.
 #pragma once
 
 #include <string>
@@ -10,3 +11,9 @@ bool ParseWholeNumber(const std::string& text, long long* value);
 bool ParseRealNumber(const std::string& text, double* value);
 // Lower case, with '-' and '_' as spaces: "Op-Art" and "op art" are one name.
 std::string FoldedName(const std::string& name);
+
+// Above the top gives the top, below the bottom (or not a number) the bottom.
+inline double HeldTo(double value, double lo, double hi) {
+    if (!(value >= lo)) return lo;
+    return value > hi ? hi : value;
+}

@@ -7,6 +7,7 @@
 #include "engine/toolkit.h"
 #include "engine/xform_context.h"
 #include "surface/cdadc.h"
+#include "util/numbers.h"
 
 // --- the parameter block ---------------------------------------------------------
 
@@ -50,12 +51,6 @@ constexpr Field<BanyaParams> kBanyaFields[] = {
                                       .max = kShapeSizeMax,
                                       .control = ParamControl::None}),
 };
-
-// Above the top gives the top, below the bottom (or not a number) the bottom.
-double HeldTo(double value, double lo, double hi) {
-    if (!(value >= lo)) return lo;
-    return value > hi ? hi : value;
-}
 
 }  // namespace
 
@@ -103,10 +98,6 @@ int Rows(int squares, int w, int h) {
 }  // namespace banya
 
 namespace {
-
-bool Stopped() {
-    return StopRequested.load() != 0;
-}
 
 // The sample points below stay inside the picture by their arithmetic; the
 // clamp only guards a field read against a picture of a few pixels.

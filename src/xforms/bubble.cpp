@@ -7,6 +7,8 @@
 #include "engine/toolkit.h"
 #include "engine/xform_context.h"
 #include "surface/cdadc.h"
+#include "util/numbers.h"
+#include "xforms/highlight_choices.h"
 
 // --- the parameter block ---------------------------------------------------------
 
@@ -20,13 +22,6 @@ constexpr double kSizeMax = 3.0;
 constexpr ParamChoice kBackgroundChoices[] = {
     {0, "Solid color"},
     {1, "Image"},
-};
-
-// The panel's 3 x 3 block of highlight places, row by row; "Off" in the middle.
-constexpr ParamChoice kPositionChoices[] = {
-    {kHighlightTopLeft, ""},    {kHighlightTop, "Top"},     {kHighlightTopRight, ""},
-    {kHighlightLeft, ""},       {kHighlightOff, "Off"},     {kHighlightRight, ""},
-    {kHighlightBottomLeft, ""}, {kHighlightBottom, "Bot."}, {kHighlightBottomRight, ""},
 };
 
 constexpr Field<BubbleParams> kBubbleFields[] = {
@@ -57,7 +52,7 @@ constexpr Field<BubbleParams> kBubbleFields[] = {
                                                .kind = ParamKind::Choice,
                                                .min = kHighlightOff,
                                                .max = kHighlightLeft,
-                                               .choices = kPositionChoices,
+                                               .choices = kHighlightChoices,
                                                .group = "High Lighting",
                                                .columns = 3}),
     // No arc is drawn while the position is "Off", so its colour is off too.
@@ -69,12 +64,6 @@ constexpr Field<BubbleParams> kBubbleFields[] = {
                                              .group = "High Lighting"}),
     Declare<&BubbleParams::wizardChooses>({"wizardChooses", "&Wizard chooses", ParamKind::Flag}),
 };
-
-// Above the top gives the top, below the bottom (or not a number) the bottom.
-double HeldTo(double value, double lo, double hi) {
-    if (!(value >= lo)) return lo;
-    return value > hi ? hi : value;
-}
 
 }  // namespace
 
@@ -162,10 +151,6 @@ int FirstStep(double radius, int k) {
 // --- the run: drawing ----------------------------------------------------------------------
 
 namespace {
-
-bool Stopped() {
-    return StopRequested.load() != 0;
-}
 
 struct Run {
     const BYTE* field;

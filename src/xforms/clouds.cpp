@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <vector>
 
 #include "engine/force_field.h"
@@ -10,6 +9,7 @@
 #include "engine/toolkit.h"
 #include "engine/xform_context.h"
 #include "surface/cdadc.h"
+#include "util/numbers.h"
 
 // --- the parameter block ---------------------------------------------------------
 
@@ -50,12 +50,6 @@ constexpr Field<CloudsParams> kCloudsFields[] = {
                                          ParamControl::Slider,
                                          "%6.2f"}),
 };
-
-// Above the top gives the top, below the bottom (or not a number) the bottom.
-double HeldTo(double value, double lo, double hi) {
-    if (!(value >= lo)) return lo;
-    return value > hi ? hi : value;
-}
 
 }  // namespace
 
@@ -159,33 +153,6 @@ COLORREF CloudColour(const CloudsParams& params, double skyMix, double force, do
 
 // --- the run ----------------------------------------------------------------------------
 
-namespace {
-
-bool Stopped() {
-    return StopRequested.load() != 0;
-}
-
-// Source row y painted on Out as k rows of k-pixel blocks.
-void PaintRow(CDADC& out, int y, int k, const COLORREF* colours, int width) {
-    BYTE* first = out.Row(y * k);
-    BYTE* p = first;
-    for (int x = 0; x < width; ++x) {
-        const auto b = static_cast<BYTE>(GetBValue(colours[x]));
-        const auto g = static_cast<BYTE>(GetGValue(colours[x]));
-        const auto r = static_cast<BYTE>(GetRValue(colours[x]));
-        for (int i = 0; i < k; ++i) {
-            *p++ = b;
-            *p++ = g;
-            *p++ = r;
-        }
-    }
-    const size_t bytes = static_cast<size_t>(width) * static_cast<size_t>(k) * 3;
-    for (int j = 1; j < k; ++j)
-        std::memcpy(out.Row(y * k + j), first, bytes);
-}
-
-}  // namespace
-
 int Clouds(const CloudsParams* params, XformContext* ctx) {
     if (params == nullptr || !IsContextValid(ctx)) return 0;
     const AreaSelection selection = ctx->Selection;
@@ -231,7 +198,7 @@ int Clouds(const CloudsParams* params, XformContext* ctx) {
             const double n = (waves.At(x) - minimum) / range;
             colours[static_cast<size_t>(x)] = clouds::CloudColour(*params, skyMix, force, n);
         }
-        PaintRow(out, y, k, colours.data(), w);
+        PaintBlockRow(out, y, k, colours.data(), w);
         SetPercent(ctx->Progress, 40, 95, y * 100 / h, nullptr);
         if (Stopped()) break;
     }

@@ -8,6 +8,7 @@
 #include "engine/toolkit.h"
 #include "engine/xform_context.h"
 #include "surface/cdadc.h"
+#include "util/numbers.h"
 
 // --- the parameter block ---------------------------------------------------------
 
@@ -80,12 +81,6 @@ constexpr Field<ExplodeParams> kExplodeFields[] = {
                                       .editMin = kGravityMin,
                                       .editMax = kGravityMax}),
 };
-
-// Above the top gives the top, below the bottom (or not a number) the bottom.
-double HeldTo(double value, double lo, double hi) {
-    if (!(value >= lo)) return lo;
-    return value > hi ? hi : value;
-}
 
 }  // namespace
 
@@ -192,14 +187,6 @@ void DrawTrace(CDC* dc, POINT start, POINT end, COLORREF c0, COLORREF c1, double
 }  // namespace explode
 
 // --- the run ----------------------------------------------------------------------------
-
-namespace {
-
-bool Stopped() {
-    return StopRequested.load() != 0;
-}
-
-}  // namespace
 
 int Explode(const ExplodeParams* params, XformContext* ctx) {
     if (params == nullptr || !IsContextValid(ctx)) return 0;

@@ -10,6 +10,7 @@
 #include "engine/toolkit.h"
 #include "engine/xform_context.h"
 #include "surface/cdadc.h"
+#include "util/numbers.h"
 #include "util/utf8.h"
 
 // --- the parameter block ---------------------------------------------------------
@@ -83,12 +84,6 @@ constexpr Field<FallenLettersParams> kFallenLettersFields[] = {
                                                .choices = kBackgroundChoices,
                                                .group = "Background color"}),
 };
-
-// Above the top gives the top, below the bottom (or not a number) the bottom.
-double HeldTo(double value, double lo, double hi) {
-    if (!(value >= lo)) return lo;
-    return value > hi ? hi : value;
-}
 
 std::string_view TextOf(const char* text, std::size_t capacity) {
     return {text, strnlen(text, capacity)};
@@ -181,10 +176,6 @@ int Shift(int angle, int cx) {
 // --- the run ----------------------------------------------------------------------------
 
 namespace {
-
-bool Stopped() {
-    return StopRequested.load() != 0;
-}
 
 // Letter c at (x, y) of Out, height pixels high, turned by angle degrees.
 void DrawLetter(CDC* dc, LOGFONT& logFont, char c, int x, int y, int height, int angle) {

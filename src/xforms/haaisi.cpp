@@ -95,10 +95,6 @@ int ShapesOnRing(double ri, double ro) {
 
 namespace {
 
-bool Stopped() {
-    return StopRequested.load() != 0;
-}
-
 struct Run {
     const HaaisiParams& params;
     const BYTE* field;

@@ -75,14 +75,6 @@ COLORREF RippleColour(const LiquidEnergyParams& params, int rippleWidth, int for
 
 }  // namespace liquid_energy
 
-namespace {
-
-bool Stopped() {
-    return StopRequested.load() != 0;
-}
-
-}  // namespace
-
 int LiquidEnergy(const LiquidEnergyParams* params, XformContext* ctx) {
     if (params == nullptr || !IsContextValid(ctx)) return 0;
     const AreaSelection selection = ctx->Selection;

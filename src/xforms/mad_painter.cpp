@@ -8,6 +8,7 @@
 #include "engine/toolkit.h"
 #include "engine/xform_context.h"
 #include "surface/cdadc.h"
+#include "util/numbers.h"
 
 // --- the parameter block ---------------------------------------------------------
 
@@ -89,12 +90,6 @@ constexpr Field<MadPainterParams> kMadPainterFields[] = {
                                          .max = kCentreMax,
                                          .control = ParamControl::None}),
 };
-
-// Above the top gives the top, below the bottom (or not a number) the bottom.
-double HeldTo(double value, double lo, double hi) {
-    if (!(value >= lo)) return lo;
-    return value > hi ? hi : value;
-}
 
 // The block held to its declared ranges, for a run that may have skipped
 // Validate: a huge stroke count would never end, and a madness or size

@@ -143,14 +143,6 @@ double MistRow::At(int x, int force) {
 
 // --- the run -------------------------------------------------------------------------------
 
-namespace {
-
-bool Stopped() {
-    return StopRequested.load() != 0;
-}
-
-}  // namespace
-
 int Mist(const MistParams* params, XformContext* ctx) {
     if (params == nullptr || !IsContextValid(ctx)) return 0;
     const AreaSelection selection = ctx->Selection;

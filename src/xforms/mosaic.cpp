@@ -9,6 +9,8 @@
 #include "engine/vec_matrix.h"
 #include "engine/xform_context.h"
 #include "surface/cdadc.h"
+#include "util/numbers.h"
+#include "xforms/highlight_choices.h"
 
 // --- the parameter block ---------------------------------------------------------
 
@@ -23,13 +25,6 @@ constexpr ParamChoice kGeometryChoices[] = {
     {kMosaicRectangular, "&Rectangular"},
     {kMosaicCircular, "&Circular"},
     {kMosaicCircleInGrid, "Rect. &and Circle"},
-};
-
-// The panel's 3 x 3 block of light directions, row by row; "Off" in the middle.
-constexpr ParamChoice kPositionChoices[] = {
-    {kHighlightTopLeft, ""},    {kHighlightTop, "Top"},     {kHighlightTopRight, ""},
-    {kHighlightLeft, ""},       {kHighlightOff, "Off"},     {kHighlightRight, ""},
-    {kHighlightBottomLeft, ""}, {kHighlightBottom, "Bot."}, {kHighlightBottomRight, ""},
 };
 
 // The background has no picture choice here: the panel shows its colour only.
@@ -65,17 +60,11 @@ constexpr Field<MosaicParams> kMosaicFields[] = {
                                                .kind = ParamKind::Choice,
                                                .min = kHighlightOff,
                                                .max = kHighlightLeft,
-                                               .choices = kPositionChoices,
+                                               .choices = kHighlightChoices,
                                                .group = "High Lighting",
                                                .columns = 3}),
     Declare<&MosaicParams::wizardChooses>({"wizardChooses", "&Wizard chooses", ParamKind::Flag}),
 };
-
-// Above the top gives the top, below the bottom (or not a number) the bottom.
-double HeldTo(double value, double lo, double hi) {
-    if (!(value >= lo)) return lo;
-    return value > hi ? hi : value;
-}
 
 }  // namespace
 
@@ -243,10 +232,6 @@ bool HasPicture(const CDADC* surface) {
 // i / n of size, the product in 64 bits.
 int Share(int size, int i, int n) {
     return static_cast<int>(static_cast<long long>(size) * i / n);
-}
-
-bool Stopped() {
-    return StopRequested.load() != 0;
 }
 
 // Draws the tiles of one run: each tile filled and outlined in one colour

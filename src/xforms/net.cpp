@@ -101,10 +101,6 @@ Mesh MeshOf(int threads, int outWidth, int outHeight) {
 
 namespace {
 
-bool Stopped() {
-    return StopRequested.load() != 0;
-}
-
 // Point i of n spread from 0 to the whole extent, both ends included.
 int Spread(int extent, int i, int n) {
     return static_cast<int>(static_cast<long long>(extent) * i / (n - 1));

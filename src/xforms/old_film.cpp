@@ -93,10 +93,6 @@ namespace {
 constexpr COLORREF kBlack = 0;
 constexpr COLORREF kWhite = 0xFFFFFF;
 
-bool Stopped() {
-    return StopRequested.load() != 0;
-}
-
 COLORREF Grey(int v) {
     return RGB(v, v, v);
 }

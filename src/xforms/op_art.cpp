@@ -290,10 +290,6 @@ std::unique_ptr<CDADC> ScaledFigure(const char* name, int geometry, int cell) {
     return std::unique_ptr<CDADC>(CDADC::ScaledCopy(scale, loaded.get()));
 }
 
-bool Stopped() {
-    return StopRequested.load() != 0;
-}
-
 }  // namespace
 
 int OpArt(const OpArtParams* params, XformContext* ctx) {

@@ -125,10 +125,6 @@ namespace {
 
 using relief_map::Terrain;
 
-bool Stopped() {
-    return StopRequested.load() != 0;
-}
-
 // The five colours of a run in the order the random ones are drawn.
 struct Palette {
     COLORREF lowland, hill, rock, water, snow;

@@ -112,10 +112,6 @@ constexpr COLORREF kStarWhite = 0xFFFAFA;  // a touch of blue in the spikes
 constexpr int kGlowPasses = 6;
 constexpr int kGlowStep = 18;  // level added per pass
 
-bool Stopped() {
-    return StopRequested.load() != 0;
-}
-
 COLORREF Blue(int level) {
     return static_cast<COLORREF>(level) << 16;
 }

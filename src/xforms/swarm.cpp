@@ -82,14 +82,6 @@ void SwarmAutoChoose(SwarmParams* params) {
 
 // --- the run ----------------------------------------------------------------------------
 
-namespace {
-
-bool Stopped() {
-    return StopRequested.load() != 0;
-}
-
-}  // namespace
-
 int Swarm(const SwarmParams* params, XformContext* ctx) {
     if (params == nullptr || !IsContextValid(ctx)) return 0;
     const int k = OutputScale(ctx);

@@ -101,10 +101,6 @@ std::array<BYTE, 256> InkOfTone(int smallest, int largest, int inks) {
 
 namespace {
 
-bool Stopped() {
-    return StopRequested.load() != 0;
-}
-
 // The first pixel of panel i of n across length pixels; the panel ends
 // where panel i + 1 starts, so panels differ by one pixel at most.
 int PanelStart(int i, int n, int length) {

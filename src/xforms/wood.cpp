@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <memory>
 #include <new>
 
@@ -11,6 +10,7 @@
 #include "engine/toolkit.h"
 #include "engine/xform_context.h"
 #include "surface/cdadc.h"
+#include "util/numbers.h"
 
 // --- the parameter block ---------------------------------------------------------
 
@@ -83,12 +83,6 @@ constexpr Field<WoodParams> kWoodFields[] = {
                                        .max = kPi,
                                        .control = ParamControl::None}),
 };
-
-// Above the top gives the top, below the bottom (or not a number) the bottom.
-double HeldTo(double value, double lo, double hi) {
-    if (!(value >= lo)) return lo;
-    return value > hi ? hi : value;
-}
 
 // A type that is not in the table is the first.
 const wood::WoodType& TypeOf(int woodType) {
@@ -164,34 +158,6 @@ double StrokeAngle(const WoodParams& params, int x, int y, int cx, int cy) {
 
 // --- the run ----------------------------------------------------------------------------
 
-namespace {
-
-bool Stopped() {
-    return StopRequested.load() != 0;
-}
-
-// Source row y of colours painted on Out as k rows of k-pixel blocks: what
-// one FillSolidRect (x k, y k, k, k) per pixel paints.
-void PaintRow(CDADC& out, int y, int k, const COLORREF* colours, int width) {
-    BYTE* first = out.Row(y * k);
-    BYTE* p = first;
-    for (int x = 0; x < width; ++x) {
-        const auto b = static_cast<BYTE>(GetBValue(colours[x]));
-        const auto g = static_cast<BYTE>(GetGValue(colours[x]));
-        const auto r = static_cast<BYTE>(GetRValue(colours[x]));
-        for (int i = 0; i < k; ++i) {
-            *p++ = b;
-            *p++ = g;
-            *p++ = r;
-        }
-    }
-    const std::size_t bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(k) * 3;
-    for (int j = 1; j < k; ++j)
-        std::memcpy(out.Row(y * k + j), first, bytes);
-}
-
-}  // namespace
-
 int Wood(const WoodParams* params, XformContext* ctx) {
     if (params == nullptr || !IsContextValid(ctx)) return 0;
     const CDADC& in = *ctx->In;
@@ -233,7 +199,7 @@ int Wood(const WoodParams* params, XformContext* ctx) {
             bandRow[x] = static_cast<BYTE>(band);
             ++count[band];
         }
-        PaintRow(out, y, k, colours.get(), w);
+        PaintBlockRow(out, y, k, colours.get(), w);
         SetPercent(ctx->Progress, 10, 90, 100 * y / h, nullptr);
         if (Stopped()) break;
     }

@@ -95,10 +95,6 @@ POINT CentreOf(const Layout& layout, int column, int row, int width, int height)
 
 namespace {
 
-bool Stopped() {
-    return StopRequested.load() != 0;
-}
-
 // Zeroed; null when memory is short (or a test says so).
 template <class T>
 std::unique_ptr<T[]> Allocate(std::size_t count) {
