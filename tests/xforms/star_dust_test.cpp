@@ -235,19 +235,6 @@ TEST_F(StarDustTest, AStopEndsEveryPhaseAtItsFirstStep) {
     EXPECT_EQ(c.At(0, 0), Blue(102));
 }
 
-TEST_F(StarDustTest, ValidateHoldsTheStarCountAndLeavesTheThreshold) {
-    CFilSpec filSpec;
-    filSpec.XformIndex = kStarDust;
-    const int cases[][2] = {{99, 100}, {-7, 100}, {8001, 8000}, {4321, 4321}, {100, 100}};
-    for (const auto& c : cases) {
-        filSpec.StarDust.stars = c[0];
-        filSpec.StarDust.spikeThreshold = 120;
-        EXPECT_EQ(filSpec.Validate(640, 480), 1);
-        EXPECT_EQ(filSpec.StarDust.stars, c[1]);
-        EXPECT_EQ(filSpec.StarDust.spikeThreshold, 120);
-    }
-}
-
 TEST_F(StarDustTest, WizardDrawsStarsThresholdAndTheSelectionsInvertFlag) {
     CrtSrand(2024);
     const int stars = RandomInt(100, 8000);
