@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 #include "engine/crt_random.h"
@@ -11,7 +12,6 @@
 #include "engine/toolkit.h"
 #include "recipe/recipe.h"
 #include "recipe/xform_registry.h"
-#include "support/message_capture.h"
 #include "support/shared_dir.h"
 #include "support/xform_harness.h"
 
@@ -130,37 +130,16 @@ TEST_F(CloudsTest, AUniformPictureGivesTheWavesAloneOnEveryPixel) {
         EXPECT_EQ(DrawsMade(c.seed), 4);
 
         const std::vector<COLORREF> want = LiteralSky(p, c.seed, 64, 48, c.force);
-        int sky = 0, light = 0;
-        for (int y = 0; y < 48; ++y) {
-            for (int x = 0; x < 64; ++x) {
+        for (int y = 0; y < 48; ++y)
+            for (int x = 0; x < 64; ++x)
                 ASSERT_EQ(got.At(x, y), want[static_cast<size_t>(y * 64 + x)]) << x << "," << y;
-                sky += got.At(x, y) == BlendColours(1 - y / 48.0, p.highSky, p.lowSky);
-                light += got.At(x, y) == p.cloudLight;
-            }
-        }
-        if (c.force == 1.0) {
-            EXPECT_EQ(sky, 0);
-            EXPECT_GE(light, 1);  // the highest wave
-        } else {
-            EXPECT_GT(sky, 0);
-            EXPECT_LT(sky, 64 * 48);  // the peaks
-            EXPECT_EQ(light, 0);
-        }
     }
 }
 
-// One pixel: its waves have no range to spread over.
+// One pixel: its waves have no range to spread over, and no 0 / 0.
 TEST_F(CloudsTest, AOnePixelPictureIsHighSky) {
     const Canvas dot = Render(*UniformPicture(1, 1, 0), CloudsParams{}, 2, 3);
-    EXPECT_EQ(dot.result, 1);
-    EXPECT_EQ(dot.At(1, 1), CloudsParams{}.highSky);
-}
-
-TEST_F(CloudsTest, WhatCannotBeDrawnIsRefused) {
-    StopRequested = 1;  // the field gives up too
-    const Canvas c = Render(*UniformPicture(30, 20, RGB(9, 9, 9)), CloudsParams{}, 1, 8);
-    EXPECT_EQ(c.result, 0);
-    EXPECT_EQ(c.At(5, 5), 0u);
+    EXPECT_EQ(std::tuple(dot.result, dot.At(1, 1)), std::tuple(1, CloudsParams{}.highSky));
 }
 
 // A white picture (all cloud, never black) stopped from another thread
@@ -199,10 +178,9 @@ TEST_F(CloudsTest, WizardDrawsTheRealsAPaletteAndTheSelectionsInversion) {
     CDADC original(40, 30);
     CrtSrand(606);
     filSpec.AutoChoose(&original);
-    EXPECT_EQ(filSpec.Clouds.horizonEffect, horizon);
-    EXPECT_EQ(filSpec.Clouds.skyQuantity, sky);
-    EXPECT_EQ(filSpec.Clouds.highSky, palette.highSky);
-    EXPECT_EQ(filSpec.Clouds.cloudDark, palette.cloudDark);
+    const CloudsParams& c = filSpec.Clouds;
+    EXPECT_EQ(std::tie(c.horizonEffect, c.skyQuantity, c.highSky, c.cloudDark),
+              std::tie(horizon, sky, palette.highSky, palette.cloudDark));
     EXPECT_EQ(filSpec.Selection.invert, invert);
 }
 

@@ -5,7 +5,6 @@
 #include <tuple>
 
 #include "engine/crt_random.h"
-#include "engine/progress.h"
 #include "engine/toolkit.h"
 #include "recipe/recipe.h"
 #include "support/shared_dir.h"
@@ -103,17 +102,6 @@ TEST_F(NetTest, TheBlurIsAWideHalfToneShadowUnderTheThread) {
         }
         EXPECT_EQ(std::make_pair(wide, thin), std::make_pair(10, 2)) << y;
     }
-}
-
-// A stop during the shadow's pass skips the thread's pass.
-TEST_F(NetTest, AStopInTheBlurPassDrawsNoThread) {
-    const auto in = PaintedPicture(400, 300, [](int x, int y) { return RGB(x, y, 0); });
-    const Canvas c = RenderXform(Net, *in, NetParams{}, 4, 1, 0, 11);
-    EXPECT_EQ(c.result, 0);
-    EXPECT_EQ(GetStatusText(), "");
-    for (int y = 0; y < c.out->height; ++y)
-        for (int x = 0; x < c.out->width; ++x)
-            ASSERT_NE(c.At(x, y), kWhite) << x << "," << y;
 }
 
 TEST_F(NetTest, WizardDrawsInOrder) {

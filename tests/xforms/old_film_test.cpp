@@ -30,8 +30,8 @@ OldFilmParams Clean() {
     return p;
 }
 
-Canvas Render(const CDADC& in, OldFilmParams p, int k, unsigned seed, int stopAt = -1) {
-    return RenderXform(OldFilm, in, p, k, seed, kUntouched, stopAt);
+Canvas Render(const CDADC& in, OldFilmParams p, int k, unsigned seed) {
+    return RenderXform(OldFilm, in, p, k, seed, kUntouched);
 }
 
 struct Speck {
@@ -178,27 +178,6 @@ TEST_F(OldFilmTest, SpecksLieWhereTheSeedPutsThem) {
     EXPECT_GT(seen[1], 0) << "dust of radius 0";
     EXPECT_GT(seen[2], 0) << "dust of radius 1";
     EXPECT_EQ(DrawsMade(kSeed), draws);
-}
-
-// A stop while developing still gets the bands, and one speck.
-TEST_F(OldFilmTest, AStopWhileDevelopingLeavesTheBandsAndOneSpeck) {
-    const auto in = UniformPicture(1600, 1200, RGB(30, 30, 30));
-    constexpr unsigned kSeed = 4711;
-    HandLcg lcg{kSeed};
-    const COLORREF band = lcg.Int(1, 100) > 50 ? kWhite : kBlack;
-    OldFilmParams p = Clean();
-    p.sprockets = 1;
-    p.dirtiness = 100;
-    const Canvas c = Render(*in, p, 1, kSeed, 30);
-    EXPECT_EQ(c.result, 0);
-    EXPECT_EQ(c.At(2, 1199), band);
-    EXPECT_EQ(c.At(1598, 1199), band);
-    // The bottom rows were never developed.
-    EXPECT_EQ(c.At(800, 1199), kUntouched);
-    HandLcg after{kSeed};
-    after.Next();
-    const std::vector<Speck> one = Specks(after.state, 1, 1600, 1200, 1);
-    EXPECT_EQ(DrawsMade(kSeed), 1 + one[0].draws);
 }
 
 TEST_F(OldFilmTest, WizardDrawsDirtinessSprocketsAndErrorsInOrder) {

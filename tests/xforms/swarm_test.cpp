@@ -53,53 +53,32 @@ std::vector<Stick> Sticks(unsigned seed, const SwarmParams& p, int w, int h, int
 
 using SwarmTest = XformTest;
 
-// 400 x 300 at k = 1: sticks 7 long (1400 / 200), all at three quarters of
-// a half turn past the base angle on a picture of full force.
-TEST_F(SwarmTest, DefaultSticksLieWhereTheSeedPutsThem) {
-    const auto in = UniformPicture(400, 300, RGB(200, 200, 200));
-    constexpr unsigned kSeed = 5151;
-    const SwarmParams p = Switches(1, 0, 0);
-    const std::vector<Stick> sticks = Sticks(kSeed, p, 400, 300, 1, 255);
-    const Canvas c = RenderXform(Swarm, *in, p, 1, kSeed);
-    ASSERT_EQ(c.result, 1);
-    for (const Stick& s : sticks) {
-        EXPECT_EQ(std::tie(s.hx, s.hy), std::tie(sticks[0].hx, sticks[0].hy));
-        // The first end is always drawn.
-        const int x = s.x - s.hx, y = s.y - s.hy;
-        if (x >= 0 && x < 400 && y >= 0 && y < 300) {
-            EXPECT_EQ(c.At(x, y), kWhite) << x << "," << y;
+// Every stick's first end lies where the seed puts it. Angle on, a grey
+// picture at k = 1: sticks 7 long (1400 / 200), all three quarters of a
+// half turn past the base angle. Size on, a black picture at k = 2: no
+// force, sticks two pixels across, their angle by chance: two draws more.
+TEST_F(SwarmTest, SticksLieWhereTheSeedPutsThem) {
+    const struct {
+        SwarmParams p;
+        COLORREF grey;
+        int k, draws;
+    } cases[] = {{Switches(1, 0, 0), RGB(200, 200, 200), 1, 1 + 2 * 100},
+                 {Switches(0, 0, 1), kBlack, 2, 1 + 4 * 100}};
+    for (auto [p, grey, k, draws] : cases) {
+        p.foreground = RGB(250, 10, 10);
+        p.backgroundColour = RGB(10, 10, 250);
+        const std::vector<Stick> sticks = Sticks(5151, p, 400, 300, k, GetRValue(grey) ? 255 : 0);
+        const Canvas c = RenderXform(Swarm, *UniformPicture(400, 300, grey), p, k, 5151);
+        ASSERT_EQ(c.result, 1);
+        EXPECT_EQ(DrawsMade(5151), draws) << "k " << k;
+        for (const Stick& s : sticks) {
+            const int x = k * s.x - s.hx, y = k * s.y - s.hy;
+            if (x >= 0 && x < 400 * k && y >= 0 && y < 300 * k) {
+                EXPECT_EQ(c.At(x, y), p.foreground) << x << "," << y << " k " << k;
+            }
         }
+        EXPECT_EQ(c.At(0, 300 * k - 1), p.backgroundColour) << "k " << k;
     }
-    EXPECT_EQ(DrawsMade(kSeed), 1 + 2 * 100);
-    int white = 0;
-    for (int y = 0; y < 300; ++y)
-        for (int x = 0; x < 400; ++x)
-            white += c.At(x, y) == kWhite;
-    EXPECT_GT(white, 100 * 3);
-    EXPECT_LT(white, 100 * 8);
-}
-
-// Length by the force, which is 0: two pixels across, one draw more per
-// stick; the angle by chance, one draw more again.
-TEST_F(SwarmTest, SticksWithoutForceAreTwoPixelsAcross) {
-    const auto in = UniformPicture(400, 300, kBlack);
-    constexpr unsigned kSeed = 77;
-    SwarmParams p = Switches(0, 0, 1);
-    p.foreground = RGB(250, 10, 10);
-    p.backgroundColour = RGB(10, 10, 250);
-    const std::vector<Stick> sticks = Sticks(kSeed, p, 400, 300, 2, 0);
-    const Canvas c = RenderXform(Swarm, *in, p, 2, kSeed);
-    ASSERT_EQ(c.result, 1);
-    for (const Stick& s : sticks) {
-        ASSERT_EQ(std::tie(s.hx, s.hy), std::make_tuple(1, 0));
-        // A pen 2 wide from (2 x - 1, 2 y) to (2 x + 1, 2 y).
-        if (s.x > 0) {
-            EXPECT_EQ(c.At(2 * s.x - 1, 2 * s.y), p.foreground);
-        }
-        EXPECT_EQ(c.At(2 * s.x, 2 * s.y), p.foreground);
-    }
-    EXPECT_EQ(c.At(0, 599), p.backgroundColour);
-    EXPECT_EQ(DrawsMade(kSeed), 1 + 4 * 100);
 }
 
 TEST_F(SwarmTest, IntensityGathersTheSticksWhereTheForceIsHigh) {
@@ -118,7 +97,8 @@ TEST_F(SwarmTest, IntensityGathersTheSticksWhereTheForceIsHigh) {
     EXPECT_EQ(none.result, 1);
 }
 
-TEST_F(SwarmTest, ValidateNeedsASwitchAndHoldsTheCount) {
+// Any one switch will do; a block that skipped Validate draws at least 100 sticks.
+TEST_F(SwarmTest, ValidateNeedsASwitch) {
     MessageCapture messages;
     CFilSpec filSpec;
     filSpec.XformIndex = kSwarm;
@@ -126,13 +106,10 @@ TEST_F(SwarmTest, ValidateNeedsASwitchAndHoldsTheCount) {
     EXPECT_EQ(filSpec.Validate(640, 480), 0);
     EXPECT_EQ(messages.Texts(),
               std::vector<std::string>{"Choose at least one of:\nAngle, Intensity, Size"});
-    const int one[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
-    for (const auto& on : one) {
-        filSpec.Swarm = Switches(on[0], on[1], on[2], -300);
-        EXPECT_EQ(filSpec.Validate(640, 480), 1);
-        EXPECT_EQ(filSpec.Swarm.sticks, 100);
+    for (const auto& [angle, intensity, size] : {std::tuple{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}) {
+        filSpec.Swarm = Switches(angle, intensity, size);
+        EXPECT_EQ(filSpec.Validate(640, 480), 1) << angle << intensity << size;
     }
-    // A block that skipped Validate draws at least 100 sticks.
     const Canvas c =
         RenderXform(Swarm, *UniformPicture(40, 30, kWhite), Switches(1, 0, 0, 0), 1, 8);
     EXPECT_EQ(c.result, 1);

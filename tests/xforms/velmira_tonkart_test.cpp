@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -135,7 +136,7 @@ TEST_F(VelmiraTonkartTest, EveryPixelIsItsPanelsInkOfTheSplodgedTone) {
 
 // Values that skipped Validate: no inks would paint nothing, a negative
 // splodge would count no pixels, no panels would divide by zero. The run
-// holds them as Validate does.
+// holds them to their ranges.
 TEST_F(VelmiraTonkartTest, TheRunHoldsEveryFieldToItsRange) {
     const auto in = Speckled(30, 20);
     const struct {
@@ -146,9 +147,6 @@ TEST_F(VelmiraTonkartTest, TheRunHoldsEveryFieldToItsRange) {
         const Canvas wrong = Render(*in, c.wrong, 1, 3);
         ASSERT_EQ(wrong.result, 1);
         EXPECT_EQ(PictureHash(*wrong.out), PictureHash(*Render(*in, c.held, 1, 3).out));
-        VelmiraTonkartParams validated = c.wrong;
-        EXPECT_EQ(VelmiraTonkartValidate(&validated), 1);
-        EXPECT_EQ(validated, c.held);
     }
 }
 
@@ -219,10 +217,8 @@ TEST_F(VelmiraTonkartTest, WizardDrawsColumnsMostlyAsManyRowsAndTheSplodge) {
         CrtSrand(seed);
         filSpec.AutoChoose(&original);
         const VelmiraTonkartParams& p = filSpec.VelmiraTonkart;
-        EXPECT_EQ(p.columns, columns);
-        EXPECT_EQ(p.rows, rows);
-        EXPECT_EQ(p.splodge, splodge);
-        EXPECT_EQ(p.inks, 4);
+        EXPECT_EQ(std::tie(p.columns, p.rows, p.splodge, p.inks),
+                  std::tuple(columns, rows, splodge, 4));
         EXPECT_EQ(DrawsMade(seed), ownRows ? 4 : 3);
         EXPECT_EQ(ownRows, seed == 123466u);
     }
