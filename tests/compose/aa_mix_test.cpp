@@ -39,50 +39,33 @@ struct AAMix : ::testing::Test {
 
 }  // namespace
 
-TEST_F(AAMix, BoxAverageTruncates) {
-    // Alternating black and white columns average to 127 at k = 2.
-    CDADC canvas(8, 6), draw(4, 3);
-    Fill(canvas, [](int x, int) { return x % 2 ? RGB(255, 255, 255) : RGB(0, 0, 0); });
-    AAMixBlit(&draw, &canvas, nullptr, &off, &off, &progress);
-    for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 4; ++x)
-            EXPECT_EQ(SurfacePixel(draw, x, y), RGB(127, 127, 127));
-
-    // At k = 4 a block of one black and three white columns: 765 / 4.
-    CDADC big(8, 8), small(2, 2);
-    Fill(big, [](int x, int) { return x % 4 ? RGB(255, 255, 255) : RGB(0, 0, 0); });
-    AAMixBlit(&small, &big, nullptr, &off, &off, &progress);
-    EXPECT_EQ(SurfacePixel(small, 1, 1), RGB(191, 191, 191));
-}
-
-TEST_F(AAMix, EvenMixAndLeftRightRamp) {
-    CDADC canvas(10, 4), draw(10, 4), original(10, 4);
-    Fill(original, [](int, int) { return RGB(255, 255, 255); });
-    MixSettings even = Mode(kMixEven, 99);
-    AAMixBlit(&draw, &canvas, &original, &even, &off, &progress);
-    EXPECT_EQ(SurfacePixel(draw, 3, 2), RGB(252, 252, 252));
-
-    // Sharpness 1: column x takes the original with weight x / W.
-    MixSettings ramp = Mode(kMixLeftRight, 1);
-    AAMixBlit(&draw, &canvas, &original, &ramp, &off, &progress);
-    for (int x = 0; x < 10; ++x) {
-        // Within one step: the weight is computed as 1 - (1 - x / W), which may round down.
-        EXPECT_NEAR(GetRValue(SurfacePixel(draw, x, 0)), 255 * x / 10.0, 1.0) << "column " << x;
-    }
-}
-
-TEST_F(AAMix, SharpnessNarrowsTheRampAroundTheMiddle) {
-    MixSettings sharp = Mode(kMixRightLeft, 99);  // b = x / W, ramp from 0.49 to 0.51
-    for (auto [x, weight] : {std::pair{40, 1.0}, {49, 1.0}, {50, 0.5}, {51, 0.0}, {90, 0.0}})
-        EXPECT_DOUBLE_EQ(MixWeight(sharp, x, 0, 100, 10, nullptr), weight) << x;
-}
-
-TEST_F(AAMix, EllipticalCentreOutKeepsTheOriginalInTheCorners) {
-    MixSettings m = Mode(kMixCentreOutElliptical, 1);
-    EXPECT_EQ(MixWeight(m, 0, 0, 100, 60, nullptr), 1.0);
-    EXPECT_LT(MixWeight(m, 50, 30, 100, 60, nullptr), 0.01);
-    MixSettings outer = Mode(kMixOuterIn, 1);
-    EXPECT_NEAR(MixWeight(outer, 50, 30, 100, 60, nullptr), 1.0, 1e-12);
+// The weight of the original at a few worked positions: even mixing, the
+// plain ramps, a sharp ramp around the middle and the elliptical ones.
+TEST_F(AAMix, WeightsAtWorkedPositions) {
+    const struct {
+        int mode, percent, x, y, w, h;
+        double weight, within = 1e-9;
+    } cases[] = {
+        {kMixEven, 99, 3, 2, 10, 4, 0.99},
+        // Sharpness 1: column x takes the original with weight x / W.
+        {kMixLeftRight, 1, 0, 0, 10, 4, 0.0},
+        {kMixLeftRight, 1, 3, 0, 10, 4, 0.3},
+        {kMixLeftRight, 1, 9, 0, 10, 4, 0.9},
+        // Sharpness 99: b = x / W, the ramp runs from 0.49 to 0.51.
+        {kMixRightLeft, 99, 40, 0, 100, 10, 1.0, 0},
+        {kMixRightLeft, 99, 49, 0, 100, 10, 1.0, 0},
+        {kMixRightLeft, 99, 50, 0, 100, 10, 0.5, 0},
+        {kMixRightLeft, 99, 51, 0, 100, 10, 0.0, 0},
+        {kMixRightLeft, 99, 90, 0, 100, 10, 0.0, 0},
+        // The elliptical centre-out keeps the original in the corners.
+        {kMixCentreOutElliptical, 1, 0, 0, 100, 60, 1.0, 0},
+        {kMixCentreOutElliptical, 1, 50, 30, 100, 60, 0.0, 0.01},
+        {kMixOuterIn, 1, 50, 30, 100, 60, 1.0},
+    };
+    for (const auto& c : cases)
+        EXPECT_NEAR(MixWeight(Mode(c.mode, c.percent), c.x, c.y, c.w, c.h, nullptr), c.weight,
+                    c.within)
+            << "mode " << c.mode << " at " << c.x << "," << c.y;
 }
 
 TEST_F(AAMix, BadSizesReportAndLeaveTheResultAlone) {
@@ -160,14 +143,15 @@ void Patterned(CDADC& canvas, CDADC& original) {
 }  // namespace
 
 // The weights of a whole row come from tables of the columns: they must be
-// the very numbers the pixel-by-pixel routine gives, for every mode and level.
+// the very numbers the pixel-by-pixel routine gives, for every mode and level
+// (mode off: the plain k x k average, truncated).
 TEST_F(AAMix, EveryModeAndLevelGivesThePixelByPixelResult) {
     const int w = 37, h = 23;
     CDADC original(w, h), draw(w, h);
     for (int k : {1, 2, 3, 4}) {
         CDADC canvas(w * k, h * k);
         Patterned(canvas, original);
-        for (int mode = kMixEven; mode <= kMixHsv; ++mode) {
+        for (int mode = kMixModeOff; mode <= kMixHsv; ++mode) {
             const MixSettings mix = Mode(mode, 30);
             const MixSettings fade =
                 Mode(mode == kMixEven || mode == kMixHsv ? kMixModeOff : mode, 70, RGB(9, 99, 199));

@@ -71,12 +71,17 @@ AreaSelection Smoothed(int n) {
 
 }  // namespace
 
-TEST(ForceField, MissingOrEmptyPictureGivesNull) {
+// Null without a word, smoothed or not, for no picture or a stop.
+TEST(ForceField, MissingOrEmptyPictureOrAStopGivesNull) {
     MessageCapture capture;
-    AreaSelection sel;
-    EXPECT_EQ(MakeForceField(nullptr, &sel), nullptr);
-    CDADC empty;
-    EXPECT_EQ(MakeForceField(&empty, &sel), nullptr);
+    AreaSelection plain, smooth = Smoothed(4);
+    EXPECT_EQ(MakeForceField(nullptr, &plain), nullptr);
+    CDADC empty, pic(8, 8);
+    EXPECT_EQ(MakeForceField(&empty, &plain), nullptr);
+    StopRequested = 1;
+    EXPECT_EQ(MakeForceField(&pic, &plain), nullptr);
+    EXPECT_EQ(MakeForceField(&pic, &smooth), nullptr);
+    StopRequested = 0;
     EXPECT_TRUE(capture.Texts().empty());
 }
 
@@ -97,16 +102,6 @@ TEST(ForceField, SelectionsMatchTheStraightforwardComputation) {
                 << w << "x" << h << ", smoothing " << sel.smoothing;
         }
     }
-}
-
-TEST(ForceField, StopGivesNull) {
-    CDADC pic(8, 8);
-    FillRandom(pic, 3);
-    StopRequested = 1;
-    AreaSelection plain, smooth = Smoothed(4);
-    EXPECT_EQ(MakeForceField(&pic, &plain), nullptr);
-    EXPECT_EQ(MakeForceField(&pic, &smooth), nullptr);
-    StopRequested = 0;
 }
 
 TEST(ForceField, ShortMemoryForSmoothingKeepsTheRawWeights) {

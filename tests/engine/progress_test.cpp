@@ -9,7 +9,10 @@
 
 namespace {
 
+// The percent maps into its stage, truncated; an empty stage or no
+// progress changes nothing.
 TEST(SetPercent, MapsThePercentIntoItsStageAndSetsTheText) {
+    MessageCapture capture;
     std::atomic<int> progress{-1};
     SetPercent(&progress, 20, 100, 50, "Blowing bubbles...");
     EXPECT_EQ(progress, 60);
@@ -18,24 +21,25 @@ TEST(SetPercent, MapsThePercentIntoItsStageAndSetsTheText) {
     EXPECT_EQ(progress, 4);  // 4.95 truncated
     SetPercent(&progress, -10, 10, 25, nullptr);
     EXPECT_EQ(progress, -5);
-}
 
-TEST(SetPercent, EmptyStageOrNoProgressChangesNothing) {
-    MessageCapture capture;
-    std::atomic<int> progress{33};
     SetStatusText("before");
     SetPercent(&progress, 5, 5, 50, "after");
     SetPercent(&progress, 9, 2, 0, "after");
     SetPercent(nullptr, 5, 5, 50, "after");  // quietly
-    EXPECT_EQ(progress, 33);
+    EXPECT_EQ(progress, -5);
     EXPECT_EQ(GetStatusText(), "before");
     EXPECT_EQ(capture.Texts(),
               (std::vector<std::string>{"SetPercent (ptr,5,5,50)", "SetPercent (ptr,9,2,0)"}));
 }
 
-TEST(StatusText, KeepsFortyCharacters) {
-    SetStatusText("0123456789012345678901234567890123456789ABCDE");
-    EXPECT_EQ(GetStatusText(), "0123456789012345678901234567890123456789");
+// Letters typed by the user reach the status line as UTF-8: the limit of
+// forty bytes never cuts a character of several bytes in half.
+TEST(StatusText, KeepsFortyBytesOfWholeCharacters) {
+    const std::string forty = "0123456789012345678901234567890123456789";
+    SetStatusText((forty + "ABCDE").c_str());
+    EXPECT_EQ(GetStatusText(), forty);
+    SetStatusText((forty.substr(1) + "\xC3\x84" + "B").c_str());  // "Ä" on bytes 40 and 41
+    EXPECT_EQ(GetStatusText(), forty.substr(1));
     SetStatusText(nullptr);
     EXPECT_EQ(GetStatusText(), "");
 }
@@ -63,30 +67,14 @@ TEST(StatusTicker, TurnsOneCharacterPerScrollUntilTheTextChanges) {
     EXPECT_EQ(StatusTicker::Scroll(), "");
 }
 
-// Letters typed by the user reach the status line as UTF-8: neither the
-// limit nor the ticker cuts a character of several bytes in half.
+// The ticker turns whole characters.
 TEST(StatusTicker, TurnsUtf8CharactersWhole) {
-    const std::string thirtyNine(39, 'x');
-    SetStatusText((thirtyNine + "\xC3\x84"
-                                "B")
-                      .c_str());  // "Ä" on bytes 40 and 41
-    EXPECT_EQ(GetStatusText(), thirtyNine);
-    SetStatusText(
-        "A\xC3\x84"
-        "B\xE2\x82\xAC");  // "AÄB€"
+    const std::string ae = "\xC3\x84", euro = "\xE2\x82\xAC";
+    SetStatusText(("A" + ae + "B" + euro).c_str());
     StatusTicker::Restart();
-    for (const char* turned : {"A\xC3\x84"
-                               "B\xE2\x82\xAC",
-                               "\xC3\x84"
-                               "B\xE2\x82\xAC"
-                               "A",
-                               "B\xE2\x82\xAC"
-                               "A\xC3\x84",
-                               "\xE2\x82\xAC"
-                               "A\xC3\x84"
-                               "B",
-                               "A\xC3\x84"
-                               "B\xE2\x82\xAC"})
+    for (const std::string& turned :
+         {"A" + ae + "B" + euro, ae + "B" + euro + "A", "B" + euro + "A" + ae,
+          euro + "A" + ae + "B", "A" + ae + "B" + euro})
         EXPECT_EQ(StatusTicker::Scroll(), turned);
     SetStatusText("");
 }

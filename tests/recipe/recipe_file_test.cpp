@@ -103,7 +103,6 @@ TEST(RecipeFile, RoundTripKeepsEveryField) {
 TEST(RecipeFile, WritesNamesAUserCanRead) {
     const Json j = RecipeToJson(UnusualRecipe());
     EXPECT_EQ(j["format"], "fabulor-recipe");
-    EXPECT_EQ(j["version"], kRecipeFormatVersion);
     EXPECT_EQ(j["xform"]["name"], "Mosaic");
     EXPECT_EQ(j["xform"]["index"], 11);
     EXPECT_EQ(j["finalMix"]["mode"], "hsv");

@@ -29,10 +29,6 @@ namespace {
 using InfoFn = int (*)(vic::Bytes, VicFileInfo*);
 using LoadFn = int (*)(vic::Bytes, VicImage*);
 
-fs::path TempFile(const std::string& name) {
-    return ProgramScratch() / name;
-}
-
 std::vector<BYTE> FromHex(const char* hex) {
     std::vector<BYTE> out;
     for (; hex[0] && hex[1]; hex += 2)
@@ -149,22 +145,19 @@ TEST(TgaCodec, SharedPicturesEqualTheirReferences) {
     EXPECT_EQ(checked, 24);
 }
 
-TEST(TgaCodec, ColourMapWithSixteenBitIndicesAndRunsAcrossRows) {
+TEST(TgaCodec, ReadsMappedRunsAcrossRowsAndKeepsWhatACutShortFileHad) {
     // Map of 15-bit entries starting at index 2 (two entries: red, green),
     // 16-bit indices, RLE: a run of 3 green then a raw packet of 1 red; the
     // run crosses from the bottom row into the top row. An ID field of 5
     // bytes comes first.
-    auto file = TgaHeader(9, 2, 2, 16, 0, 2, 15, 5);
-    file[3] = 2;  // first map entry
-    Append(&file, {0x00, 0x7C, 0xE0, 0x03});
-    Append(&file, {0x82, 3, 0, 0x00, 2, 0});
-    EXPECT_EQ(Pixels(vic::TgaInfo, vic::TgaLoad, file), (Colours{kGreen, kRed, kGreen, kGreen}));
-}
+    auto mapped = TgaHeader(9, 2, 2, 16, 0, 2, 15, 5);
+    mapped[3] = 2;  // first map entry
+    Append(&mapped, {0x00, 0x7C, 0xE0, 0x03, 0x82, 3, 0, 0x00, 2, 0});
+    EXPECT_EQ(Pixels(vic::TgaInfo, vic::TgaLoad, mapped), (Colours{kGreen, kRed, kGreen, kGreen}));
 
-TEST(TgaCodec, CutShortCodedDataKeepsWhatWasThere) {
-    auto file = TgaHeader(10, 4, 1, 24, 0x20);
-    Append(&file, {0x81, 10, 20, 30, 0x81});  // two pixels, then a packet with no pixel
-    EXPECT_EQ(Pixels(vic::TgaInfo, vic::TgaLoad, file),
+    auto cut = TgaHeader(10, 4, 1, 24, 0x20);
+    Append(&cut, {0x81, 10, 20, 30, 0x81});  // two pixels, then a packet with no pixel
+    EXPECT_EQ(Pixels(vic::TgaInfo, vic::TgaLoad, cut),
               (Colours{RGB(30, 20, 10), RGB(30, 20, 10), kBlack, kBlack}));
 }
 
@@ -319,24 +312,6 @@ TEST(JpegCodec, AdobeCmykIsInvertedInk) {
     EXPECT_NEAR(GetBValue(c), 255, 3);
 }
 
-TEST(JpegCodec, RefusesMoreBlocksThanTheFileHasBits) {
-    // A valid 8 × 8 baseline file whose frame header is rewritten to 20000 × 20000.
-    VicImage image;
-    ASSERT_EQ(allocimage(&image, 8, 8, 24), 0);
-    const fs::path path = TempFile("small.jpg");
-    ASSERT_EQ(savejpg(path.c_str(), &image, 75), 0);
-    freeimage(&image);
-    auto file = ReadBytes(path);
-    for (size_t i = 0; i + 9 < file.size(); ++i)
-        if (file[i] == 0xFF && file[i + 1] == 0xC0) {
-            file[i + 5] = file[i + 7] = 20000 >> 8;
-            file[i + 6] = file[i + 8] = 20000 & 0xFF;
-        }
-    Picture picture;
-    Decode(vic::JpegInfo, vic::JpegLoad, file, &picture);
-    EXPECT_EQ(picture.code, kVicTruncated);
-}
-
 // A JPEG made by libjpeg itself: grey or colour, Huffman or arithmetic
 // coded, baseline or progressive; sample(x, y) gives a pixel's level.
 template <typename Sample>
@@ -379,6 +354,19 @@ size_t FrameSizeAt(const std::vector<BYTE>& file) {
             return i + 5;
     ADD_FAILURE() << "no frame header";
     return 0;
+}
+
+// A baseline file of 8 x 8 whose frame header is rewritten to 20000 x 20000.
+TEST(JpegCodec, RefusesMoreBlocksThanTheFileHasBits) {
+    auto file = EncodeJpeg(8, 8, false, false, false, [](int, int) { return 0; });
+    const size_t at = FrameSizeAt(file);
+    for (size_t i : {at, at + 2}) {
+        file[i] = 20000 >> 8;
+        file[i + 1] = 20000 & 0xFF;
+    }
+    Picture picture;
+    Decode(vic::JpegInfo, vic::JpegLoad, file, &picture);
+    EXPECT_EQ(picture.code, kVicTruncated);
 }
 
 // An arithmetic-coded picture of one flat colour costs almost nothing a
@@ -464,7 +452,7 @@ const char* const kDeepPng =
 TEST(PngCodec, ReadsPaletteGreySixteenBitAndInterlacedPictures) {
     // Every pixel as libpng itself expands it; palette pictures stay 8 bits.
     for (const auto& [hex, bits] : {std::pair{kPalettePng, 8}, {kGreyPng, 8}, {kDeepPng, 24}}) {
-        const fs::path path = TempFile("kind.png");
+        const fs::path path = ProgramScratch() / "kind.png";
         WriteBytes(path, FromHex(hex));
         Picture picture;
         Decode(vic::PngInfo, vic::PngLoad, ReadBytes(path), &picture);

@@ -102,26 +102,29 @@ std::vector<int> StretchedColumns(int dstX, int dstW, int srcX, int srcW, int ds
 }
 
 // Enlarging and reducing in both directions are held to the reference
-// pictures (stretchblt, stretchblt-reduce), which have no one-pixel target.
-TEST(DcPixels, StretchToOnePixelSamplesASourceOnePixelNarrower) {
-    EXPECT_EQ(StretchedColumns(0, 1, 0, 4, 1), (std::vector<int>{2}));
-}
-
-TEST(DcPixels, NegativeSizesMirrorFromTheStartPixel) {
-    // Width -5 from x = 5 covers pixels 5 down to 1.
-    EXPECT_EQ(StretchedColumns(5, -5, 0, 5, 7), (std::vector<int>{-1, 4, 3, 2, 1, 0, -1}));
-    // A negative source width reads leftward from its start: the same mirror.
-    EXPECT_EQ(StretchedColumns(1, 5, 4, -5, 7), (std::vector<int>{-1, 4, 3, 2, 1, 0, -1}));
-    // Both negative: no mirror.
-    EXPECT_EQ(StretchedColumns(5, -5, 4, -5, 7), (std::vector<int>{-1, 0, 1, 2, 3, 4, -1}));
-}
-
-TEST(DcPixels, StretchClipsBothPicturesWithoutMovingTheMapping) {
-    // Doubling 4 pixels from x = -3: the visible part is the unclipped
-    // mapping's tail; a source partly outside leaves its pixels untouched.
-    EXPECT_EQ(StretchedColumns(-3, 8, 0, 4, 6), (std::vector<int>{1, 2, 2, 3, 3, -1}));
-    EXPECT_EQ(StretchedColumns(0, 6, -1, 3, 6), (std::vector<int>{-1, -1, 0, 0, 1, 1}));
-    EXPECT_EQ(StretchedColumns(0, 6, 7, 3, 6), (std::vector<int>{7, 7, -1, -1, -1, -1}));
+// pictures (stretchblt, stretchblt-reduce), which have no one-pixel target,
+// no mirror and no clipped source.
+TEST(DcPixels, StretchMirrorsAndClipsWithoutMovingTheMapping) {
+    const struct {
+        int dstX, dstW, srcX, srcW, dstWidth;
+        std::vector<int> columns;
+    } cases[] = {
+        // One pixel samples a source one pixel narrower.
+        {0, 1, 0, 4, 1, {2}},
+        // Width -5 from x = 5 covers pixels 5 down to 1; a negative source
+        // width reads leftward from its start: the same mirror; both: none.
+        {5, -5, 0, 5, 7, {-1, 4, 3, 2, 1, 0, -1}},
+        {1, 5, 4, -5, 7, {-1, 4, 3, 2, 1, 0, -1}},
+        {5, -5, 4, -5, 7, {-1, 0, 1, 2, 3, 4, -1}},
+        // Doubling 4 pixels from x = -3: the visible part is the unclipped
+        // mapping's tail; a source partly outside leaves its pixels untouched.
+        {-3, 8, 0, 4, 6, {1, 2, 2, 3, 3, -1}},
+        {0, 6, -1, 3, 6, {-1, -1, 0, 0, 1, 1}},
+        {0, 6, 7, 3, 6, {7, 7, -1, -1, -1, -1}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(StretchedColumns(c.dstX, c.dstW, c.srcX, c.srcW, c.dstWidth), c.columns)
+            << c.dstX << " " << c.dstW << " from " << c.srcX << " " << c.srcW;
 }
 
 TEST(DcPixels, StretchRepeatsRowsAndMirrorsVertically) {
