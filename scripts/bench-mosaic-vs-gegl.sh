@@ -3,7 +3,7 @@
 # same job on the same photograph: square tiles of 50 pixels with gaps,
 # lit from the top left, on the 2000 x 1072 test photograph.
 #
-# Fabulor's time is the run alone (BM_MosaicIdea/1028/1 of fabulor-bench,
+# Fabulor's time is the run alone (BM_Idea/Mosaic/grid/1 of fabulor-bench,
 # the photograph decoded once beforehand). GEGL's is the gegl command with
 # the mosaic less the same command without it, so that decoding the JPEG
 # and writing the result cancel out. Both are CPU seconds (GEGL may use
@@ -35,7 +35,7 @@ fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-"$build/fabulor-bench" --benchmark_filter='^BM_MosaicIdea/1028/1$' \
+"$build/fabulor-bench" --benchmark_filter='^BM_Idea/Mosaic/grid/1$' \
     --benchmark_repetitions="$runs" --benchmark_format=json >"$work/ours.json" 2>/dev/null
 
 python3 - "$work" "$photo" "$runs" <<'PY'
@@ -47,7 +47,7 @@ with open(os.path.join(work, "ours.json")) as f:
     results = json.load(f)["benchmarks"]
 rows = [b for b in results if b.get("run_type") == "iteration"]
 if not rows:
-    sys.exit("bench-mosaic-vs-gegl: fabulor-bench gave no BM_MosaicIdea/1028/1 result")
+    sys.exit("bench-mosaic-vs-gegl: fabulor-bench gave no BM_Idea/Mosaic/grid/1 result")
 if rows[0].get("label") != "photo":
     sys.exit("bench-mosaic-vs-gegl: fabulor-bench could not load the photograph")
 scale = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}[rows[0]["time_unit"]]
