@@ -336,10 +336,10 @@ TEST(NewSeed, EveryCallGivesANewSeedNearTheClock) {
     std::vector<std::uint32_t> seeds(2 * kCalls);
     const auto before = static_cast<std::uint32_t>(std::time(nullptr));
     auto make = [&](int from) {
-        CFilSpec spec;
+        CFilSpec filSpec;
         for (int i = from; i < from + kCalls; ++i) {
-            spec.NewSeed();
-            seeds[static_cast<size_t>(i)] = spec.Seed;
+            filSpec.NewSeed();
+            seeds[static_cast<size_t>(i)] = filSpec.Seed;
         }
     };
     std::thread other(make, kCalls);

@@ -319,12 +319,12 @@ TEST(HostileBmp, RleStreamsThatCanPaintTheirPictureStillLoad) {
                             .clrUsed = 2,
                             .palette = Quads({0, 255}),
                             .bits = {0, 1}};
-    for (const DibSpec* spec : {&std::as_const(enough), &megapixel}) {
-        const auto dib = PackedDib(*spec);
+    for (const DibSpec* layout : {&std::as_const(enough), &megapixel}) {
+        const auto dib = PackedDib(*layout);
         DecodedDib decoded;
         std::string why;
         EXPECT_TRUE(DecodePackedDib({dib.data(), dib.size()}, &decoded, &why)) << why;
-        EXPECT_EQ(decoded.width, spec->width);
+        EXPECT_EQ(decoded.width, layout->width);
     }
 }
 
