@@ -64,10 +64,12 @@ struct FakeApp : ApplicationHost {
             std::atomic<int> progress{0};
             RunGeneration(*run, &progress);
         }
+        // As the worker does: a run without a picture ends as a stopped one.
+        const int ended = (stopped || !run->produced) ? 1 : 0;
         run.reset();
         GenerationClient* c = client;
         client = nullptr;
-        c->OnGenerationDone(stopped);
+        c->OnGenerationDone(ended);
     }
     int ImageQualityDialog(int, int*, int*) override { return 0; }
     int LastXform() const override { return lastXform; }
@@ -88,6 +90,12 @@ int PaintSeed(const CFilSpec& filSpec, XformContext& ctx) {
 }
 int AlwaysValid(CFilSpec&, int, int) {
     return 1;
+}
+int NeverValid(CFilSpec&, int, int) {
+    return 0;
+}
+int Fails(const CFilSpec&, XformContext&) {
+    return 0;
 }
 int SettingsOk(CFilSpec&) {
     return 1;
@@ -166,8 +174,95 @@ TEST_F(Document, StoppingANewIdeaRemovesIt) {
     Idea(0x405060, /*stopped=*/1);
     EXPECT_EQ(doc->ImageCount(), 3);
     EXPECT_EQ(doc->m_iCurrent, 2);
-    EXPECT_EQ(doc->m_Spec.Seed, 0x102030u);
+    // The recipe as it was when the idea was asked for.
+    EXPECT_EQ(doc->m_Spec.Seed, 0x405060u);
+    // Stopped while an earlier image was on show: that one stays on show.
+    doc->Back();
+    Idea(0x708090, /*stopped=*/1);
+    EXPECT_EQ(doc->ImageCount(), 3);
+    EXPECT_EQ(doc->m_iCurrent, 1);
     EXPECT_EQ(doc->m_iGenMode, NOGEN);
+}
+
+// An idea that fails, is refused or cannot get its canvas leaves the
+// document as it was: sequence, image on show, recipe, counts, thumbnails
+// and cache; and one message says why.
+TEST_F(Document, AFailedOrRefusedIdeaLeavesNoTrace) {
+    Open("face.bmp");
+    app.Finish(0);
+    Idea(0x0000AA);
+    Idea(0x00BB00);
+    doc->Back();                        // image 2 of 3 on show, from the cache
+    doc->m_Spec.FinalMix.Percent = 33;  // set, waiting for the next idea
+    const CFilSpec spec = doc->m_Spec;
+    const auto sequence = doc->m_Sequence;
+    const UsageCounts counts = doc->m_UsageCounts;
+    const auto thumbnails = view.thumbnails;
+    auto unchanged = [&](const char* what) {
+        SCOPED_TRACE(what);
+        EXPECT_EQ(doc->m_Sequence, sequence);
+        EXPECT_EQ(doc->m_iCurrent, 2);
+        EXPECT_EQ(doc->m_Spec, spec);
+        EXPECT_EQ(doc->m_UsageCounts, counts);
+        EXPECT_EQ(view.thumbnails, thumbnails);
+        EXPECT_EQ(doc->m_iGenMode, NOGEN);
+        EXPECT_EQ(Shown(), static_cast<COLORREF>(0x0000AA));
+        EXPECT_FALSE(fs::exists(folder / "face_4-1.BMP"));
+    };
+
+    MutableXformRow(kBanya)->run = Fails;
+    doc->OnCreate();
+    app.Finish(0);
+    unchanged("the Xform failed");
+    doc->OnCreate();
+    app.Finish(1);
+    unchanged("stopped");
+
+    MutableXformRow(kBanya)->validate = NeverValid;
+    const int runs = app.runs;
+    doc->OnCreate();
+    // The Wizard takes the least used Xform: Banya, refused by its check.
+    doc->m_UsageCounts.fill(1000000);
+    doc->m_UsageCounts[kBanya] = 0;
+    doc->OnWizardChooses();
+    doc->m_UsageCounts = counts;
+    EXPECT_EQ(app.runs, runs);
+    unchanged("refused");
+
+    MutableXformRow(kBanya)->validate = AlwaysValid;
+    MutableXformRow(kBanya)->run = PaintSeed;
+    // A canvas four times 6000 × 7500 would need more than 2 GBytes.
+    doc->m_pOrgDC = std::make_unique<CDADC>(6000, 7500);
+    doc->m_iAALevel = 4;
+    MessageCapture capture;
+    doc->OnCreate();
+    EXPECT_EQ(app.runs, runs);
+    ASSERT_EQ(capture.Texts().size(), 1u);
+    EXPECT_EQ(capture.Texts()[0].rfind("This picture is too large to draw at High quality:\n"
+                                       "its canvas of 24000 by 30000 pixels would need 2060 MBytes",
+                                       0),
+              0u)
+        << capture.Texts()[0];
+    unchanged("too large");
+}
+
+// Closing says how many more ideas than the one on show go unsaved.
+TEST_F(Document, ClosingCountsTheOtherUnsavedIdeas) {
+    Open("face.bmp");
+    app.Finish(0);
+    Idea(1);
+    Idea(2);
+    doc->Back();
+    MessageCapture capture(Answer::Cancel);
+    EXPECT_EQ(doc->SaveModified(), 0);
+    doc->ToFirst();
+    EXPECT_EQ(doc->SaveModified(), 0);
+    EXPECT_EQ(capture.Texts(),
+              (std::vector<std::string>{
+                  "Save this image:\nface (Xform #2 of 3)?\n\n2 other unsaved ideas of this "
+                  "picture will be lost.",
+                  "Save this image:\nface (Original)?\n\n3 other unsaved ideas of this picture "
+                  "will be lost."}));
 }
 
 TEST_F(Document, WalkingBackUsesTheCacheAndAStoppedWalkRestoresTheIndex) {
