@@ -12,6 +12,7 @@
 #include "document/disk_cache.h"
 #include "document/document_files.h"
 #include "document/idea_gallery.h"
+#include "document/picture_load.h"
 #include "engine/progress.h"
 #include "engine/xform_context.h"
 #include "recipe/xform_registry.h"
@@ -446,4 +447,43 @@ TEST_F(Document, ARecipeSavedByTheDocumentReplaysOnTheCommandLine) {
     textA << a.rdbuf();
     textB << b.rdbuf();
     EXPECT_EQ(textA.str(), textB.str());
+}
+
+// A picture read on its own thread: its messages stay off the reporter and
+// a failure is told as one message, the reason first.
+TEST(PictureLoad, AFileThatCannotBeReadIsToldInOneMessage) {
+    ScratchDir scratch;
+    const std::string empty = (scratch.Path() / "flower.jpg").string();
+    std::ofstream(empty).close();
+    const std::string picture = (scratch.Path() / "face.bmp").string();
+    ASSERT_TRUE(CDADC(6, 4).WriteBmpFile(picture.c_str()));
+
+    MessageCapture capture;
+    std::atomic<int> told{0};
+    PictureLoad bad(empty, [&told] { ++told; });
+    PictureLoad good(picture);
+    bad.Wait();
+    good.Wait();
+    EXPECT_TRUE(capture.Texts().empty());
+    EXPECT_EQ(told, 1);
+    EXPECT_EQ(bad.TakeDib(), nullptr);
+    const std::vector<Message> messages = bad.TakeMessages();
+    EXPECT_GE(messages.size(), 2u);  // the readers' steps, each on its own
+    EXPECT_EQ(
+        OneLoadFailureText(messages, empty),
+        "flower.jpg is not a JPEG picture: the file is empty\n\nCould not open imagefile:\n<" +
+            empty + ">");
+    HGLOBAL dib = good.TakeDib();
+    ASSERT_NE(dib, nullptr);
+    EXPECT_TRUE(good.TakeMessages().empty());
+    GlobalFree(dib);
+
+    // Without words from a reader the first message is the reason.
+    const std::vector<Message> gif = {
+        {MessageKind::Error, kAppTitle,
+         "Support for image files of type 'gif'\nnot yet implemented"},
+        {MessageKind::Error, kAppTitle, "Could not open imagefile:\n<x.gif>"}};
+    EXPECT_EQ(OneLoadFailureText(gif, "x.gif"),
+              "Support for image files of type 'gif'\nnot yet implemented\n\nCould not open "
+              "imagefile:\n<x.gif>");
 }
