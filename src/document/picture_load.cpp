@@ -4,7 +4,12 @@
 #include <filesystem>
 #include <system_error>
 
+#include "surface/dib_decode.h"
 #include "surface/image_files.h"
+
+namespace {
+constexpr const char kCouldNotOpen[] = "Could not open imagefile:\n<";
+}  // namespace
 
 PictureLoad::PictureLoad(std::string path, std::function<void()> finished)
     : path_(std::move(path)), onFinished_(std::move(finished)) {
@@ -12,6 +17,7 @@ PictureLoad::PictureLoad(std::string path, std::function<void()> finished)
         {
             ThreadMessages kept;
             dib_ = VicLoadImageFile(path_.c_str());
+            RefuseUnusable();
             messages_ = kept.Take();
         }
         finished_ = true;
@@ -23,6 +29,25 @@ PictureLoad::PictureLoad(std::string path, std::function<void()> finished)
         // No thread to spare: read here, the window waits.
         read();
     }
+}
+
+void PictureLoad::RefuseUnusable() {
+    if (!dib_) return;
+    // A reader of last resort can hand over a DIB that no surface can be
+    // made from (a depth no BMP has): refused here, with the reader's words.
+    const auto* bytes = static_cast<const BYTE*>(GlobalLock(dib_));
+    std::string why = "the picture cannot be locked";
+    DibLayout layout;
+    const bool usable = bytes && ReadDibLayout({bytes, GlobalSize(dib_)}, &layout, &why);
+    if (bytes) GlobalUnlock(dib_);
+    if (usable) return;
+    GlobalFree(dib_);
+    dib_ = nullptr;
+    std::string tag = std::filesystem::path(path_).extension().string();
+    if (!tag.empty()) tag.erase(0, 1);
+    for (char& c : tag)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    ErrorBox("%s: %s\n%s%s>", tag.c_str(), why.c_str(), kCouldNotOpen, path_.c_str());
 }
 
 PictureLoad::~PictureLoad() {
@@ -49,8 +74,6 @@ std::vector<Message> PictureLoad::TakeMessages() {
 }
 
 namespace {
-
-constexpr const char kCouldNotOpen[] = "Could not open imagefile:\n<";
 
 // The readers' words start with the format they tried ("JPEG: the file is
 // empty"); the tag is at most four capitals.

@@ -31,6 +31,7 @@ class PictureLoad {
     std::vector<Message> TakeMessages();
 
   private:
+    void RefuseUnusable();
     std::string path_;
     std::function<void()> onFinished_;
     HGLOBAL dib_ = nullptr;
