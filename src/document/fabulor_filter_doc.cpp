@@ -49,8 +49,11 @@ void CFabulorFilterDoc::LoadCurrentSpec() {
 void CFabulorFilterDoc::ShowCurrent() {
     if (m_iCurrent == 0) {
         ShowOriginal();
-    } else {
-        StartRun();
+    } else if (!StartRun() && m_iGenMode == GOTOGEN) {
+        // Nothing was drawn: the image on show is still the one before.
+        m_iCurrent = std::clamp(m_iPrevious, 0, ImageCount() - 1);
+        m_Spec = m_Sequence[static_cast<size_t>(m_iCurrent)];
+        m_iGenMode = NOGEN;
     }
 }
 
@@ -384,7 +387,7 @@ void CFabulorFilterDoc::OnChangeSettings() {
 void CFabulorFilterDoc::OnImageQuality() {
     if (ImageQuality() && m_iCurrent > 0) {
         m_iGenMode = QUALITYGEN;
-        StartRun();
+        if (!StartRun()) m_iGenMode = NOGEN;
     }
 }
 

@@ -245,6 +245,11 @@ TEST_F(Document, AFailedOrRefusedIdeaLeavesNoTrace) {
               0u)
         << capture.Texts()[0];
     unchanged("too large");
+    // Walking to an image not in the cache at this quality is refused alike.
+    doc->Back();
+    EXPECT_EQ(doc->m_iCurrent, 2);
+    EXPECT_EQ(doc->m_iGenMode, NOGEN);
+    EXPECT_EQ(capture.Texts().size(), 2u);
 }
 
 // Closing says how many more ideas than the one on show go unsaved.
