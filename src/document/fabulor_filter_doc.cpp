@@ -113,6 +113,10 @@ int CFabulorFilterDoc::OpenSession(Session session) {
         ErrorBox("AddToThumbnails != 0");
     }
     m_Sequence = std::move(session.sequence);
+    // The overview has a cell for every image, so that its indices are the
+    // sequence's; the ideas not drawn here show the original in their cell.
+    for (size_t i = 1; i < m_Sequence.size(); ++i)
+        view_->AddToThumbnails(m_pOrgDC.get(), m_Sequence[i].GetName());
     m_iAALevel = session.quality;
     // The counts the document would have had: one for every idea it made.
     m_UsageCounts = NewUsageCounts();
@@ -277,12 +281,22 @@ int CFabulorFilterDoc::StartRun() {
     }
     if (!CanvasFits()) return 0;
     auto run = std::make_unique<GenerationRun>();
-    run->canvas =
-        std::make_unique<CDADC>(m_pOrgDC->width * m_iAALevel, m_pOrgDC->height * m_iAALevel);
+    std::vector<Message> why;
+    {
+        // A surface that cannot be made reports each step that failed: the
+        // user gets the first, which says why, in one message.
+        ThreadMessages kept;
+        run->canvas =
+            std::make_unique<CDADC>(m_pOrgDC->width * m_iAALevel, m_pOrgDC->height * m_iAALevel);
+        why = kept.Take();
+    }
     if (!run->canvas->pBits) {
-        ErrorBox("RFIT:\nCould not Init data of Xform DC");
+        ErrorBox("%s%sRFIT:\nCould not Init data of Xform DC",
+                 why.empty() ? "" : why[0].text.c_str(), why.empty() ? "" : "\n\n");
         return 0;
     }
+    for (const Message& m : why)
+        ErrorBox("%s", m.text.c_str());
     run->recipe = m_Spec;
     run->original = m_pOrgDC.get();
     run->picture = picture;
