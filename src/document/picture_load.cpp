@@ -120,5 +120,7 @@ std::string OneLoadFailureText(const std::vector<Message>& messages, const std::
         }
     }
     if (reason.empty()) reason = file + " could not be read";
-    return ended || reason.find(path) == std::string::npos ? reason + "\n\n" + where : reason;
+    // Where the file is, unless the one message there was names it already.
+    if (ended || reason.find(path) == std::string::npos) reason += "\n\n" + where;
+    return reason;
 }

@@ -252,25 +252,6 @@ TEST_F(Document, AFailedOrRefusedIdeaLeavesNoTrace) {
     EXPECT_EQ(capture.Texts().size(), 2u);
 }
 
-// Closing says how many more ideas than the one on show go unsaved.
-TEST_F(Document, ClosingCountsTheOtherUnsavedIdeas) {
-    Open("face.bmp");
-    app.Finish(0);
-    Idea(1);
-    Idea(2);
-    doc->Back();
-    MessageCapture capture(Answer::Cancel);
-    EXPECT_EQ(doc->SaveModified(), 0);
-    doc->ToFirst();
-    EXPECT_EQ(doc->SaveModified(), 0);
-    EXPECT_EQ(capture.Texts(),
-              (std::vector<std::string>{
-                  "Save this image:\nface (Xform #2 of 3)?\n\n2 other unsaved ideas of this "
-                  "picture will be lost.",
-                  "Save this image:\nface (Original)?\n\n3 other unsaved ideas of this picture "
-                  "will be lost."}));
-}
-
 TEST_F(Document, WalkingBackUsesTheCacheAndAStoppedWalkRestoresTheIndex) {
     Open("face.bmp");
     app.Finish(0);
