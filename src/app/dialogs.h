@@ -41,10 +41,10 @@ int RunXformSettingsPanel(QWidget* parent, CFilSpec& filSpec, int xformIndex);
 void InstallDialogHooks();
 
 // The sequence overview of one document: it lives as long as the document
-// and keeps up to 13 thumbnails; the dialog itself exists only while shown.
+// and keeps a thumbnail of every image of its sequence; the dialog itself
+// exists only while shown.
 class OverviewDialog {
   public:
-    static constexpr int kCapacity = 13;
     static constexpr int kLabelLength = 8;  // characters of a label that are kept
 
     OverviewDialog();

@@ -9,7 +9,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include "app/dlg_area_selection.h"
 #include "app/dlg_helpers.h"
@@ -40,10 +43,6 @@ OverviewDialog::OverviewDialog() = default;
 OverviewDialog::~OverviewDialog() = default;
 
 int OverviewDialog::AddToThumbnails(const CDADC* picture, const char* name) {
-    if (Count() >= kCapacity) {
-        ErrorBox("COvDlg::AddToThumbnails,\nImage overflow");
-        return -1;
-    }
     if (picture == nullptr || picture->width <= 0 || picture->height <= 0) {
         ErrorBox("COvDlg::AddToThumbnails,\nNULL image");
         return -1;
@@ -149,6 +148,14 @@ OverviewDlg::OverviewDlg(QWidget* parent, OverviewDialog& overview)
     }
     strip->addWidget(frame_, 1, 0, 1, kCells);
     layout->addLayout(strip);
+    scroll_ = new QScrollBar(Qt::Horizontal, this);
+    scroll_->setPageStep(kCells);
+    connect(scroll_, &QScrollBar::valueChanged, this, [this](int value) {
+        if (value == overview_.current_) return;
+        overview_.current_ = value;
+        Refresh();
+    });
+    layout->addWidget(scroll_);
 
     auto* buttons = new QHBoxLayout;
     AddHelpLine(buttons, QStringLiteral("F1 for help on this dialog"));
@@ -193,6 +200,12 @@ void OverviewDlg::ToLast() {
 void OverviewDlg::Refresh() {
     const int count = overview_.Count();
     const int current = overview_.current_;
+    {
+        const QSignalBlocker quiet(scroll_);
+        scroll_->setRange(0, std::max(0, count - 1));
+        scroll_->setValue(std::max(0, current));
+        scroll_->setEnabled(count > 1);
+    }
     const bool drawn = count > 0 && current >= 0 && current < count;
     const int innerW = frame_->contentsRect().width();
     const int innerH = frame_->contentsRect().height();
@@ -226,6 +239,17 @@ void OverviewDlg::PickAt(QPoint pos) {
         overview_.current_ = i;
         accept();
     }
+}
+
+void OverviewDlg::wheelEvent(QWheelEvent* event) {
+    // One image per notch of the wheel, in the direction the strip reads.
+    const QPoint delta = event->angleDelta();
+    const int notches = (delta.x() != 0 ? -delta.x() : -delta.y()) / 120;
+    if (notches != 0 && overview_.Count() > 0) {
+        overview_.current_ = std::clamp(overview_.current_ + notches, 0, overview_.Count() - 1);
+        Refresh();
+    }
+    event->accept();
 }
 
 void OverviewDlg::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -41,6 +41,7 @@ class DocumentWindow : public QMdiSubWindow, public DocumentView, public Applica
     void BeginRun(GenerationClient* client, std::unique_ptr<GenerationRun> run) override;
     int ImageQualityDialog(int level, int* chosenLevel, int* applyNow) override;
     int SaveHook() override;
+    bool IdeaSaved(int index) const override { return !SavedName(index).empty(); }
     int LastXform() const override;
     void SetLastXform(int index) override;
     int CountDocumentsNamed(const std::string& name) const override;

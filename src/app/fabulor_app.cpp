@@ -5,9 +5,11 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QProgressBar>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -83,6 +85,9 @@ FabulorApp::FabulorApp(AppOptions options)
     QSettings::setDefaultFormat(QSettings::IniFormat);
     pollTimer_.setInterval(kPollMs);
     connect(&pollTimer_, &QTimer::timeout, this, &FabulorApp::Poll);
+    // The end of a run is collected at once; the timer is for the progress.
+    worker_.SetFinishedCallback(
+        [this] { QMetaObject::invokeMethod(this, &FabulorApp::Poll, Qt::QueuedConnection); });
 }
 
 FabulorApp::~FabulorApp() {
@@ -127,8 +132,10 @@ bool FabulorApp::Start(const QStringList& pictures) {
     pollTimer_.start();
 
     if (options_.showTipAtStart) ShowTipOfTheDay(frame_.get(), true);
-    for (const QString& picture : pictures)
-        OpenPicture(picture);
+    // One after the other: each starts its first idea, and the next opens
+    // when that run is over.
+    pendingPictures_.append(pictures);
+    OpenPendingPictures();
     return true;
 }
 
@@ -230,6 +237,11 @@ void FabulorApp::BeginRun(GenerationClient* client, std::unique_ptr<GenerationRu
 }
 
 void FabulorApp::Stop() {
+    if (load_) {
+        loadStopped_ = true;
+        if (loadLoop_) loadLoop_->quit();
+        return;
+    }
     worker_.Stop();
 }
 
@@ -244,6 +256,18 @@ void FabulorApp::Poll() {
         }
     }
     if (frame_) frame_->UpdateCommands();
+    OpenPendingPictures();
+}
+
+void FabulorApp::OpenPendingPictures() {
+    if (pendingPictures_.isEmpty() || !frame_ || IsGenerating() ||
+        QApplication::activeModalWidget() || QApplication::activePopupWidget()) {
+        return;
+    }
+    // Taken off the list first: opening shows dialogs, and their event loops
+    // poll again.
+    const QString picture = pendingPictures_.takeFirst();
+    OpenPicture(picture);
 }
 
 void FabulorApp::OnOpenImageFile() {
@@ -269,14 +293,66 @@ void FabulorApp::OnOpenImageFile() {
     }
 }
 
+HGLOBAL FabulorApp::LoadPicture(const QString& path) {
+    // Reads that STOP left behind and that have ended now go.
+    std::erase_if(stoppedLoads_, [](const auto& load) { return load->Finished(); });
+    loadStopped_ = false;
+    load_ = std::make_unique<PictureLoad>(path.toStdString(), [this] {
+        QMetaObject::invokeMethod(this, &FabulorApp::LoadFinished, Qt::QueuedConnection);
+    });
+    if (!load_->Finished()) {
+        const std::string status = GetStatusText();
+        QEventLoop loop;
+        loadLoop_ = &loop;
+        SetStatusText("Reading the picture...");
+        if (frame_) {
+            frame_->ShowProgress(0);
+            // Reading tells no percent: the bar only shows that it goes on.
+            if (frame_->ProgressBar()) frame_->ProgressBar()->setRange(0, 0);
+            frame_->UpdateCommands();
+        }
+        loop.exec();
+        loadLoop_ = nullptr;
+        SetStatusText(status.c_str());
+        if (frame_) frame_->ShowProgress(101);
+    }
+    std::unique_ptr<PictureLoad> load = std::move(load_);
+    if (frame_) frame_->UpdateCommands();
+    if (loadStopped_) {
+        stoppedLoads_.push_back(std::move(load));
+        return nullptr;
+    }
+    HGLOBAL dib = load->TakeDib();
+    const std::vector<Message> messages = load->TakeMessages();
+    if (!dib) {
+        ErrorBox("%s", OneLoadFailureText(messages, path.toStdString()).c_str());
+        return nullptr;
+    }
+    // What a picture that did load has to say (cut short, say) is told now.
+    for (const Message& m : messages) {
+        if (m.kind == MessageKind::Notice) {
+            NoticeBox("%s", m.text.c_str());
+        } else {
+            ErrorBox("%s", m.text.c_str());
+        }
+    }
+    return dib;
+}
+
+void FabulorApp::LoadFinished() {
+    if (loadLoop_ && load_ && load_->Finished()) loadLoop_->quit();
+}
+
 DocumentWindow* FabulorApp::OpenPicture(const QString& path) {
     if (IsGenerating()) {
         ErrorBoxFromString(61220);
         return nullptr;
     }
+    HGLOBAL dib = LoadPicture(path);
+    if (!dib) return nullptr;
     auto* window = new DocumentWindow(this);
     frame_->AddDocument(window);
-    if (!window->Document().OpenImageFile(path.toStdString())) {
+    if (!window->Document().OpenReadFile(dib, path.toStdString())) {
         delete window;
         return nullptr;
     }
@@ -344,8 +420,9 @@ void FabulorApp::OnActivated(const QStringList& pictures) {
     if (QWidget* modal = QApplication::activeModalWidget()) {
         modal->raise();
         modal->activateWindow();
-        return;  // a dialog is open: the pictures would open behind it
     }
-    for (const QString& picture : pictures)
-        OpenPicture(picture);
+    // While a dialog is open or a run goes on they wait; the poll opens them
+    // when the program is free.
+    pendingPictures_.append(pictures);
+    OpenPendingPictures();
 }

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <QObject>
 #include <QPointer>
@@ -15,11 +16,13 @@
 #include <QTimer>
 
 #include "document/generation_worker.h"
+#include "document/picture_load.h"
 #include "util/app_folders.h"
 
 class DocumentWindow;
 class MainWindow;
 class MessageBoxReporter;
+class QEventLoop;
 class SingleInstance;
 struct CFilSpec;
 
@@ -52,14 +55,18 @@ class FabulorApp : public QObject {
 
     MainWindow* Frame() const { return frame_.get(); }
 
-    // The generation run.
-    bool IsGenerating() const { return worker_.IsGenerating(); }
+    // The generation run, or a picture file being read: either keeps the
+    // commands that could touch a document away until it is over.
+    bool IsGenerating() const { return worker_.IsGenerating() || load_ != nullptr; }
+    bool IsLoading() const { return load_ != nullptr; }
     void BeginRun(GenerationClient* client, std::unique_ptr<GenerationRun> run,
                   DocumentWindow* window);
     void Stop();
     // The poll of the 250 ms timer: the progress of a run, or its collection.
     void Poll();
     GenerationWorker& Worker() { return worker_; }
+    // Pictures handed over by a later start and not yet opened.
+    QStringList PendingPictures() const { return pendingPictures_; }
 
     // Settings.
     int LastXform() const { return lastXform_; }
@@ -85,12 +92,21 @@ class FabulorApp : public QObject {
     DocumentWindow* OnEditPaste();
     // The save dialog; the chosen path (with its type's extension) or empty.
     QString AskSaveFileName(QWidget* parent, const QString& suggested);
+    // A later start asked to come to the front and open these pictures.
+    void OnActivated(const QStringList& pictures);
 
   private:
     void LoadSettings();
     void SaveSettings();
     void PrepareFolders();
-    void OnActivated(const QStringList& pictures);
+    // Opens the next picture handed over by a later start, once the program
+    // is free: no run going and no dialog open.
+    void OpenPendingPictures();
+    // Reads the picture file on a thread of its own while the window stays
+    // live, with the progress bar and STOP. Null when it was stopped, or
+    // could not be read (said in one message).
+    HGLOBAL LoadPicture(const QString& path);
+    void LoadFinished();
 
     AppOptions options_;
     std::unique_ptr<MessageBoxReporter> reporter_;
@@ -99,6 +115,12 @@ class FabulorApp : public QObject {
     GenerationWorker worker_;
     QPointer<DocumentWindow> runWindow_;
     QTimer pollTimer_;
+    QStringList pendingPictures_;        // handed over, waiting to be opened
+    std::unique_ptr<PictureLoad> load_;  // the picture file being read
+    QEventLoop* loadLoop_ = nullptr;     // runs while it is read
+    bool loadStopped_ = false;
+    // Reads that STOP left behind: they finish on their own and go.
+    std::vector<std::unique_ptr<PictureLoad>> stoppedLoads_;
     bool started_ = false;
     bool finished_ = false;
 

@@ -370,10 +370,16 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    mdi_->closeAllSubWindows();
-    if (!Documents().isEmpty()) {
-        event->ignore();
-        return;
+    // One document after the other: Cancel at any of them stops the whole
+    // close, and the documents not asked yet stay as they are.
+    QList<QPointer<DocumentWindow>> open;
+    for (DocumentWindow* window : Documents())
+        open.append(window);
+    for (const QPointer<DocumentWindow>& window : open) {
+        if (window && !window->close()) {
+            event->ignore();
+            return;
+        }
     }
     QMainWindow::closeEvent(event);
 }

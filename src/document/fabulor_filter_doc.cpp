@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <limits>
 #include <memory>
 
 #include "document/disk_cache.h"
@@ -48,14 +49,21 @@ void CFabulorFilterDoc::LoadCurrentSpec() {
 void CFabulorFilterDoc::ShowCurrent() {
     if (m_iCurrent == 0) {
         ShowOriginal();
-    } else {
-        StartRun();
+    } else if (!StartRun() && m_iGenMode == GOTOGEN) {
+        // Nothing was drawn: the image on show is still the one before.
+        m_iCurrent = std::clamp(m_iPrevious, 0, ImageCount() - 1);
+        m_Spec = m_Sequence[static_cast<size_t>(m_iCurrent)];
+        m_iGenMode = NOGEN;
     }
 }
 
 int CFabulorFilterDoc::OpenImageFile(const std::string& path) {
     HGLOBAL dib = VicLoadImageFile(path.c_str());
     if (!dib) return 0;
+    return OpenReadFile(dib, path);
+}
+
+int CFabulorFilterDoc::OpenReadFile(HGLOBAL dib, const std::string& path) {
     std::string name = std::filesystem::path(path).filename().string();
     name = name.substr(0, name.find('.'));
     if (name.empty()) {
@@ -105,6 +113,10 @@ int CFabulorFilterDoc::OpenSession(Session session) {
         ErrorBox("AddToThumbnails != 0");
     }
     m_Sequence = std::move(session.sequence);
+    // The overview has a cell for every image, so that its indices are the
+    // sequence's; the ideas not drawn here show the original in their cell.
+    for (size_t i = 1; i < m_Sequence.size(); ++i)
+        view_->AddToThumbnails(m_pOrgDC.get(), m_Sequence[i].GetName());
     m_iAALevel = session.quality;
     // The counts the document would have had: one for every idea it made.
     m_UsageCounts = NewUsageCounts();
@@ -175,21 +187,46 @@ int CFabulorFilterDoc::ChooseXform() {
 }
 
 void CFabulorFilterDoc::NewIdea(int keep) {
+    const CFilSpec before = m_Spec;
+    NewIdeaFrom(before, keep);
+}
+
+void CFabulorFilterDoc::NewIdeaFrom(const CFilSpec& before, int keep) {
     if (!m_pOrgDC) {
         ErrorBox("OGN:m_pOrgDC == NULL");
+        m_Spec = before;
         return;
     }
-    if (!m_Spec.Validate(m_pOrgDC->width, m_pOrgDC->height)) return;
+    if (!m_Spec.Validate(m_pOrgDC->width, m_pOrgDC->height)) {
+        m_Spec = before;
+        return;
+    }
     if (!keep) {
         m_Spec.NewSeed();
         m_Spec.AutoChoose(m_pOrgDC.get());
     }
+    AppendAndRun(before);
+}
+
+void CFabulorFilterDoc::AppendAndRun(const CFilSpec& before) {
     m_Sequence.push_back(m_Spec);
     m_iPrevious = m_iCurrent;
     m_iCurrent = ImageCount() - 1;
     m_iGenMode = NEWGEN;
-    StartRun();
+    specBefore_ = before;
+    if (!StartRun()) {
+        DropNewIdea();
+        return;
+    }
     if (app_) app_->SetLastXform(m_Spec.XformIndex);
+}
+
+void CFabulorFilterDoc::DropNewIdea() {
+    m_Sequence.pop_back();
+    // The picture on show is still the one shown before the idea was asked for.
+    m_iCurrent = std::clamp(m_iPrevious, 0, ImageCount() - 1);
+    m_Spec = specBefore_;
+    m_iGenMode = NOGEN;
 }
 
 void CFabulorFilterDoc::TakeIdea(const CFilSpec& recipe) {
@@ -203,13 +240,9 @@ void CFabulorFilterDoc::TakeIdea(const CFilSpec& recipe) {
     }
     // The idea was checked and given its Wizard parameters when it was made:
     // checking it again could change what its thumbnail promised.
+    const CFilSpec before = m_Spec;
     m_Spec = recipe;
-    m_Sequence.push_back(m_Spec);
-    m_iPrevious = m_iCurrent;
-    m_iCurrent = ImageCount() - 1;
-    m_iGenMode = NEWGEN;
-    StartRun();
-    if (app_) app_->SetLastXform(m_Spec.XformIndex);
+    AppendAndRun(before);
 }
 
 void CFabulorFilterDoc::ApplyRecipe(const CFilSpec& recipe) {
@@ -227,36 +260,64 @@ void CFabulorFilterDoc::ApplyRecipe(const CFilSpec& recipe) {
     TakeIdea(checked);
 }
 
-void CFabulorFilterDoc::StartRun() {
+int CFabulorFilterDoc::StartRun() {
     CDADC* picture = view_ ? view_->Picture() : nullptr;
     if (!m_pOrgDC || !picture) {
         ErrorBox("ERROR, RFIT:\nmissing DCs, Org=%p Drw=%p", static_cast<void*>(m_pOrgDC.get()),
                  static_cast<void*>(picture));
-        return;
+        return 0;
     }
     if (IsGenerating()) {
         ErrorBox("ERROR, RFIT:\nalready Xforming");
-        return;
+        return 0;
     }
     if (m_iCurrent < 1) {
         ErrorBox("ERROR, RFIT:\nci=%d", m_iCurrent);
-        return;
+        return 0;
     }
     if (DiskCache::ReadCached(picture, m_szName, m_iCurrent, m_iAALevel)) {
         view_->Invalidate(true);
-        return;
+        return 1;
     }
+    if (!CanvasFits()) return 0;
     auto run = std::make_unique<GenerationRun>();
-    run->canvas =
-        std::make_unique<CDADC>(m_pOrgDC->width * m_iAALevel, m_pOrgDC->height * m_iAALevel);
-    if (!run->canvas->pBits) {
-        ErrorBox("RFIT:\nCould not Init data of Xform DC");
-        return;
+    std::vector<Message> why;
+    {
+        // A surface that cannot be made reports each step that failed: the
+        // user gets the first, which says why, in one message.
+        ThreadMessages kept;
+        run->canvas =
+            std::make_unique<CDADC>(m_pOrgDC->width * m_iAALevel, m_pOrgDC->height * m_iAALevel);
+        why = kept.Take();
     }
+    if (!run->canvas->pBits) {
+        ErrorBox("%s%sRFIT:\nCould not Init data of Xform DC",
+                 why.empty() ? "" : why[0].text.c_str(), why.empty() ? "" : "\n\n");
+        return 0;
+    }
+    for (const Message& m : why)
+        ErrorBox("%s", m.text.c_str());
     run->recipe = m_Spec;
     run->original = m_pOrgDC.get();
     run->picture = picture;
     host_->BeginRun(this, std::move(run));
+    return 1;
+}
+
+bool CFabulorFilterDoc::CanvasFits() const {
+    // Like every surface, the canvas keeps its bytes within an int; past that
+    // its allocation is bound to fail, and the user needs the reason and the
+    // way out, not the steps that failed.
+    const long long width = static_cast<long long>(m_pOrgDC->width) * m_iAALevel;
+    const long long height = static_cast<long long>(m_pOrgDC->height) * m_iAALevel;
+    const long long bytes = (width * 3 + 3) / 4 * 4 * height;
+    if (bytes <= std::numeric_limits<int>::max()) return true;
+    const char* quality = m_iAALevel == 4 ? "High" : m_iAALevel == 2 ? "Medium" : "Normal";
+    ErrorBox(
+        "This picture is too large to draw at %s quality:\nits canvas of %lld by %lld pixels "
+        "would need %lld MBytes, more than a picture can hold.\nChoose a lower Image Quality.",
+        quality, width, height, (bytes + 1048575) / 1048576);
+    return false;
 }
 
 void CFabulorFilterDoc::OnGenerationDone(int stopped) {
@@ -275,9 +336,7 @@ void CFabulorFilterDoc::OnGenerationDone(int stopped) {
                 ErrorBox("Generation Aborted, bad gen mode:NOGEN");
                 break;
             case NEWGEN:
-                m_Sequence.pop_back();
-                m_iCurrent = ImageCount() - 1;
-                m_Spec = m_Sequence[m_iCurrent];
+                DropNewIdea();
                 break;
             case GOTOGEN:
                 m_iCurrent = m_iPrevious;
@@ -307,12 +366,18 @@ void CFabulorFilterDoc::ShowOriginal() {
 }
 
 void CFabulorFilterDoc::OnChooseXform() {
-    if (ChooseXform() == 1) NewIdea(0);
+    const CFilSpec before = m_Spec;
+    if (ChooseXform() == 1) {
+        NewIdeaFrom(before, 0);
+    } else {
+        m_Spec = before;
+    }
 }
 
 void CFabulorFilterDoc::OnWizardChooses() {
+    const CFilSpec before = m_Spec;
     m_Spec.RandomizeAll(m_UsageCounts);
-    NewIdea(0);
+    NewIdeaFrom(before, 0);
 }
 
 void CFabulorFilterDoc::OnCreate() {
@@ -324,14 +389,19 @@ void CFabulorFilterDoc::OnCreate() {
 }
 
 void CFabulorFilterDoc::OnChangeSettings() {
+    const CFilSpec before = m_Spec;
     if (m_iCurrent == 0 && ImageCount() > 1) m_Spec = m_Sequence.back();
-    if (m_Spec.OpenSettings()) NewIdea(0);
+    if (m_Spec.OpenSettings()) {
+        NewIdeaFrom(before, 0);
+    } else {
+        m_Spec = before;
+    }
 }
 
 void CFabulorFilterDoc::OnImageQuality() {
     if (ImageQuality() && m_iCurrent > 0) {
         m_iGenMode = QUALITYGEN;
-        StartRun();
+        if (!StartRun()) m_iGenMode = NOGEN;
     }
 }
 

@@ -66,6 +66,8 @@ class CFabulorFilterDoc : public CImageSequenceDoc {
 
     // Loads the picture file and makes the document from it; 1 on success.
     int OpenImageFile(const std::string& path);
+    // The same for a picture file already read into dib, which is freed here.
+    int OpenReadFile(HGLOBAL dib, const std::string& path);
     // The document from a packed DIB (freed here on success) and a name.
     int SetDocBitmap(HGLOBAL dib, const std::string& name);
     // The document from a session read from a file: its picture, sequence,
@@ -86,8 +88,9 @@ class CFabulorFilterDoc : public CImageSequenceDoc {
     // its own seed and parameters. Refused with a message when its Xform
     // cannot draw.
     void ApplyRecipe(const CFilSpec& recipe);
-    // Shows the current image from the cache, or starts its run.
-    void StartRun();
+    // Shows the current image from the cache, or starts its run: 1 when
+    // either happened, 0 when it was refused (with a message).
+    int StartRun();
     void ShowOriginal();
     int ChooseXform();
 
@@ -107,6 +110,17 @@ class CFabulorFilterDoc : public CImageSequenceDoc {
     bool CanChangeSettings() const { return !IsGenerating() && ImageCount() > 1; }
 
   private:
+    // NewIdea for a command that has edited m_Spec: when no idea comes of it
+    // (refused, failed or stopped) m_Spec goes back to before.
+    void NewIdeaFrom(const CFilSpec& before, int keep);
+    void AppendAndRun(const CFilSpec& before);
+    // Undoes AppendAndRun: the sequence, the index on show and the recipe as
+    // they were.
+    void DropNewIdea();
+    // Whether a canvas at the current quality can exist; says why not.
+    bool CanvasFits() const;
+
     ApplicationHost* app_;
     DocumentView* view_;
+    CFilSpec specBefore_;  // m_Spec before the new idea being drawn
 };

@@ -23,10 +23,9 @@ bool ApplyAndMix(const CFilSpec& recipe, const CDADC* original, CDADC* canvas, C
 }
 
 void RunGeneration(GenerationRun& run, std::atomic<int>* progress) {
-    if (ApplyAndMix(run.recipe, run.original, run.canvas.get(), run.picture, progress)) {
-        // A stop that came during the mix is too late: the picture is finished.
-        StopRequested = 0;
-    }
+    run.produced = ApplyAndMix(run.recipe, run.original, run.canvas.get(), run.picture, progress);
+    // A stop that came during the mix is too late: the picture is finished.
+    if (run.produced) StopRequested = 0;
     run.canvas.reset();
 }
 
@@ -56,6 +55,7 @@ void GenerationWorker::BeginFilterThread(GenerationClient* client,
         thread_ = std::thread([this, run = run_.get()] {
             RunGeneration(*run, progress_);
             finished_ = true;
+            if (onFinished_) onFinished_();
         });
     } catch (const std::system_error&) {
         ErrorBox("Could not CreateThread(Filter)");
@@ -82,12 +82,15 @@ void GenerationWorker::Poll(const std::function<void(int)>& showProgress) {
         return;
     }
     WaitForThread();
+    // A failed Xform left the picture on show as it was: for the document
+    // that is a run without a picture, like a stopped one.
+    const int stopped = (StopRequested.load() != 0 || !run_->produced) ? 1 : 0;
     run_.reset();
     running_ = false;
     GenerationClient* client = client_;
     client_ = nullptr;
     if (client) {
-        client->OnGenerationDone(StopRequested.load());
+        client->OnGenerationDone(stopped);
     } else {
         ErrorBox("Could not get document from thread view");
     }

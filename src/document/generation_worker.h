@@ -14,7 +14,9 @@
 class GenerationClient {
   public:
     virtual ~GenerationClient() = default;
-    // stopped: the stop flag as the run left it (1 when STOP ended it).
+    // stopped: 1 when the run ended without a picture (STOP ended it, the
+    // Xform failed or the thread could not start), 0 when the picture on
+    // show holds the new image.
     virtual void OnGenerationDone(int stopped) = 0;
 };
 
@@ -27,6 +29,7 @@ struct GenerationRun {
     const CDADC* original = nullptr;
     CDADC* picture = nullptr;
     std::unique_ptr<CDADC> canvas;  // k times the original's size
+    bool produced = false;          // set by the thread: picture holds the idea
 };
 
 // The recipe applied to canvas (k times original's size) and, unless it
@@ -36,7 +39,7 @@ bool ApplyAndMix(const CFilSpec& recipe, const CDADC* original, CDADC* canvas, C
                  std::atomic<int>* progress);
 
 // What the thread does with a run: ApplyAndMix, a stop during the mix
-// withdrawn, then the canvas is freed.
+// withdrawn, then the canvas is freed. run.produced tells how it went.
 void RunGeneration(GenerationRun& run, std::atomic<int>* progress);
 
 class GenerationWorker {
@@ -61,6 +64,10 @@ class GenerationWorker {
     void Poll(const std::function<void(int)>& showProgress);
     // Blocks until the thread has ended (it is still collected by Poll).
     void WaitForThread();
+    // Called on the worker thread as soon as a run has ended, so that the
+    // user interface can poll at once instead of at its next tick. It must
+    // only post work to the user-interface thread.
+    void SetFinishedCallback(std::function<void()> callback) { onFinished_ = std::move(callback); }
 
     // For tests: the next thread start fails as the platform's would.
     void FailNextStartForTests() { failNextStart_ = true; }
@@ -73,4 +80,5 @@ class GenerationWorker {
     bool running_ = false;
     bool failNextStart_ = false;
     GenerationClient* client_ = nullptr;
+    std::function<void()> onFinished_;
 };

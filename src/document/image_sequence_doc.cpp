@@ -6,8 +6,18 @@ namespace {
 constexpr unsigned kStillCreatingString = 61220;
 }
 
-Answer DocumentHost::AskToSave(const std::string& title) {
-    return QuestionBox("Save this image:\n%s?", title.c_str());
+Answer DocumentHost::AskToSave(const std::string& title, int otherUnsaved) {
+    if (otherUnsaved <= 0) return QuestionBox("Save this image:\n%s?", title.c_str());
+    if (otherUnsaved == 1) {
+        return QuestionBox(
+            "Save this image:\n%s?\n\n1 other unsaved idea of this picture will "
+            "be lost.",
+            title.c_str());
+    }
+    return QuestionBox(
+        "Save this image:\n%s?\n\n%d other unsaved ideas of this picture will be "
+        "lost.",
+        title.c_str(), otherUnsaved);
 }
 
 bool CImageSequenceDoc::CanBack() const {
@@ -91,7 +101,13 @@ bool CImageSequenceDoc::CanCloseFrame() {
 
 int CImageSequenceDoc::SaveModified() {
     UpdateTitle(100);
-    const Answer answer = host_ ? host_->AskToSave(title_) : Answer::No;
+    // Only pictures are ever saved: every idea not written to a file goes
+    // with the document, and only the one on show is offered here.
+    int otherUnsaved = 0;
+    for (int i = 1; i < ImageCount(); ++i) {
+        if (i != m_iCurrent && !(host_ && host_->IdeaSaved(i))) ++otherUnsaved;
+    }
+    const Answer answer = host_ ? host_->AskToSave(title_, otherUnsaved) : Answer::No;
     switch (answer) {
         case Answer::Yes:
             return host_->SaveHook();

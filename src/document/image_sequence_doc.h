@@ -20,8 +20,11 @@ class DocumentHost {
     // The Image Quality dialog shown with level: 1 when closed with "Set" or
     // "Apply Now" (the level chosen and the Apply Now flag stored), 0 on Cancel.
     virtual int ImageQualityDialog(int level, int* chosenLevel, int* applyNow) = 0;
-    // Yes/No/Cancel before closing the document.
-    virtual Answer AskToSave(const std::string& title);
+    // Yes/No/Cancel before closing the document; otherUnsaved: how many
+    // more of its ideas go unsaved with it.
+    virtual Answer AskToSave(const std::string& title, int otherUnsaved);
+    // Whether the image at index was saved to a file.
+    virtual bool IdeaSaved(int /*index*/) const { return false; }
     // What "Yes" does: reports success without writing a file.
     virtual int SaveHook() { return 1; }
 };

@@ -30,7 +30,14 @@ Reporter& CurrentReporter() {
     return reporter;
 }
 
+thread_local ThreadMessages* threadMessages = nullptr;
+
 Answer Deliver(Message m) {
+    if (threadMessages) {
+        const Answer answer = m.kind == MessageKind::Question ? Answer::Cancel : Answer::No;
+        threadMessages->Keep(std::move(m));
+        return answer;
+    }
     Reporter reporter;
     {
         std::lock_guard<std::mutex> guard(ReporterLock());
@@ -57,6 +64,14 @@ constexpr StringEntry kStringTable[] = {
 };
 
 }  // namespace
+
+ThreadMessages::ThreadMessages() : outer_(threadMessages) {
+    threadMessages = this;
+}
+
+ThreadMessages::~ThreadMessages() {
+    threadMessages = outer_;
+}
 
 Reporter SetReporter(Reporter reporter) {
     std::lock_guard<std::mutex> guard(ReporterLock());

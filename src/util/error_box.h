@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 enum class MessageKind {
     Error,        // exclamation icon, the application's title as caption
@@ -54,3 +55,22 @@ const char* LoadProgramString(unsigned stringId);
 
 // Yes/No/Cancel question, task-modal, with the application's title as caption.
 Answer QuestionBox(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// While one lives, the messages reported on the thread that made it are kept
+// in it instead of reaching the reporter (a question is answered Cancel), so
+// that work done on a helper thread can hand them over and be told as one.
+// They nest: the innermost on a thread takes the messages.
+class ThreadMessages {
+  public:
+    ThreadMessages();
+    ~ThreadMessages();
+    ThreadMessages(const ThreadMessages&) = delete;
+    ThreadMessages& operator=(const ThreadMessages&) = delete;
+
+    std::vector<Message> Take() { return std::move(messages_); }
+    void Keep(Message m) { messages_.push_back(std::move(m)); }
+
+  private:
+    std::vector<Message> messages_;
+    ThreadMessages* outer_;
+};

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QMdiArea>
 #include <QMenu>
@@ -18,6 +19,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include "app/commands.h"
 #include "app/document_window.h"
@@ -28,6 +30,7 @@
 #include "app/single_instance.h"
 #include "engine/progress.h"
 #include "engine/xform_context.h"
+#include "modal_helpers.h"
 #include "recipe/xform_registry.h"
 #include "support/message_capture.h"
 #include "support/shared_dir.h"
@@ -291,8 +294,52 @@ class MainWindowTest : public QObject {
         const int before = static_cast<int>(frame_->Documents().size());
         messages_.Clear();
         QVERIFY(!app_->OpenPicture(shared + "/testimages/bmp/bad/badbitcount.bmp"));
-        QVERIFY(!messages_.Texts().empty());
+        // One message, the reason first.
+        // One message, the reason first.
+        QCOMPARE(messages_.Texts(),
+                 std::vector<std::string>{
+                     "badbitcount.bmp is not a BMP picture: 30000 bits per pixel with compression "
+                     "0 are not supported\n\nCould not open imagefile:\n<" +
+                     (shared + "/testimages/bmp/bad/badbitcount.bmp").toStdString() + ">"});
         QCOMPARE(static_cast<int>(frame_->Documents().size()), before);
+        QVERIFY(!app_->IsGenerating());
+        // Every damaged file either opens (what was cut short said in the
+        // status bar) or is refused in one message.
+        const QDir bad(shared + "/testimages/bmp/bad");
+        for (const QString& name : bad.entryList(QDir::Files)) {
+            messages_.Clear();
+            const bool opened = app_->OpenPicture(bad.filePath(name)) != nullptr;
+            Settle();
+            QCOMPARE(static_cast<int>(messages_.Faults().size()), opened ? 0 : 1);
+        }
+    }
+
+    // A picture is read on a thread while the window stays live: the
+    // progress bar shows, only STOP works, and STOP leaves nothing behind.
+    void aPictureLoadsWhileTheWindowStaysLiveAndStopLeavesNothing() {
+        if (SharedDir().empty()) QSKIP("../shared is not beside this checkout");
+        QVERIFY(Fresh());
+        const QString photo =
+            QString::fromStdString((SharedDir() / "testimages/photos/flower.jpg").string());
+        bool loading = false, stopEnabled = false, wizardEnabled = true, progress = false;
+        QTimer::singleShot(0, this, [&] {
+            loading = app_->IsLoading();
+            stopEnabled = frame_->Action(kStop)->isEnabled();
+            wizardEnabled = frame_->Action(kWizardCreates)->isEnabled();
+            progress = frame_->ProgressBar() != nullptr;
+            frame_->Trigger(kStop);
+        });
+        QVERIFY(!app_->OpenPicture(photo));
+        QVERIFY(loading && stopEnabled && progress && !wizardEnabled);
+        QCOMPARE(frame_->Documents().size(), 1);
+        QVERIFY(!app_->IsGenerating());
+        QVERIFY(!frame_->ProgressBar());
+        QVERIFY(messages_.Texts().empty());
+        QVERIFY(frame_->Action(kWizardCreates)->isEnabled());
+        // Not stopped, it opens.
+        QVERIFY(app_->OpenPicture(photo));
+        Settle();
+        QCOMPARE(Title(), QString("flower (Xform #1 of 1)"));
     }
 
     void helpOpensAtTheWindowInFront() {
@@ -330,6 +377,92 @@ class MainWindowTest : public QObject {
         QTRY_COMPARE(received, (QStringList{"/pictures/a.bmp", "/pictures/b c.jpg"}));
         SingleInstance unrelated("another configuration");
         QVERIFY(!unrelated.HandOver({}));
+    }
+
+    // Cancel at the first document stops quitting: no other document is
+    // asked about, none is closed.
+    void cancelStopsTheWholeClose() {
+        QVERIFY(Fresh());
+        QVERIFY(app_->OpenPicture(Sample()));
+        Settle();
+        frame_->Trigger(kWizardCreates);
+        Settle();
+        MessageCapture cancel(Answer::Cancel);
+        QVERIFY(!frame_->close());
+        QCOMPARE(frame_->Documents().size(), 2);
+        QCOMPARE(cancel.Texts().size(), size_t{1});
+        QVERIFY(frame_->isVisible());
+    }
+
+    // The question before closing counts the ideas going unsaved besides
+    // the one on show; a saved one does not count.
+    void closingCountsTheUnsavedIdeas() {
+        QTemporaryDir folder;
+        DocumentWindow* window = Fresh();
+        QVERIFY(window);
+        frame_->Trigger(kWizardCreates);
+        Settle();
+        frame_->Trigger(kWizardCreates);
+        Settle();
+        frame_->Trigger(kBack);
+        Settle();
+        MessageCapture cancel(Answer::Cancel);
+        QVERIFY(!window->close());
+        savedTo_ = folder.path();
+        frame_->Trigger(kBack);
+        frame_->Trigger(kSaveImageAs);
+        savedTo_.clear();
+        frame_->Trigger(kForward);
+        QVERIFY(!window->close());
+        QCOMPARE(cancel.Texts(),
+                 (std::vector<std::string>{
+                     "Save this image:\nsample (Xform #2 of 3)?\n\n2 other unsaved ideas of "
+                     "this picture will be lost.",
+                     "Save this image:\nsample (Xform #2 of 3)?\n\n1 other unsaved idea of this "
+                     "picture will be lost."}));
+    }
+
+    // Pictures handed over by a later start wait while a run goes on or a
+    // dialog is open, and open one after the other when the program is free.
+    void handedPicturesWaitUntilTheProgramIsFree() {
+        QVERIFY(Fresh());
+        holdRuns = true;
+        frame_->Trigger(kWizardCreates);
+        app_->OnActivated({Sample(), Sample()});
+        QCOMPARE(app_->PendingPictures().size(), 2);
+        QCOMPARE(frame_->Documents().size(), 1);
+        holdRuns = false;
+        Settle();  // the run ends: the first opens and starts its first idea
+        QCOMPARE(frame_->Documents().size(), 2);
+        QCOMPARE(app_->PendingPictures().size(), 1);
+        Settle();
+        QCOMPARE(frame_->Documents().size(), 3);
+        Settle();
+
+        QStringList pendingInDialog;
+        WhenModal([this, &pendingInDialog](QWidget* dialog) {
+            app_->OnActivated({Sample()});
+            app_->Poll();
+            pendingInDialog = app_->PendingPictures();
+            dialog->close();
+        });
+        frame_->Trigger(kOverview);
+        QCOMPARE(pendingInDialog.size(), 1);
+        app_->Poll();
+        Settle();
+        QCOMPARE(frame_->Documents().size(), 4);
+        QVERIFY(app_->PendingPictures().isEmpty());
+        QVERIFY(messages_.Texts().empty());
+    }
+
+    // The end of a run reaches the window without waiting for the timer.
+    void theWindowLearnsOfTheEndOfARunAtOnce() {
+        QVERIFY(Fresh());
+        frame_->Trigger(kWizardCreates);
+        app_->Worker().WaitForThread();
+        QApplication::processEvents();
+        QVERIFY(!app_->IsGenerating());
+        QCOMPARE(Title(), QString("sample (Xform #2 of 2)"));
     }
 
     void cleanup() {

@@ -2,8 +2,10 @@
 
 #include <QCheckBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QWheelEvent>
 #include <QtTest>
 
 #include "app/dialogs.h"
@@ -50,21 +52,38 @@ class OverviewTipTest : public QObject {
         SetMainFolder(folder_.path().toStdString());
     }
 
-    void theFourteenthThumbnailOverflows() {
+    // Every idea gets its thumbnail, however long the sequence; the scroll
+    // bar and the wheel move the strip along all of them.
+    void everyImageGetsAThumbnailAndTheStripScrollsToIt() {
         MessageCapture messages;
         OverviewDialog overview;
         auto picture = Picture(40, 30, RGB(1, 2, 3));
-        for (int i = 0; i < 13; ++i)
-            QCOMPARE(overview.AddToThumbnails(picture.get(), "x"), i);
-        QCOMPARE(overview.AddToThumbnails(picture.get(), "x"), -1);
+        for (int i = 0; i < 40; ++i)
+            QCOMPARE(overview.AddToThumbnails(picture.get(), ("i" + std::to_string(i)).c_str()), i);
+        QCOMPARE(overview.Count(), 40);
         QCOMPARE(overview.AddToThumbnails(nullptr, "x"), -1);
-        QCOMPARE(overview.Count(), 13);
         QCOMPARE(messages.Texts(),
-                 (std::vector<std::string>{"COvDlg::AddToThumbnails,\nImage overflow",
-                                           "COvDlg::AddToThumbnails,\nImage overflow"}));
-        OverviewDialog empty;
-        QCOMPARE(empty.AddToThumbnails(nullptr, "x"), -1);
-        QCOMPARE(messages.Texts().back(), std::string("COvDlg::AddToThumbnails,\nNULL image"));
+                 std::vector<std::string>{"COvDlg::AddToThumbnails,\nNULL image"});
+
+        OverviewDlg dlg(nullptr, overview);
+        QCOMPARE(dlg.ScrollBar()->maximum(), 39);
+        QCOMPARE(dlg.ScrollBar()->value(), 39);
+        dlg.ScrollBar()->setValue(20);
+        QCOMPARE(dlg.LabelBelow(0), QString("18"));
+        QCOMPARE(dlg.LabelAbove(2), QString("i20"));
+        QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, -240), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&dlg, &wheel);
+        QCOMPARE(dlg.LabelBelow(2), QString("22"));
+        QCOMPARE(dlg.ScrollBar()->value(), 22);
+        dlg.ToFirst();
+        QCOMPARE(dlg.ScrollBar()->value(), 0);
+        // A double click on the right-hand cell picks image 2.
+        const QRect frame = dlg.Frame()->geometry();
+        dlg.PickAt(frame.topLeft() + QPoint(frame.width() * 9 / 10, frame.height() / 2));
+        QCOMPARE(overview.Current(), 2);
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QCOMPARE(messages.Texts().size(), size_t{1});
     }
 
     void chooseReturnsThePickedIndexOnlyOnOk() {

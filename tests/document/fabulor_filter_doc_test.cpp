@@ -12,6 +12,7 @@
 #include "document/disk_cache.h"
 #include "document/document_files.h"
 #include "document/idea_gallery.h"
+#include "document/picture_load.h"
 #include "engine/progress.h"
 #include "engine/xform_context.h"
 #include "recipe/xform_registry.h"
@@ -64,10 +65,12 @@ struct FakeApp : ApplicationHost {
             std::atomic<int> progress{0};
             RunGeneration(*run, &progress);
         }
+        // As the worker does: a run without a picture ends as a stopped one.
+        const int ended = (stopped || !run->produced) ? 1 : 0;
         run.reset();
         GenerationClient* c = client;
         client = nullptr;
-        c->OnGenerationDone(stopped);
+        c->OnGenerationDone(ended);
     }
     int ImageQualityDialog(int, int*, int*) override { return 0; }
     int LastXform() const override { return lastXform; }
@@ -88,6 +91,12 @@ int PaintSeed(const CFilSpec& filSpec, XformContext& ctx) {
 }
 int AlwaysValid(CFilSpec&, int, int) {
     return 1;
+}
+int NeverValid(CFilSpec&, int, int) {
+    return 0;
+}
+int Fails(const CFilSpec&, XformContext&) {
+    return 0;
 }
 int SettingsOk(CFilSpec&) {
     return 1;
@@ -166,8 +175,81 @@ TEST_F(Document, StoppingANewIdeaRemovesIt) {
     Idea(0x405060, /*stopped=*/1);
     EXPECT_EQ(doc->ImageCount(), 3);
     EXPECT_EQ(doc->m_iCurrent, 2);
-    EXPECT_EQ(doc->m_Spec.Seed, 0x102030u);
+    // The recipe as it was when the idea was asked for.
+    EXPECT_EQ(doc->m_Spec.Seed, 0x405060u);
+    // Stopped while an earlier image was on show: that one stays on show.
+    doc->Back();
+    Idea(0x708090, /*stopped=*/1);
+    EXPECT_EQ(doc->ImageCount(), 3);
+    EXPECT_EQ(doc->m_iCurrent, 1);
     EXPECT_EQ(doc->m_iGenMode, NOGEN);
+}
+
+// An idea that fails, is refused or cannot get its canvas leaves the
+// document as it was: sequence, image on show, recipe, counts, thumbnails
+// and cache; and one message says why.
+TEST_F(Document, AFailedOrRefusedIdeaLeavesNoTrace) {
+    Open("face.bmp");
+    app.Finish(0);
+    Idea(0x0000AA);
+    Idea(0x00BB00);
+    doc->Back();                        // image 2 of 3 on show, from the cache
+    doc->m_Spec.FinalMix.Percent = 33;  // set, waiting for the next idea
+    const CFilSpec spec = doc->m_Spec;
+    const auto sequence = doc->m_Sequence;
+    const UsageCounts counts = doc->m_UsageCounts;
+    const auto thumbnails = view.thumbnails;
+    auto unchanged = [&](const char* what) {
+        SCOPED_TRACE(what);
+        EXPECT_EQ(doc->m_Sequence, sequence);
+        EXPECT_EQ(doc->m_iCurrent, 2);
+        EXPECT_EQ(doc->m_Spec, spec);
+        EXPECT_EQ(doc->m_UsageCounts, counts);
+        EXPECT_EQ(view.thumbnails, thumbnails);
+        EXPECT_EQ(doc->m_iGenMode, NOGEN);
+        EXPECT_EQ(Shown(), static_cast<COLORREF>(0x0000AA));
+        EXPECT_FALSE(fs::exists(folder / "face_4-1.BMP"));
+    };
+
+    MutableXformRow(kBanya)->run = Fails;
+    doc->OnCreate();
+    app.Finish(0);
+    unchanged("the Xform failed");
+    doc->OnCreate();
+    app.Finish(1);
+    unchanged("stopped");
+
+    MutableXformRow(kBanya)->validate = NeverValid;
+    const int runs = app.runs;
+    doc->OnCreate();
+    // The Wizard takes the least used Xform: Banya, refused by its check.
+    doc->m_UsageCounts.fill(1000000);
+    doc->m_UsageCounts[kBanya] = 0;
+    doc->OnWizardChooses();
+    doc->m_UsageCounts = counts;
+    EXPECT_EQ(app.runs, runs);
+    unchanged("refused");
+
+    MutableXformRow(kBanya)->validate = AlwaysValid;
+    MutableXformRow(kBanya)->run = PaintSeed;
+    // A canvas four times 6000 × 7500 would need more than 2 GBytes.
+    doc->m_pOrgDC = std::make_unique<CDADC>(6000, 7500);
+    doc->m_iAALevel = 4;
+    MessageCapture capture;
+    doc->OnCreate();
+    EXPECT_EQ(app.runs, runs);
+    ASSERT_EQ(capture.Texts().size(), 1u);
+    EXPECT_EQ(capture.Texts()[0].rfind("This picture is too large to draw at High quality:\n"
+                                       "its canvas of 24000 by 30000 pixels would need 2060 MBytes",
+                                       0),
+              0u)
+        << capture.Texts()[0];
+    unchanged("too large");
+    // Walking to an image not in the cache at this quality is refused alike.
+    doc->Back();
+    EXPECT_EQ(doc->m_iCurrent, 2);
+    EXPECT_EQ(doc->m_iGenMode, NOGEN);
+    EXPECT_EQ(capture.Texts().size(), 2u);
 }
 
 TEST_F(Document, WalkingBackUsesTheCacheAndAStoppedWalkRestoresTheIndex) {
@@ -279,6 +361,8 @@ TEST_F(Document, ASessionReopensAsTheDocumentItWas) {
     EXPECT_EQ(other.m_Sequence, doc->m_Sequence);
     EXPECT_EQ(other.m_Spec.FinalMix.Percent, 21);
     EXPECT_EQ(other.m_UsageCounts, doc->m_UsageCounts);
+    // A cell of the overview for each image, at the sequence's indices.
+    EXPECT_EQ(otherView.thumbnails, (std::vector<std::string>{"face-1", "Banya", "Banya", "Banya"}));
     EXPECT_EQ(PictureHash(*otherView.picture), PictureHash(*view.picture));
     EXPECT_EQ(PictureHash(*other.m_pOrgDC), PictureHash(*doc->m_pOrgDC));
 }
@@ -351,4 +435,43 @@ TEST_F(Document, ARecipeSavedByTheDocumentReplaysOnTheCommandLine) {
     textA << a.rdbuf();
     textB << b.rdbuf();
     EXPECT_EQ(textA.str(), textB.str());
+}
+
+// A picture read on its own thread: its messages stay off the reporter and
+// a failure is told as one message, the reason first.
+TEST(PictureLoad, AFileThatCannotBeReadIsToldInOneMessage) {
+    ScratchDir scratch;
+    const std::string empty = (scratch.Path() / "flower.jpg").string();
+    std::ofstream(empty).close();
+    const std::string picture = (scratch.Path() / "face.bmp").string();
+    ASSERT_TRUE(CDADC(6, 4).WriteBmpFile(picture.c_str()));
+
+    MessageCapture capture;
+    std::atomic<int> told{0};
+    PictureLoad bad(empty, [&told] { ++told; });
+    PictureLoad good(picture);
+    bad.Wait();
+    good.Wait();
+    EXPECT_TRUE(capture.Texts().empty());
+    EXPECT_EQ(told, 1);
+    EXPECT_EQ(bad.TakeDib(), nullptr);
+    const std::vector<Message> messages = bad.TakeMessages();
+    EXPECT_GE(messages.size(), 2u);  // the readers' steps, each on its own
+    EXPECT_EQ(
+        OneLoadFailureText(messages, empty),
+        "flower.jpg is not a JPEG picture: the file is empty\n\nCould not open imagefile:\n<" +
+            empty + ">");
+    HGLOBAL dib = good.TakeDib();
+    ASSERT_NE(dib, nullptr);
+    EXPECT_TRUE(good.TakeMessages().empty());
+    GlobalFree(dib);
+
+    // Without words from a reader the first message is the reason.
+    const std::vector<Message> gif = {
+        {MessageKind::Error, kAppTitle,
+         "Support for image files of type 'gif'\nnot yet implemented"},
+        {MessageKind::Error, kAppTitle, "Could not open imagefile:\n<x.gif>"}};
+    EXPECT_EQ(OneLoadFailureText(gif, "x.gif"),
+              "Support for image files of type 'gif'\nnot yet implemented\n\nCould not open "
+              "imagefile:\n<x.gif>");
 }

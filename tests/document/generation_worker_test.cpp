@@ -11,6 +11,7 @@
 #include "recipe/xform_registry.h"
 #include "support/message_capture.h"
 #include "surface/cdadc.h"
+#include "tools/gdi_script.h"
 
 namespace {
 
@@ -139,4 +140,19 @@ TEST_F(Worker, AThreadThatCannotStartEndsAsStoppedExactlyOnce) {
     worker.Poll(nullptr);
     EXPECT_EQ(doc.calls, std::vector<int>{1});
     EXPECT_FALSE(worker.IsGenerating());
+}
+
+// An Xform that fails without a stop leaves the picture as it was: the
+// client hears of a run without a picture, and is told at once.
+TEST_F(Worker, AFailedXformEndsWithoutAPictureAndTellsAtOnce) {
+    MutableXformRow(kBanya)->run = [](const CFilSpec&, XformContext&) { return 0; };
+    std::atomic<int> told{0};
+    worker.SetFinishedCallback([&told] { ++told; });
+    worker.BeginFilterThread(&doc, Run());
+    worker.WaitForThread();
+    EXPECT_EQ(told, 1);
+    worker.Poll(nullptr);
+    EXPECT_EQ(doc.calls, std::vector<int>{1});
+    EXPECT_EQ(StopRequested, 0);
+    EXPECT_EQ(SurfacePixel(draw, 0, 0), static_cast<COLORREF>(0));
 }
