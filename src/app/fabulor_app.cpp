@@ -1,5 +1,6 @@
 #include "app/fabulor_app.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <ctime>
 
@@ -14,9 +15,11 @@
 #include "app/dialogs.h"
 #include "app/document_window.h"
 #include "app/help_window.h"
+#include "app/idea_gallery_window.h"
 #include "app/main_window.h"
 #include "app/message_boxes.h"
 #include "app/picture_image.h"
+#include "app/session_commands.h"
 #include "app/single_instance.h"
 #include "document/disk_cache.h"
 #include "engine/crt_random.h"
@@ -98,6 +101,10 @@ FabulorApp::~FabulorApp() {
         worker_.Poll(nullptr);
     }
     frame_.reset();
+    // Galleries whose windows went while they drew: a message one of them
+    // is showing can no longer wait for this thread either.
+    if (GalleriesStillDrawing() && reporter_) StopShowingMessagesFromOtherThreads();
+    FinishGalleries();
 }
 
 bool FabulorApp::Start(const QStringList& pictures) {
@@ -158,6 +165,8 @@ void FabulorApp::LoadSettings() {
     SetReadExt(settings.value("GENERAL/READEXT", 2).toInt());
     SetSaveExt(settings.value("GENERAL/SAVEEXT", 2).toInt());
     lastXform_ = settings.value("GENERAL/PREFD_FILTR", 11).toInt();
+    SetGalleryCount(settings.value("GALLERY/COUNT", 12).toInt());
+    SetGallerySide(settings.value("GALLERY/SIZE", 160).toInt());
 }
 
 void FabulorApp::SaveSettings() {
@@ -167,6 +176,8 @@ void FabulorApp::SaveSettings() {
     settings.setValue("GENERAL/PREFD_FILTR", lastXform_);
     settings.setValue("GENERAL/SAVEEXT", saveExt_);
     settings.setValue("GENERAL/READEXT", readExt_);
+    settings.setValue("GALLERY/COUNT", galleryCount_);
+    settings.setValue("GALLERY/SIZE", gallerySide_);
     settings.sync();
 }
 
@@ -193,6 +204,16 @@ void FabulorApp::SetReadExt(int type) {
 
 void FabulorApp::SetSaveExt(int type) {
     saveExt_ = (type >= 0 && type < kTypeCount) ? type : 0;
+}
+
+void FabulorApp::SetGalleryCount(int count) {
+    // A page is meant to be seen at a glance.
+    galleryCount_ = std::clamp(count, 1, 100);
+}
+
+void FabulorApp::SetGallerySide(int side) {
+    // Pixels: below 32 an idea cannot be told; above 512 a page is no longer cheap.
+    gallerySide_ = std::clamp(side, 32, 512);
 }
 
 int FabulorApp::CountDocumentsNamed(const std::string& name) const {
@@ -256,7 +277,7 @@ void FabulorApp::OnOpenImageFile() {
         QFileDialog dialog(frame_.get(), "Select image file to open", InitialPictureDir());
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setFileMode(QFileDialog::ExistingFile);
-        dialog.setNameFilters(FileFilters());
+        dialog.setNameFilters(FileFilters() << kSessionFilter);
         dialog.selectNameFilter(FileFilters().value(readExt_));
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
         path = dialog.selectedFiles().constFirst();
@@ -265,11 +286,12 @@ void FabulorApp::OnOpenImageFile() {
     if (path.isEmpty()) return;
     if (OpenPicture(path)) {
         SetPictureFolder(QFileInfo(path).absolutePath().toStdString());
-        SetReadExt(type);
+        if (!IsSessionFile(path)) SetReadExt(type);  // a session is no picture type
     }
 }
 
 DocumentWindow* FabulorApp::OpenPicture(const QString& path) {
+    if (IsSessionFile(path)) return OpenSessionFile(*this, path);
     if (IsGenerating()) {
         ErrorBoxFromString(61220);
         return nullptr;
