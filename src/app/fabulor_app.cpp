@@ -217,11 +217,20 @@ void FabulorApp::SetGallerySide(int side) {
 }
 
 int FabulorApp::CountDocumentsNamed(const std::string& name) const {
-    int count = 0;
     if (!frame_) return 0;
-    for (DocumentWindow* window : frame_->Documents()) {
-        if (window->Document().m_szName == name) ++count;
-    }
+    auto named = [this](const std::string& wanted) {
+        int count = 0;
+        for (DocumentWindow* window : frame_->Documents()) {
+            if (window->Document().m_szName == wanted) ++count;
+        }
+        return count;
+    };
+    int count = named(name);
+    // A third window of face.bmp would be face-1 again, beside the second,
+    // and the two would read each other's images from the cache: the number
+    // moves on to a name no window has.
+    while (count > 0 && named(name + "-" + std::to_string(count)) > 0)
+        ++count;
     return count;
 }
 

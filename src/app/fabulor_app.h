@@ -82,6 +82,8 @@ class FabulorApp : public QObject {
     void SetGalleryCount(int count);
     void SetGallerySide(int side);
 
+    // How many open documents carry exactly this name: the number a new one
+    // of that name takes, moved on when that numbered name is taken too.
     int CountDocumentsNamed(const std::string& name) const;
     // Whether the cache may write: turned off for good when its disk has
     // less than 50 Mbytes free.
