@@ -55,6 +55,17 @@ void Retire(std::unique_ptr<IdeaGallery> gallery) {
     if (Retired().size() == 1) ReapGalleries();
 }
 
+// A thumbnail's size: the picture's shape, side pixels on its longer side
+// (never enlarged), as the gallery draws it.
+QSize ThumbnailSize(const CDADC& original, int side) {
+    const long long longer = std::max(1, std::max(original.width, original.height));
+    if (longer <= side) return {original.width, original.height};
+    auto scaled = [&](int size) {
+        return static_cast<int>(std::max(1LL, (size * 2LL * side + longer) / (2 * longer)));
+    };
+    return {scaled(original.width), scaled(original.height)};
+}
+
 QString ToolTipOf(const CFilSpec& recipe) {
     return QString("%1\nseed %2").arg(QString::fromLatin1(recipe.GetName())).arg(recipe.Seed);
 }
@@ -94,13 +105,13 @@ IdeaGalleryWindow::IdeaGalleryWindow(DocumentWindow* document, FabulorApp* app)
     relay_->window = this;
     setWindowTitle(
         QString("Idea Gallery: %1").arg(QString::fromStdString(document->Document().m_szName)));
-    const int side = app_->GallerySide();
+    const QSize thumbnail = ThumbnailSize(*document->Document().m_pOrgDC, app_->GallerySide());
     grid_->setViewMode(QListView::IconMode);
     grid_->setMovement(QListView::Static);
     grid_->setResizeMode(QListView::Adjust);
     grid_->setUniformItemSizes(true);
-    grid_->setIconSize(QSize(side, side));
-    grid_->setGridSize(QSize(side + 16, side + 16 + grid_->fontMetrics().height()));
+    grid_->setIconSize(thumbnail);
+    grid_->setGridSize(thumbnail + QSize(16, 16 + grid_->fontMetrics().height()));
     grid_->setSelectionMode(QAbstractItemView::SingleSelection);
     grid_->setContextMenuPolicy(Qt::CustomContextMenu);
     grid_->setMouseTracking(true);
@@ -192,13 +203,10 @@ bool IdeaGalleryWindow::StartPage() {
     for (Pending& waiting : waiting_)
         waiting.index = -1;
 
-    const CDADC& original = *doc.m_pOrgDC;
-    const int side = app_->GallerySide();
-    const int longer = std::max(original.width, original.height);
-    const int shown = std::min(side, longer);
-    QPixmap blank(std::max(1, original.width * shown / longer),
-                  std::max(1, original.height * shown / longer));
+    QPixmap blank(ThumbnailSize(*doc.m_pOrgDC, app_->GallerySide()));
     blank.fill(kUndrawn);
+    grid_->setIconSize(blank.size());
+    grid_->setGridSize(blank.size() + QSize(16, 16 + grid_->fontMetrics().height()));
     grid_->clear();
     for (int i = 0; i < Count(); ++i) {
         auto* item = new QListWidgetItem(QIcon(blank), QString(), grid_);
@@ -245,7 +253,8 @@ void IdeaGalleryWindow::Poll() {
             },
             Qt::QueuedConnection);
     }
-    if (!waiting_.empty() && !app_->IsGenerating()) {
+    // Not under a dialog either: it may be about to change the document's recipe.
+    if (!waiting_.empty() && !app_->IsGenerating() && !QApplication::activeModalWidget()) {
         const Pending next = waiting_.front();
         waiting_.pop_front();
         CFabulorFilterDoc& doc = document_->Document();
