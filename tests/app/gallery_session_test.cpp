@@ -3,6 +3,8 @@
 // commands and the file dialogs' stand-ins.
 #include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <sstream>
 #include <thread>
 
@@ -65,6 +67,17 @@ int PanelTurnsWizardOff(CFilSpec& filSpec) {
     return 1;
 }
 
+// A gallery's Xform that reports a fault, which waits for the user-interface
+// thread to show it, and then waits to be stopped.
+std::atomic<int> complaints{0};
+int ComplainingRun(const CFilSpec&, XformContext&) {
+    ++complaints;
+    ErrorBox("The gallery has something to say");
+    while (StopRequested == 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return 0;
+}
+
 QString Sample() {
     return QStringLiteral(FABULOR_SOURCE_DIR "/data/sample.bmp");
 }
@@ -124,6 +137,55 @@ class GallerySessionTest : public QObject {
         QListWidget* grid = gallery->Grid();
         const QRect rect = grid->visualItemRect(grid->item(index));
         QTest::mouseClick(grid->viewport(), button, {}, rect.center());
+    }
+
+    // The program ends while the gallery's threads wait for the user-interface
+    // thread to show their messages, and it waits for them: neither may wait
+    // for ever.
+    void quittingWhileGalleryThreadsWaitForMessageBoxes() {
+        AppOptions options;
+        options.showTipAtStart = false;
+        options.singleInstance = false;
+        options.messageBoxes = true;
+        auto app = std::make_unique<FabulorApp>(options);
+        QVERIFY(app->Start({}));
+        SetChooseXformDialog(&ChooseMosaic);
+        MutableXformRow(kMosaic)->settings = &AcceptWizardMosaic;
+        // A name of its own: the cache table of the process still lists the
+        // files of the first program's windows, which this start removed.
+        const QString picture = folder_.path() + "/quit.bmp";
+        QVERIFY(QFile::copy(Sample(), picture));
+        DocumentWindow* window = app->OpenPicture(picture);
+        QVERIFY(window);
+        app->Worker().WaitForThread();
+        app->Poll();
+        std::vector<std::pair<XformRow*, int (*)(const CFilSpec&, XformContext&)>> saved;
+        for (const XformRow& row : XformRows()) {
+            if (!row.Draws()) continue;
+            saved.emplace_back(MutableXformRow(row.index), row.run);
+            MutableXformRow(row.index)->run = &ComplainingRun;
+        }
+        app->Frame()->Trigger(kIdeaGallery);
+        // Without the event loop the boxes are never shown; the program ends.
+        for (int i = 0; i < 10000 && complaints == 0; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        QVERIFY(complaints > 0);
+
+        std::atomic<bool> ended{false};
+        std::thread watchdog([&ended] {
+            for (int i = 0; i < 3000 && !ended; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            if (!ended) {
+                std::fputs("the program hung while its gallery waited for a message\n", stderr);
+                std::abort();
+            }
+        });
+        app.reset();
+        ended = true;
+        watchdog.join();
+        QVERIFY(!GalleriesStillDrawing());
+        for (const auto& [row, run] : saved)
+            row->run = run;
     }
 
   private slots:
@@ -461,6 +523,7 @@ class GallerySessionTest : public QObject {
         QCOMPARE(settings.value("GALLERY/SIZE").toInt(), 320);
         app_.reset();
         QVERIFY(!GalleriesStillDrawing());
+        quittingWhileGalleryThreadsWaitForMessageBoxes();
     }
 };
 
