@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QMdiArea>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPixmap>
 #include <QTextBrowser>
 #include <QTimer>
@@ -134,6 +135,11 @@ int RunScreenshotTour(FabulorApp& app, const QStringList& pictures, const QStrin
         window->View()->SetZoom(50);
         Save(frame, folder, "main-window-zoom-50");
         window->View()->SetZoom(100);
+
+        QMenu* file = frame->menuBar()->actions().constFirst()->menu();
+        file->popup(frame->mapToGlobal(QPoint(0, frame->menuBar()->height())));
+        Save(file, folder, "file-menu");
+        file->close();
 
         QMenu* menu = frame->BuildContextMenu(frame);
         menu->popup(window->mapToGlobal(QPoint(80, 80)));
