@@ -453,6 +453,17 @@ class GallerySessionTest : public QObject {
         QCOMPARE(window->Document().m_Sequence.back(), recipe);
         QCOMPARE(window->Document().ImageCount(), 3);
         QVERIFY(messages_.Texts().empty());
+
+        // A damaged recipe: one message, and no new idea.
+        QFile damaged(chosenFile_);
+        QVERIFY(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        damaged.write("{\"format\": \"fabulor-recipe\", \"version\": 1, \"xform\": ");
+        damaged.close();
+        frame_->Trigger(kApplyRecipe);
+        QCOMPARE(messages_.Texts().size(), size_t{1});
+        QVERIFY2(messages_.Texts()[0].find("idea.json") != std::string::npos,
+                 messages_.Texts()[0].c_str());
+        QCOMPARE(window->Document().ImageCount(), 3);
         chosenFile_.clear();
     }
 
