@@ -25,6 +25,21 @@ const QList<Info>& All() {
          "Save the active document with a new name",
          "Save As",
          {kNone, kNone}},
+        {kSaveSession,
+         "Save Session...",
+         "Save the picture and its whole sequence of ideas in one file",
+         "Save Session",
+         {kNone, kNone}},
+        {kSaveRecipe,
+         "Save Recipe...",
+         "Save the recipe of the image on show",
+         "Save Recipe",
+         {kNone, kNone}},
+        {kApplyRecipe,
+         "Apply Recipe...",
+         "Draw a saved recipe on this picture as a new idea",
+         "Apply Recipe",
+         {kNone, kNone}},
         {kExit, "E&xit\tAlt-F4", "Quit Fabulor", "End", {Qt::ALT | Qt::Key_F4, kNone}},
         {kCopy,
          "&Copy\tCtrl-C",
@@ -51,6 +66,11 @@ const QList<Info>& All() {
          "Create image with Wizard chosen parameters",
          "Wizard chooses (F7)",
          {QKeyCombination(Qt::Key_F7), kNone}},
+        {kIdeaGallery,
+         "Idea &Gallery\tF5",
+         "Show a page of Wizard ideas to choose from",
+         "Idea Gallery (F5)",
+         {QKeyCombination(Qt::Key_F5), kNone}},
         {kCreate,
          "&Create\tF8",
          "Generate a new image using current settings (F8)",
@@ -188,14 +208,15 @@ const QList<Id>& ToolBar() {
         kOpenImageFile, kSaveImageFile, kSeparator,     kCopy,        kPaste,         kCopyAndPaste,
         kSeparator,     kChooseXform,   kWizardCreates, kCreate,      kXformSettings, kStop,
         kSeparator,     kGoToOriginal,  kBack,          kOverview,    kForward,       kGoToLast,
-        kSeparator,     kSelection,     kImageQuality,  kMixSettings,
+        kSeparator,     kSelection,     kImageQuality,  kMixSettings, kSeparator,     kIdeaGallery,
     };
     return items;
 }
 
 const QList<Id>& FileMenu() {
-    static const QList<Id> items = {kOpenImageFile, kSaveImageFile, kSaveImageAs, kSeparator,
-                                    kExit};
+    static const QList<Id> items = {kOpenImageFile, kSaveImageFile, kSaveImageAs,
+                                    kSeparator,     kSaveSession,   kSaveRecipe,
+                                    kApplyRecipe,   kSeparator,     kExit};
     return items;
 }
 
@@ -206,12 +227,12 @@ const QList<Id>& HelpMenu() {
 }
 
 const QList<Id>& ContextMenu() {
-    // The first eleven items are the classic menu; web fade and the fixed
-    // view sizes have no other place to be reached from.
+    // The first eleven items are the classic menu; web fade, the fixed view
+    // sizes and the gallery have no other place in it.
     static const QList<Id> items = {
         kChooseXform, kWizardCreates,    kCreate,   kXformSettings, kImageQuality,    kMixSettings,
         kSelection,   kRevertToOriginal, kZoomIn,   kZoomOut,       kImageProperties, kSeparator,
-        kWebFade,     kQuarterSize,      kHalfSize, kThreeQuarters, kFullSize,
+        kWebFade,     kQuarterSize,      kHalfSize, kThreeQuarters, kFullSize,        kIdeaGallery,
     };
     return items;
 }

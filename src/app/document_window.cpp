@@ -5,6 +5,7 @@
 
 #include "app/fabulor_app.h"
 #include "app/icons.h"
+#include "app/idea_gallery_window.h"
 #include "app/image_view.h"
 #include "app/main_window.h"
 #include "app/picture_image.h"
@@ -27,6 +28,9 @@ DocumentWindow::DocumentWindow(FabulorApp* app)
 }
 
 DocumentWindow::~DocumentWindow() {
+    // The gallery goes first: a message shown while the document goes would
+    // let it hand the document a waiting idea.
+    delete IdeaGalleryWindow::Find(this);
     doc_.reset();
 }
 

@@ -1,5 +1,6 @@
 #include "app/fabulor_app.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <ctime>
 
@@ -16,9 +17,11 @@
 #include "app/dialogs.h"
 #include "app/document_window.h"
 #include "app/help_window.h"
+#include "app/idea_gallery_window.h"
 #include "app/main_window.h"
 #include "app/message_boxes.h"
 #include "app/picture_image.h"
+#include "app/session_commands.h"
 #include "app/single_instance.h"
 #include "document/disk_cache.h"
 #include "engine/crt_random.h"
@@ -103,6 +106,10 @@ FabulorApp::~FabulorApp() {
         worker_.Poll(nullptr);
     }
     frame_.reset();
+    // Galleries whose windows went while they drew: a message one of them
+    // is showing can no longer wait for this thread either.
+    if (GalleriesStillDrawing() && reporter_) StopShowingMessagesFromOtherThreads();
+    FinishGalleries();
 }
 
 bool FabulorApp::Start(const QStringList& pictures) {
@@ -165,6 +172,8 @@ void FabulorApp::LoadSettings() {
     SetReadExt(settings.value("GENERAL/READEXT", 2).toInt());
     SetSaveExt(settings.value("GENERAL/SAVEEXT", 2).toInt());
     lastXform_ = settings.value("GENERAL/PREFD_FILTR", 11).toInt();
+    SetGalleryCount(settings.value("GALLERY/COUNT", 12).toInt());
+    SetGallerySide(settings.value("GALLERY/SIZE", 160).toInt());
 }
 
 void FabulorApp::SaveSettings() {
@@ -174,6 +183,8 @@ void FabulorApp::SaveSettings() {
     settings.setValue("GENERAL/PREFD_FILTR", lastXform_);
     settings.setValue("GENERAL/SAVEEXT", saveExt_);
     settings.setValue("GENERAL/READEXT", readExt_);
+    settings.setValue("GALLERY/COUNT", galleryCount_);
+    settings.setValue("GALLERY/SIZE", gallerySide_);
     settings.sync();
 }
 
@@ -202,12 +213,31 @@ void FabulorApp::SetSaveExt(int type) {
     saveExt_ = (type >= 0 && type < kTypeCount) ? type : 0;
 }
 
+void FabulorApp::SetGalleryCount(int count) {
+    // A page is meant to be seen at a glance.
+    galleryCount_ = std::clamp(count, 1, 100);
+}
+
+void FabulorApp::SetGallerySide(int side) {
+    // Pixels: below 32 an idea cannot be told; above 512 a page is no longer cheap.
+    gallerySide_ = std::clamp(side, 32, 512);
+}
+
 int FabulorApp::CountDocumentsNamed(const std::string& name) const {
-    int count = 0;
     if (!frame_) return 0;
-    for (DocumentWindow* window : frame_->Documents()) {
-        if (window->Document().m_szName == name) ++count;
-    }
+    auto named = [this](const std::string& wanted) {
+        int count = 0;
+        for (DocumentWindow* window : frame_->Documents()) {
+            if (window->Document().m_szName == wanted) ++count;
+        }
+        return count;
+    };
+    int count = named(name);
+    // A third window of face.bmp would be face-1 again, beside the second,
+    // and the two would read each other's images from the cache: the number
+    // moves on to a name no window has.
+    while (count > 0 && named(name + "-" + std::to_string(count)) > 0)
+        ++count;
     return count;
 }
 
@@ -280,7 +310,7 @@ void FabulorApp::OnOpenImageFile() {
         QFileDialog dialog(frame_.get(), "Select image file to open", InitialPictureDir());
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setFileMode(QFileDialog::ExistingFile);
-        dialog.setNameFilters(FileFilters());
+        dialog.setNameFilters(FileFilters() << kSessionFilter);
         dialog.selectNameFilter(FileFilters().value(readExt_));
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
         path = dialog.selectedFiles().constFirst();
@@ -289,7 +319,7 @@ void FabulorApp::OnOpenImageFile() {
     if (path.isEmpty()) return;
     if (OpenPicture(path)) {
         SetPictureFolder(QFileInfo(path).absolutePath().toStdString());
-        SetReadExt(type);
+        if (!IsSessionFile(path)) SetReadExt(type);  // a session is no picture type
     }
 }
 
@@ -344,6 +374,7 @@ void FabulorApp::LoadFinished() {
 }
 
 DocumentWindow* FabulorApp::OpenPicture(const QString& path) {
+    if (IsSessionFile(path)) return OpenSessionFile(*this, path);
     if (IsGenerating()) {
         ErrorBoxFromString(61220);
         return nullptr;

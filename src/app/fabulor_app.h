@@ -34,6 +34,9 @@ struct AppOptions {
     // with the chosen type's index in *type (0 BMP, 1 TGA, 2 JPG, 3 PCX, 4 PNG).
     std::function<QString(int* type)> askOpenFile;
     std::function<QString(const QString& suggested, int* type)> askSaveFile;
+    // Stand-in for the session and recipe file dialogs: the chosen path
+    // (empty: cancelled).
+    std::function<QString(const QString& title, const QString& suggested, bool save)> askFileName;
 };
 
 class FabulorApp : public QObject {
@@ -54,6 +57,7 @@ class FabulorApp : public QObject {
     void Finish();
 
     MainWindow* Frame() const { return frame_.get(); }
+    const AppOptions& Options() const { return options_; }
 
     // The generation run, or a picture file being read: either keeps the
     // commands that could touch a document away until it is over.
@@ -79,7 +83,14 @@ class FabulorApp : public QObject {
     QString MainDir() const { return mainDir_; }
     QString TempDir() const { return tempDir_; }
     int PasteCount() const { return pasteCount_; }
+    // The idea gallery: ideas on a page, and the longer side of a thumbnail in pixels.
+    int GalleryCount() const { return galleryCount_; }
+    int GallerySide() const { return gallerySide_; }
+    void SetGalleryCount(int count);
+    void SetGallerySide(int side);
 
+    // How many open documents carry exactly this name: the number a new one
+    // of that name takes, moved on when that numbered name is taken too.
     int CountDocumentsNamed(const std::string& name) const;
     // Whether the cache may write: turned off for good when its disk has
     // less than 50 Mbytes free.
@@ -131,4 +142,6 @@ class FabulorApp : public QObject {
     int saveExt_ = 2;
     int pasteCount_ = 1;
     bool cacheEnabled_ = true;
+    int galleryCount_ = 12;
+    int gallerySide_ = 160;
 };

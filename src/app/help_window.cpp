@@ -31,6 +31,9 @@ constexpr TitleSection kDialogSections[] = {
     {"Image Properties", "properties"},
     {"Fabulor Tip of the Day", "tips"},
     {"Select image file to open", "open"},
+    {"Save session", "sessions"},
+    {"Save recipe", "sessions"},
+    {"Apply recipe", "sessions"},
 };
 
 QString SectionOfXform(int index) {
@@ -81,6 +84,8 @@ QString HelpSectionFor(QWidget* front) {
     for (const TitleSection& entry : kDialogSections) {
         if (title == QLatin1String(entry.title)) return entry.section;
     }
+    // "Idea Gallery: face" names its document, which may look like an Xform's name.
+    if (title.startsWith(QLatin1String("Idea Gallery"))) return "gallery";
     const QString xform = XformSection(title);
     return xform.isEmpty() ? QString("contents") : xform;
 }

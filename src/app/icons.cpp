@@ -181,6 +181,21 @@ void Paint(QPainter& p, int id) {
                 p.fillRect(QRectF(x, 13.4, 1.2, 1), kPaper);
             }
             break;
+        case kIdeaGallery: {
+            // Three by two small pictures, one picked out, under the Wizard's star.
+            const QColor tiles[] = {
+                kBlue, kGreen, kRed, kYellow.darker(120), kBlue.lighter(150), kGreen.lighter(140)};
+            p.setPen(QPen(kInk, 0.6));
+            for (int i = 0; i < 6; ++i) {
+                p.setBrush(tiles[i]);
+                p.drawRect(QRectF(1 + (i % 3) * 5.8, 6 + (i / 3) * 5.8, 4.6, 4.6));
+            }
+            p.setPen(QPen(kYellow.darker(130), 1.2));
+            p.setBrush(Qt::NoBrush);
+            p.drawRect(QRectF(6.2, 11.2, 5.8, 5.8));
+            Star(p, {15, 3.8}, 3.6, kYellow);
+            break;
+        }
         case kSelection:
             p.setPen(QPen(kInk, 0.9, Qt::DashLine));
             p.setBrush(QColor(255, 160, 60, 120));

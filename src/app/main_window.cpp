@@ -2,10 +2,13 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPointer>
 #include <QProgressBar>
 #include <QStatusBar>
@@ -18,8 +21,10 @@
 #include "app/fabulor_app.h"
 #include "app/help_window.h"
 #include "app/icons.h"
+#include "app/idea_gallery_window.h"
 #include "app/image_view.h"
 #include "app/picture_image.h"
+#include "app/session_commands.h"
 #include "engine/progress.h"
 #include "util/error_box.h"
 
@@ -42,6 +47,7 @@ MainWindow::MainWindow(FabulorApp* app) : app_(app), mdi_(new QMdiArea(this)) {
     CreateStatusBar();
     connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { UpdateCommands(); });
     resize(900, 680);
+    setAcceptDrops(true);
     UpdateCommands();
 }
 
@@ -184,6 +190,14 @@ bool MainWindow::IsEnabled(int id) const {
             return view && view->CanZoom();
         case kRevertToOriginal:
             return false;
+        case kIdeaGallery:
+            // The gallery draws on threads of its own: it may open during a run.
+            return doc && doc->m_pOrgDC;
+        case kSaveSession:
+        case kApplyRecipe:
+            return doc && doc->m_pOrgDC && !running;
+        case kSaveRecipe:
+            return doc && doc->m_iCurrent > 0 && !running;
         default:
             return true;
     }
@@ -308,6 +322,18 @@ void MainWindow::Trigger(int id) {
         case kContextHelp:
             QWhatsThis::enterWhatsThisMode();
             break;
+        case kIdeaGallery:
+            IdeaGalleryWindow::Of(window, app_)->Open();
+            break;
+        case kSaveSession:
+            SaveSession(*app_, *window);
+            break;
+        case kSaveRecipe:
+            SaveRecipe(*app_, *window);
+            break;
+        case kApplyRecipe:
+            ApplyRecipe(*app_, *window);
+            break;
         default:  // Ctrl+G: a command kept for its key, which does nothing
             break;
     }
@@ -362,6 +388,18 @@ void MainWindow::ShowContextMenu(DocumentWindow* window, const QPoint& globalPos
     QMenu* menu = BuildContextMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(globalPos);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    // Pictures and sessions alike: each file opens as a window of its own.
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) app_->OpenPicture(url.toLocalFile());
+    }
+    event->acceptProposedAction();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

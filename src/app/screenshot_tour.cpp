@@ -9,8 +9,10 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QMdiArea>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPixmap>
 #include <QTextBrowser>
 #include <QTimer>
@@ -21,6 +23,7 @@
 #include "app/document_window.h"
 #include "app/fabulor_app.h"
 #include "app/help_window.h"
+#include "app/idea_gallery_window.h"
 #include "app/image_view.h"
 #include "app/main_window.h"
 #include "engine/figure_file.h"
@@ -32,6 +35,8 @@ namespace {
 
 constexpr int kIdeas = 6;
 constexpr int kSettleMs = 400;
+// A page of the gallery is shown as far as it has come after this long.
+constexpr int kGalleryWaitMs = 60000;
 
 int failures = 0;
 int (*mosaicPanel)(CFilSpec&) = nullptr;
@@ -131,6 +136,11 @@ int RunScreenshotTour(FabulorApp& app, const QStringList& pictures, const QStrin
         Save(frame, folder, "main-window-zoom-50");
         window->View()->SetZoom(100);
 
+        QMenu* file = frame->menuBar()->actions().constFirst()->menu();
+        file->popup(frame->mapToGlobal(QPoint(0, frame->menuBar()->height())));
+        Save(file, folder, "file-menu");
+        file->close();
+
         QMenu* menu = frame->BuildContextMenu(frame);
         menu->popup(window->mapToGlobal(QPoint(80, 80)));
         Save(menu, folder, "context-menu");
@@ -153,6 +163,17 @@ int RunScreenshotTour(FabulorApp& app, const QStringList& pictures, const QStrin
                                    &applyNow);
         });
         SaveModal(folder, "properties", [frame] { frame->Trigger(command::kImageProperties); });
+
+        frame->Trigger(command::kIdeaGallery);
+        if (IdeaGalleryWindow* gallery = IdeaGalleryWindow::Find(window)) {
+            QElapsedTimer waited;
+            waited.start();
+            while (gallery->IsDrawing() && waited.elapsed() < kGalleryWaitMs) {
+                QApplication::processEvents(QEventLoop::AllEvents, 50);
+            }
+            Save(gallery, folder, "idea-gallery");
+            gallery->close();
+        }
     }
     SaveModal(folder, "tip-of-the-day", [frame] { frame->Trigger(command::kTipOfTheDay); });
     SaveModal(folder, "about", [frame] { frame->Trigger(command::kAbout); });
