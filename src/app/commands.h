@@ -31,6 +31,7 @@ enum Id : int {
     kHalfSize = 32809,
     kThreeQuarters = 32810,
     kFullSize = 32811,
+    kFitToWindow = 32813,
     kBackKey = 32828,     // the Left arrow: Back under an id of its own
     kForwardKey = 32829,  // the Right arrow: Forward
     kAcknowledgements = 32831,
@@ -39,6 +40,7 @@ enum Id : int {
     kLesson = 32836,
     kSelection = 1019,
     kTipOfTheDay = 105,
+    kCloseDocument = 57602,
     kSaveImageFile = 57603,
     kSaveImageAs = 57604,
     kCopy = 57634,
@@ -58,7 +60,7 @@ struct Info {
     const char* menuText;  // null when no menu shows the command
     const char* prompt;    // the status-bar text while the command is highlighted
     const char* toolTip;   // null when the command has none
-    QKeyCombination keys[2];
+    QKeyCombination keys[3];
 };
 
 // Every command, in the order of the command table.

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QMenu>
 
 #include "app/fabulor_app.h"
 #include "app/icons.h"
@@ -24,6 +25,12 @@ DocumentWindow::DocumentWindow(FabulorApp* app)
     });
     connect(view_, &ImageView::contextMenuAt, this,
             [this](const QPoint& at) { app_->Frame()->ShowContextMenu(this, at); });
+    // The frame's own menu would claim Ctrl+W and Ctrl+F4 beside the program's
+    // Close command, and Qt then runs neither.
+    if (QMenu* menu = systemMenu()) {
+        for (QAction* action : menu->actions())
+            action->setShortcuts({});
+    }
 }
 
 DocumentWindow::~DocumentWindow() {
@@ -138,6 +145,12 @@ void DocumentWindow::ShowProperties() {
 void DocumentWindow::RefreshTitle() {
     doc_->UpdateTitle(view_->ZoomPercent());
     setWindowTitle(QString::fromStdString(doc_->Title()));
+}
+
+void DocumentWindow::showEvent(QShowEvent* event) {
+    QMdiSubWindow::showEvent(event);
+    // The MDI area places a new window on show, without regard to its size.
+    view_->KeepInWorkspace();
 }
 
 void DocumentWindow::closeEvent(QCloseEvent* event) {

@@ -62,6 +62,7 @@ class DocumentWindow : public QMdiSubWindow, public DocumentView, public Applica
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     FabulorApp* app_;

@@ -142,6 +142,8 @@ bool MainWindow::IsEnabled(int id) const {
         case kExit:
         case kGlyphtic:
             return !running;
+        case kCloseDocument:
+            return window && !running;
         case kSaveImageFile:
         case kSaveImageAs:
         case kCopy:
@@ -181,6 +183,7 @@ bool MainWindow::IsEnabled(int id) const {
         case kHalfSize:
         case kThreeQuarters:
         case kFullSize:
+        case kFitToWindow:
             return view && view->CanZoom();
         case kRevertToOriginal:
             return false;
@@ -210,6 +213,9 @@ void MainWindow::Trigger(int id) {
             break;
         case kSaveImageAs:
             window->SaveImage(true);
+            break;
+        case kCloseDocument:
+            window->close();
             break;
         case kExit:
             close();
@@ -289,6 +295,9 @@ void MainWindow::Trigger(int id) {
             break;
         case kFullSize:
             view->SetZoom(100);
+            break;
+        case kFitToWindow:
+            view->FitToWindow();
             break;
         case kTipOfTheDay:
             ShowTipOfTheDay(this, false);

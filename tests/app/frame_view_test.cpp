@@ -1,0 +1,312 @@
+// The main window as a person at a keyboard meets it: every key of the
+// command table, windows that fit the workspace, zoom without stray scroll
+// bars, the status bar, dropped pictures, recent files and remembered state.
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QMdiArea>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTest>
+#include <QWhatsThis>
+
+#include "app/commands.h"
+#include "app/document_window.h"
+#include "app/fabulor_app.h"
+#include "app/image_view.h"
+#include "app/main_window.h"
+#include "app/picture_image.h"
+#include "engine/progress.h"
+#include "engine/xform_context.h"
+#include "recipe/xform_registry.h"
+#include "support/message_capture.h"
+#include "support/scratch_dir.h"
+#include "surface/cdadc.h"
+
+using namespace command;
+
+namespace {
+
+std::atomic<bool> holdRuns{false};
+int (*realMosaicRun)(const CFilSpec&, XformContext&) = nullptr;
+
+int HeldMosaicRun(const CFilSpec& filSpec, XformContext& ctx) {
+    while (holdRuns && StopRequested == 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return realMosaicRun(filSpec, ctx);
+}
+int ChooseMosaic(int, int, int* chosen, int* wizard) {
+    *chosen = kMosaic;
+    *wizard = 0;
+    return 1;
+}
+int AcceptWizardMosaic(CFilSpec& filSpec) {
+    *filSpec.WizardFlag(kMosaic) = 1;
+    return 1;
+}
+
+QString Sample() {
+    return QStringLiteral(FABULOR_SOURCE_DIR "/data/sample.bmp");
+}
+
+// The folder of this program's settings, main folder and cache.
+ScratchDir& Home() {
+    static ScratchDir home;
+    return home;
+}
+
+QString Scratch(const std::string& name) {
+    return QString::fromStdString((Home() / name).string());
+}
+
+// A grey picture of that size written as BMP into the scratch folder.
+QString WritePicture(const std::string& name, int width, int height) {
+    CDADC picture(width, height);
+    picture.pDC->FillSolidRect(0, 0, width, height, RGB(90, 120, 150));
+    const QString path = Scratch(name);
+    picture.WriteBmpFile(path.toUtf8().constData());
+    return path;
+}
+
+}  // namespace
+
+class FrameViewTest : public QObject {
+    Q_OBJECT
+  private:
+    MessageCapture messages_;
+    std::unique_ptr<FabulorApp> app_;
+    MainWindow* frame_ = nullptr;
+
+    void Settle() {
+        app_->Worker().WaitForThread();
+        app_->Poll();
+        QApplication::processEvents();
+    }
+    DocumentWindow* Active() { return frame_->ActiveDocument(); }
+    ImageView* View() { return Active() ? Active()->View() : nullptr; }
+    void CloseAll() {
+        for (DocumentWindow* window : frame_->Documents())
+            window->close();
+        Settle();
+        // Closed windows go now, with their cache files: a new document of
+        // the same name must draw its ideas, not find the old ones.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    // The keys reach the main window when it is the active one (the help
+    // window, for one, takes the focus when it opens).
+    bool ActivateFrame() {
+        frame_->activateWindow();
+        return QTest::qWaitForWindowActive(frame_);
+    }
+    DocumentWindow* Fresh(const QString& path = Sample()) {
+        CloseAll();
+        if (!ActivateFrame()) return nullptr;
+        DocumentWindow* window = app_->OpenPicture(path);
+        Settle();
+        if (window) {
+            UsageCounts& counts = window->Document().m_UsageCounts;
+            const int mosaic = counts[kMosaic];
+            counts.fill(1000000);
+            counts[kMosaic] = mosaic;
+        }
+        messages_.Clear();
+        return window;
+    }
+    QRect Workspace() const { return frame_->MdiArea()->viewport()->rect(); }
+    // The sizes a failure needs to be understood.
+    static QString Sizes(ImageView* view) {
+        auto text = [](QSize size) {
+            return QString("%1x%2").arg(size.width()).arg(size.height());
+        };
+        return QString("zoom %1, frame %2, viewport %3, picture %4")
+            .arg(view->ZoomPercent())
+            .arg(text(view->parentWidget()->size()), text(view->viewport()->size()),
+                 text(view->ShownImage().size()));
+    }
+    static bool ScrollBarsShown(ImageView* view) {
+        return view->horizontalScrollBar()->isVisible() || view->verticalScrollBar()->isVisible();
+    }
+
+  private slots:
+    void initTestCase() {
+        AppOptions options;
+        options.showTipAtStart = false;
+        options.messageBoxes = false;
+        options.singleInstance = false;
+        options.askOpenFile = [](int* type) {
+            *type = 0;
+            return Sample();
+        };
+        options.askSaveFile = [](const QString&, int*) { return QString(); };
+        app_ = std::make_unique<FabulorApp>(options);
+        QVERIFY(app_->Start({}));
+        frame_ = app_->Frame();
+        SetChooseXformDialog(&ChooseMosaic);
+        MutableXformRow(kMosaic)->settings = &AcceptWizardMosaic;
+        realMosaicRun = MutableXformRow(kMosaic)->run;
+        MutableXformRow(kMosaic)->run = &HeldMosaicRun;
+    }
+
+    void init() {
+        // Two owners of one key make Qt run neither.
+        QTest::failOnWarning(QRegularExpression("Ambiguous shortcut"));
+    }
+
+    // Each key of the table, pressed where its command is enabled, runs it.
+    void everyKeyOfTheTableRunsItsCommand() {
+        for (const Info& info : All()) {
+            for (const QKeySequence& key : Shortcuts(info)) {
+                const QString what = QString("%1 %2").arg(info.id).arg(key.toString());
+                DocumentWindow* window = Fresh();
+                QVERIFY(window);
+                switch (info.id) {
+                    case kBack:
+                    case kBackKey:
+                    case kGoToLast:
+                        frame_->Trigger(kWizardCreates);
+                        Settle();
+                        break;
+                    case kForward:
+                    case kForwardKey:
+                        frame_->Trigger(kBack);
+                        Settle();
+                        break;
+                    case kStop:
+                        holdRuns = true;
+                        frame_->Trigger(kWizardCreates);
+                        break;
+                    case kPaste:
+                        window->Copy();
+                        break;
+                    case kZoomOut:
+                    case kFullSize:
+                        View()->SetZoom(60);
+                        break;
+                    default:
+                        break;
+                }
+                QAction* action = frame_->Action(info.id);
+                QVERIFY2(action->isEnabled(), qPrintable(what + QString(" active %1 generating %2")
+                                                                    .arg(Active() != nullptr)
+                                                                    .arg(app_->IsGenerating())));
+                QSignalSpy ran(action, &QAction::triggered);
+                const QKeyCombination combination = key[0];
+                QWidget* target =
+                    QApplication::focusWidget() ? QApplication::focusWidget() : frame_;
+                QTest::keyClick(target, combination.key(), combination.keyboardModifiers());
+                QVERIFY2(ran.count() == 1, qPrintable(what));
+                holdRuns = false;
+                if (info.id == kContextHelp) QWhatsThis::leaveWhatsThisMode();
+                Settle();
+                if (info.id == kExit) {
+                    QVERIFY(!frame_->isVisible());
+                    frame_->show();
+                }
+                if (info.id == kCloseDocument) QVERIFY(frame_->Documents().isEmpty());
+            }
+        }
+    }
+
+    // The zoom keys of laptop and keypad alike, and the full size.
+    void zoomKeys() {
+        QVERIFY(Fresh());
+        QCOMPARE(View()->ZoomPercent(), 100);
+        QTest::keyClick(frame_, Qt::Key_Plus, Qt::KeypadModifier);
+        QCOMPARE(View()->ZoomPercent(), 110);
+        QTest::keyClick(frame_, Qt::Key_Equal, Qt::ControlModifier);
+        QCOMPARE(View()->ZoomPercent(), 120);
+        QTest::keyClick(frame_, Qt::Key_Minus, Qt::KeypadModifier);
+        QTest::keyClick(frame_, Qt::Key_Minus, Qt::ControlModifier);
+        QTest::keyClick(frame_, Qt::Key_Minus);
+        QCOMPARE(View()->ZoomPercent(), 90);
+        QCOMPARE(Active()->windowTitle(), QString("sample (Xform #1 of 1)[90%]"));
+        QTest::keyClick(frame_, Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(View()->ZoomPercent(), 100);
+        QCOMPARE(Active()->windowTitle(), QString("sample (Xform #1 of 1)"));
+    }
+
+    // The frame is fitted exactly: no scroll bar at any zoom that fits.
+    void zoomedWindowsHaveNoScrollBars() {
+        QVERIFY(Fresh());
+        ImageView* view = View();
+        for (int percent : {110, 50, 100, 25, 130, 75, 100, 120}) {
+            view->SetZoom(percent);
+            QApplication::processEvents();
+            const QString what = Sizes(view);
+            QVERIFY2(!ScrollBarsShown(view), qPrintable(what));
+            const QSize shown = view->ShownImage().size();
+            QVERIFY2(view->viewport()->width() >= shown.width(), qPrintable(what));
+            QVERIFY2(view->viewport()->height() >= shown.height(), qPrintable(what));
+            // Only a frame held wider by its title bar's buttons may have room to spare.
+            if (shown.width() > 200) QCOMPARE(view->viewport()->size(), shown);
+        }
+    }
+
+    // A picture larger than the workspace opens at the largest zoom step at
+    // which it fits, inside the workspace, and says so in its title.
+    void largePictureOpensInsideTheWorkspace() {
+        const QRect room = Workspace();
+        const QString path = WritePicture("large.bmp", room.width() * 3, room.height() * 2);
+        DocumentWindow* window = Fresh(path);
+        QVERIFY(window);
+        QVERIFY2(room.contains(window->geometry()), qPrintable(QString("%1,%2 %3x%4")
+                                                                   .arg(window->x())
+                                                                   .arg(window->y())
+                                                                   .arg(window->width())
+                                                                   .arg(window->height())));
+        QCOMPARE(View()->ZoomPercent(), 30);
+        QVERIFY2(!ScrollBarsShown(View()), qPrintable(Sizes(View())));
+        QVERIFY(window->windowTitle().endsWith("[30%]"));
+        // Full size scrolls inside a window that still fits.
+        frame_->Trigger(kFullSize);
+        QApplication::processEvents();
+        QVERIFY(room.contains(window->geometry()));
+        QVERIFY(ScrollBarsShown(View()));
+        frame_->Trigger(kFitToWindow);
+        QCOMPARE(View()->ZoomPercent(), 30);
+        // A picture that fits opens at full size; fitting it enlarges it.
+        QVERIFY(Fresh());
+        QCOMPARE(View()->ZoomPercent(), 100);
+        frame_->Trigger(kFitToWindow);
+        QApplication::processEvents();
+        QVERIFY(View()->ZoomPercent() > 100);
+        QVERIFY(room.contains(Active()->geometry()));
+        QVERIFY2(!ScrollBarsShown(View()), qPrintable(Sizes(View())));
+    }
+
+    void cleanup() {
+        holdRuns = false;
+        Settle();
+    }
+
+    void cleanupTestCase() {
+        CloseAll();
+        QVERIFY(frame_->close());
+        app_->Finish();
+        app_.reset();
+    }
+};
+
+int main(int argc, char** argv) {
+    // Settings, main folder and cache of this run live in a folder of its own.
+    for (const char* variable : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"})
+        qputenv(variable, Scratch(variable).toUtf8());
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QCoreApplication::setOrganizationName("Fabulor");
+    QCoreApplication::setApplicationName("Fabulor");
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    FrameViewTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "frame_view_test.moc"
