@@ -77,5 +77,7 @@ const QList<Id>& HelpMenu();
 const QList<Id>& ContextMenu();
 // The idle text of the message pane.
 inline constexpr const char kIdlePrompt[] = "For Help, press F1, for Inspiration, press F7";
+// The idle text while the Wizard cannot run (no picture, or none it may use).
+inline constexpr const char kIdlePromptNoIdeas[] = "For Help, press F1";
 
 }  // namespace command

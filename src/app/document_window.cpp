@@ -120,7 +120,7 @@ int DocumentWindow::SaveImage(bool askName) {
         name = app_->AskSaveFileName(this, QString::fromStdString(suggested)).toStdString();
         if (name.empty()) return 0;
     }
-    if (!view_->Picture()->WriteImageFile(name.c_str())) return 0;
+    if (!view_->Picture()->WriteImageFile(name.c_str(), app_->JpegQuality())) return 0;
     savedNames_[index] = name;
     return 1;
 }

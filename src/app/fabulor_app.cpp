@@ -1,13 +1,16 @@
 #include "app/fabulor_app.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <ctime>
+#include <utility>
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -33,11 +36,16 @@ constexpr const char* kTypeNames[FabulorApp::kTypeCount] = {"Bitmap", "Targa", "
                                                             "Png"};
 static_assert(std::size(kImageFilePatterns) == FabulorApp::kTypeCount);
 
-// The type index of a filter chosen in a file dialog; 0 for none.
+// The type index of a filter chosen in a file dialog; -1 for none of the types.
 int TypeOfFilter(const QString& filter) {
-    const auto index = static_cast<int>(FabulorApp::FileFilters().indexOf(filter));
-    return index < 0 ? 0 : index;
+    return static_cast<int>(FabulorApp::FileFilters().indexOf(filter));
 }
+
+// Section and keys of the settings beyond the classic ones.
+constexpr char kRecentKey[] = "Recent File List/File%1";
+constexpr char kGeometryKey[] = "WINDOW/GEOMETRY";
+constexpr char kStateKey[] = "WINDOW/STATE";
+constexpr char kJpegQualityKey[] = "GENERAL/JPEG_QUALITY";
 
 // The tips file comes with the program; each user's main folder gets a copy.
 void ProvideTipsFile(const QString& mainDir) {
@@ -58,9 +66,28 @@ void ProvideTipsFile(const QString& mainDir) {
 QStringList FabulorApp::FileFilters() {
     QStringList filters;
     for (int i = 0; i < kTypeCount; ++i) {
-        filters.append(QString("%1 (%2)").arg(kTypeNames[i], kImageFilePatterns[i]));
+        QString patterns = QString(kImageFilePatterns[i]).toLower();
+        if (i == kJpegType) patterns += " *.jpeg *.jpe";
+        filters.append(QString("%1 (%2)").arg(kTypeNames[i], patterns));
     }
     return filters;
+}
+
+QStringList FabulorApp::OpenFilters() {
+    QStringList all;
+    for (const QString& filter : FileFilters())
+        all.append(filter.section('(', 1).chopped(1));
+    return QStringList{QString("All pictures (%1)").arg(all.join(' '))} + FileFilters() +
+           QStringList{"All files (*)"};
+}
+
+int FabulorApp::TypeOfName(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    for (int i = 0; i < kTypeCount; ++i) {
+        const QStringList patterns = FileFilters()[i].section('(', 1).chopped(1).split(' ');
+        if (patterns.contains("*." + suffix)) return i;
+    }
+    return -1;
 }
 
 // The guide is compiled into the program's library, whose resources are
@@ -118,6 +145,11 @@ bool FabulorApp::Start(const QStringList& pictures) {
     InstallHelpKey();
 
     frame_ = std::make_unique<MainWindow>(this);
+    {
+        QSettings settings;
+        frame_->restoreGeometry(settings.value(kGeometryKey).toByteArray());
+        frame_->restoreState(settings.value(kStateKey).toByteArray());
+    }
     frame_->show();
 
     PrepareFolders();
@@ -156,8 +188,15 @@ void FabulorApp::LoadSettings() {
     SetPictureFolder(
         settings.value("DIRECTORIES/INITIAL_BMP_DIR", QDir::homePath()).toString().toStdString());
     SetReadExt(settings.value("GENERAL/READEXT", 2).toInt());
-    SetSaveExt(settings.value("GENERAL/SAVEEXT", 2).toInt());
+    // A first save offers PNG: lossless, and read everywhere.
+    SetSaveExt(settings.value("GENERAL/SAVEEXT", kPngType).toInt());
     lastXform_ = settings.value("GENERAL/PREFD_FILTR", 11).toInt();
+    SetJpegQuality(settings.value(kJpegQualityKey, jpegQuality_).toInt());
+    recentFiles_.clear();
+    for (int i = 1; i <= kRecentFiles; ++i) {
+        const QString path = settings.value(QString(kRecentKey).arg(i)).toString();
+        if (!path.isEmpty() && !recentFiles_.contains(path)) recentFiles_.append(path);
+    }
 }
 
 void FabulorApp::SaveSettings() {
@@ -167,6 +206,14 @@ void FabulorApp::SaveSettings() {
     settings.setValue("GENERAL/PREFD_FILTR", lastXform_);
     settings.setValue("GENERAL/SAVEEXT", saveExt_);
     settings.setValue("GENERAL/READEXT", readExt_);
+    settings.setValue(kJpegQualityKey, jpegQuality_);
+    for (int i = 1; i <= kRecentFiles; ++i) {
+        settings.setValue(QString(kRecentKey).arg(i), recentFiles_.value(i - 1));
+    }
+    if (frame_) {
+        settings.setValue(kGeometryKey, frame_->saveGeometry());
+        settings.setValue(kStateKey, frame_->saveState());
+    }
     settings.sync();
 }
 
@@ -180,6 +227,12 @@ void FabulorApp::PrepareFolders() {
         }
     }
     SetMainFolder(main.toStdString());
+    // The image cache is the kind of file $XDG_CACHE_HOME is for: it may go
+    // at any time and is never backed up.
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (!cache.isEmpty()) {
+        SetTempFolder((cache + "/Fabulor/" + kTempSubfolder).toStdString());
+    }
     tempDir_ = QString::fromStdString(TempFolder());
     if (!QFileInfo(tempDir_).isDir() && !QDir().mkpath(tempDir_)) {
         ErrorBox("Could not create temporary\ndirectory <%s>.", tempDir_.toUtf8().constData());
@@ -193,6 +246,18 @@ void FabulorApp::SetReadExt(int type) {
 
 void FabulorApp::SetSaveExt(int type) {
     saveExt_ = (type >= 0 && type < kTypeCount) ? type : 0;
+}
+
+void FabulorApp::SetJpegQuality(int quality) {
+    jpegQuality_ = std::clamp(quality, 1, 100);
+}
+
+void FabulorApp::AddRecentFile(const QString& path) {
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    recentFiles_.removeAll(absolute);
+    recentFiles_.prepend(absolute);
+    while (recentFiles_.size() > kRecentFiles)
+        recentFiles_.removeLast();
 }
 
 int FabulorApp::CountDocumentsNamed(const std::string& name) const {
@@ -243,7 +308,20 @@ void FabulorApp::Poll() {
             runWindow_ = nullptr;
         }
     }
+    if (!waitingPictures_.isEmpty() && !worker_.IsGenerating() &&
+        !QApplication::activeModalWidget())
+        OpenPictures(std::exchange(waitingPictures_, {}));
     if (frame_) frame_->UpdateCommands();
+}
+
+void FabulorApp::OpenPictures(const QStringList& paths) {
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        if (IsGenerating()) {
+            waitingPictures_.append(paths.mid(i));
+            return;
+        }
+        OpenPicture(paths[i]);
+    }
 }
 
 void FabulorApp::OnOpenImageFile() {
@@ -256,16 +334,17 @@ void FabulorApp::OnOpenImageFile() {
         QFileDialog dialog(frame_.get(), "Select image file to open", InitialPictureDir());
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setFileMode(QFileDialog::ExistingFile);
-        dialog.setNameFilters(FileFilters());
-        dialog.selectNameFilter(FileFilters().value(readExt_));
+        dialog.setNameFilters(OpenFilters());
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
         path = dialog.selectedFiles().constFirst();
         type = TypeOfFilter(dialog.selectedNameFilter());
+        // "All pictures" and "All files": the type is the file's own.
+        if (type < 0) type = TypeOfName(path);
     }
     if (path.isEmpty()) return;
     if (OpenPicture(path)) {
         SetPictureFolder(QFileInfo(path).absolutePath().toStdString());
-        SetReadExt(type);
+        if (type >= 0) SetReadExt(type);
     }
 }
 
@@ -278,9 +357,12 @@ DocumentWindow* FabulorApp::OpenPicture(const QString& path) {
     frame_->AddDocument(window);
     if (!window->Document().OpenImageFile(path.toStdString())) {
         delete window;
+        // A recent file that has gone leaves the list.
+        if (!QFileInfo::exists(path)) recentFiles_.removeAll(QFileInfo(path).absoluteFilePath());
         return nullptr;
     }
     frame_->ShowDocument(window);
+    AddRecentFile(path);
     return window;
 }
 
@@ -288,6 +370,23 @@ DocumentWindow* FabulorApp::OnEditPaste() {
     if (IsGenerating()) return nullptr;
     HGLOBAL dib = ClipboardPictureDib();
     if (!dib) return nullptr;
+    return OpenPastedDib(dib);
+}
+
+DocumentWindow* FabulorApp::OpenImage(const QImage& image) {
+    if (IsGenerating()) {
+        ErrorBoxFromString(61220);
+        return nullptr;
+    }
+    HGLOBAL dib = image.isNull() ? nullptr : ImageToPackedDib(image);
+    if (!dib) {
+        ErrorBox("What was dropped is not a picture");
+        return nullptr;
+    }
+    return OpenPastedDib(dib);
+}
+
+DocumentWindow* FabulorApp::OpenPastedDib(HGLOBAL dib) {
     auto* window = new DocumentWindow(this);
     frame_->AddDocument(window);
     const std::string name = "Image" + std::to_string(pasteCount_);
@@ -316,21 +415,32 @@ QString FabulorApp::AskSaveFileName(QWidget* parent, const QString& suggested) {
         const QString suffix = QString(kImageFilePatterns[saveExt_]).mid(2).toLower();
         dialog.setDefaultSuffix(suffix);
         connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
-            dialog.setDefaultSuffix(
-                QString(kImageFilePatterns[TypeOfFilter(filter)]).mid(2).toLower());
+            const int chosen = std::max(0, TypeOfFilter(filter));
+            dialog.setDefaultSuffix(QString(kImageFilePatterns[chosen]).mid(2).toLower());
         });
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
         path = dialog.selectedFiles().constFirst();
         type = TypeOfFilter(dialog.selectedNameFilter());
     }
     if (path.isEmpty()) return {};
+    if (type < 0 || type >= kTypeCount) type = saveExt_;
     // A name without a picture extension gets the chosen type's.
-    const QString suffix = QFileInfo(path).suffix();
-    bool known = false;
-    for (const char* pattern : kImageFilePatterns) {
-        known = known || suffix.compare(QString(pattern).mid(2), Qt::CaseInsensitive) == 0;
+    if (TypeOfName(path) < 0) path += "." + QString(kImageFilePatterns[type]).mid(2).toLower();
+    if (TypeOfName(path) == kJpegType) {
+        // JPEG trades detail for size: the user says how much.
+        int quality = 0;
+        if (options_.askJpegQuality) {
+            quality = options_.askJpegQuality(jpegQuality_);
+        } else {
+            bool ok = false;
+            quality = QInputDialog::getInt(
+                parent, "JPEG quality",
+                "Quality of the JPEG file (1 smallest, 100 best):", jpegQuality_, 1, 100, 1, &ok);
+            if (!ok) quality = 0;
+        }
+        if (quality <= 0) return {};
+        SetJpegQuality(quality);
     }
-    if (!known) path += "." + QString(kImageFilePatterns[type]).mid(2).toLower();
     SetSaveExt(type);
     return path;
 }

@@ -2,14 +2,22 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QPainter>
 #include <QPointer>
 #include <QProgressBar>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QUrl>
 #include <QWhatsThis>
 
 #include "app/commands.h"
@@ -24,19 +32,52 @@
 #include "util/error_box.h"
 
 namespace {
+
+constexpr char kWorkspaceHint[] =
+    "To begin, open a picture (Ctrl+O), paste one (Ctrl+V)\nor drop a picture file here.";
+
+// The MDI area, which says how to begin while it is empty.
+class Workspace : public QMdiArea {
+  public:
+    using QMdiArea::QMdiArea;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override {
+        QMdiArea::paintEvent(event);
+        if (!subWindowList().isEmpty()) return;
+        QPainter painter(viewport());
+        painter.setPen(palette().color(QPalette::Light));
+        QFont font = painter.font();
+        font.setPointSizeF(font.pointSizeF() * 1.3);
+        painter.setFont(font);
+        painter.drawText(viewport()->rect(), Qt::AlignCenter, kWorkspaceHint);
+    }
+};
+
+// Local files among the URLs of a drag.
+QStringList LocalFiles(const QMimeData* data) {
+    QStringList files;
+    if (!data) return files;
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile()) files.append(url.toLocalFile());
+    }
+    return files;
+}
+
 constexpr unsigned kStillCreatingString = 61220;
 // The ticker pane is as wide as this text: the status text's 40 characters.
 constexpr char kTickerWidthText[] = "0123456789012345678901234567890123456789";
 static_assert(sizeof kTickerWidthText - 1 == 40, "the status text holds 40 characters");
 }  // namespace
 
-MainWindow::MainWindow(FabulorApp* app) : app_(app), mdi_(new QMdiArea(this)) {
+MainWindow::MainWindow(FabulorApp* app) : app_(app), mdi_(new Workspace(this)) {
     setObjectName("Fabulor");
     setWindowTitle("Fabulor");
     setWindowIcon(AppIcon());
     mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdi_);
+    setAcceptDrops(true);
     CreateActions();
     CreateMenusAndToolBar();
     CreateStatusBar();
@@ -82,7 +123,9 @@ void MainWindow::CreateMenusAndToolBar() {
         }
     };
     QMenu* file = menuBar()->addMenu("&File");
+    fileMenu_ = file;
     fill(file, command::FileMenu());
+    connect(file, &QMenu::aboutToShow, this, &MainWindow::FillRecentFiles);
     QMenu* help = menuBar()->addMenu("&Help");
     fill(help, command::HelpMenu());
     for (QMenu* menu : {file, help}) {
@@ -98,7 +141,9 @@ void MainWindow::CreateMenusAndToolBar() {
 
 void MainWindow::CreateStatusBar() {
     idle_ = new QLabel(command::kIdlePrompt);
-    statusBar()->addWidget(idle_, 1);
+    messagePane_ = new QStackedWidget;
+    messagePane_->addWidget(idle_);
+    statusBar()->addWidget(messagePane_, 1);
     ticker_ = new QLabel("Welcome...");
     ticker_->setFrameShape(QFrame::Panel);
     ticker_->setFrameShadow(QFrame::Sunken);
@@ -196,6 +241,12 @@ void MainWindow::UpdateCommands() {
     for (auto it = actions_.cbegin(); it != actions_.cend(); ++it) {
         it.value()->setEnabled(IsEnabled(it.key()));
     }
+    // F7 is offered only while it works.
+    idle_->setText(IsEnabled(command::kWizardCreates) ? command::kIdlePrompt
+                                                      : command::kIdlePromptNoIdeas);
+    const bool haveDocuments = !mdi_->subWindowList().isEmpty();
+    if (haveDocuments != hadDocuments_) mdi_->viewport()->update();
+    hadDocuments_ = haveDocuments;
 }
 
 void MainWindow::Trigger(int id) {
@@ -329,17 +380,17 @@ void MainWindow::ShowProgress(int percent) {
         if (!progress_) {
             progress_ = new QProgressBar;
             progress_->setRange(0, 100);
-            idle_->hide();
-            statusBar()->insertWidget(0, progress_, 1);
-            progress_->show();
+            messagePane_->addWidget(progress_);
+            messagePane_->setCurrentWidget(progress_);
             StatusTicker::Restart();
         }
         progress_->setValue(percent);
     } else if (progress_) {
-        statusBar()->removeWidget(progress_);
+        // The pane goes back to the idle text; whether the pane shows at all
+        // is the status bar's business (a tool-bar hint may be covering it).
+        messagePane_->removeWidget(progress_);
         delete progress_;
         progress_ = nullptr;
-        idle_->show();
         UpdateCommands();
     }
     ticker_->setText(QString::fromStdString(progress_ ? StatusTicker::Scroll() : GetStatusText()));
@@ -351,6 +402,72 @@ QString MainWindow::TickerText() const {
 
 QString MainWindow::IdleText() const {
     return idle_->text();
+}
+
+bool MainWindow::IdleTextShown() const {
+    return idle_->isVisible();
+}
+
+QString MainWindow::WorkspaceHint() const {
+    return mdi_->subWindowList().isEmpty() ? QString(kWorkspaceHint) : QString();
+}
+
+void MainWindow::OpenDroppedFile(const QString& path) {
+    app_->OpenPicture(path);
+}
+
+void MainWindow::FillRecentFiles() {
+    for (QAction* action : recentActions_)
+        delete action;
+    recentActions_.clear();
+    const QStringList files = app_->RecentFiles();
+    if (files.isEmpty()) return;
+    QAction* exit = Action(command::kExit);
+    for (int i = 0; i < files.size(); ++i) {
+        const QString path = files[i];
+        auto* action =
+            new QAction(QString("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()), fileMenu_);
+        action->setStatusTip(path);
+        action->setEnabled(!app_->IsGenerating());
+        connect(action, &QAction::triggered, this, [this, path] { OpenDroppedFile(path); });
+        fileMenu_->insertAction(exit, action);
+        recentActions_.append(action);
+    }
+    recentActions_.append(fileMenu_->insertSeparator(exit));
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    const QMimeData* dropped = event->mimeData();
+    if (!app_->IsGenerating() && (dropped->hasImage() || dropped->hasUrls()))
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QMimeData* dropped = event->mimeData();
+    event->acceptProposedAction();
+    if (app_->IsGenerating()) {
+        ErrorBoxFromString(kStillCreatingString);
+        return;
+    }
+    const QStringList files = LocalFiles(dropped);
+    if (files.size() == 1) {
+        OpenDroppedFile(files.constFirst());
+        return;
+    }
+    if (!files.isEmpty()) {
+        // Each new picture draws its first idea before the next one opens.
+        app_->OpenPictures(files);
+        return;
+    }
+    // A picture dragged out of a web page comes as its pixels, its address or both.
+    if (dropped->hasImage()) {
+        app_->OpenImage(qvariant_cast<QImage>(dropped->imageData()));
+        return;
+    }
+    if (dropped->hasUrls()) {
+        ErrorBox("Only pictures saved on this computer can be opened:\n%s",
+                 dropped->urls().constFirst().toDisplayString().toUtf8().constData());
+    }
 }
 
 QMenu* MainWindow::BuildContextMenu(QWidget* parent) {

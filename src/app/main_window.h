@@ -14,6 +14,7 @@ class QLabel;
 class QMdiArea;
 class QMenu;
 class QProgressBar;
+class QStackedWidget;
 class QToolBar;
 
 class MainWindow : public QMainWindow {
@@ -46,6 +47,14 @@ class MainWindow : public QMainWindow {
     QProgressBar* ProgressBar() const { return progress_; }
     QString TickerText() const;
     QString IdleText() const;
+    // The message pane's idle text is on show (not hidden by a run or a hint).
+    bool IdleTextShown() const;
+    // What the empty workspace says; empty while a document is open.
+    QString WorkspaceHint() const;
+
+    // A file dropped on the window or chosen from the recent files: its
+    // type decides what opens it.
+    void OpenDroppedFile(const QString& path);
 
     // The context menu of a document window at a screen point.
     QMenu* BuildContextMenu(QWidget* parent);
@@ -53,16 +62,25 @@ class MainWindow : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void CreateActions();
     void CreateMenusAndToolBar();
     void CreateStatusBar();
+    void FillRecentFiles();
 
     FabulorApp* app_;
     QMdiArea* mdi_;
     QToolBar* toolBar_ = nullptr;
     QHash<int, QAction*> actions_;
+    QMenu* fileMenu_ = nullptr;
+    QList<QAction*> recentActions_;  // the recent files and their separator
+    bool hadDocuments_ = false;
+    // The message pane: the idle text, or the progress bar of a run. The
+    // status bar hides the pane whole while a hint shows.
+    QStackedWidget* messagePane_ = nullptr;
     QLabel* idle_ = nullptr;
     QLabel* ticker_ = nullptr;
     QProgressBar* progress_ = nullptr;  // only while a run is shown

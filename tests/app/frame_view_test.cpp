@@ -8,7 +8,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
 #include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QRegularExpression>
@@ -85,6 +91,9 @@ class FrameViewTest : public QObject {
     MessageCapture messages_;
     std::unique_ptr<FabulorApp> app_;
     MainWindow* frame_ = nullptr;
+    QString saveTo_;          // the save dialog's answer; empty: Cancel
+    int jpegAnswer_ = 0;      // the JPEG quality question's; 0: Cancel
+    int jpegSuggested_ = -1;  // what the question offered
 
     void Settle() {
         app_->Worker().WaitForThread();
@@ -146,7 +155,14 @@ class FrameViewTest : public QObject {
             *type = 0;
             return Sample();
         };
-        options.askSaveFile = [](const QString&, int*) { return QString(); };
+        options.askSaveFile = [this](const QString&, int* type) {
+            *type = FabulorApp::kPngType;
+            return saveTo_;
+        };
+        options.askJpegQuality = [this](int suggested) {
+            jpegSuggested_ = suggested;
+            return jpegAnswer_;
+        };
         app_ = std::make_unique<FabulorApp>(options);
         QVERIFY(app_->Start({}));
         frame_ = app_->Frame();
@@ -283,14 +299,202 @@ class FrameViewTest : public QObject {
         QVERIFY2(!ScrollBarsShown(View()), qPrintable(Sizes(View())));
     }
 
+    // A run that ends while a tool-bar hint covers the message pane leaves the
+    // pane to the status bar: no idle text drawn over the hint.
+    void statusBarTextsNeverOverlap() {
+        QVERIFY(Fresh());
+        QCOMPARE(frame_->IdleText(), QString("For Help, press F1, for Inspiration, press F7"));
+        QVERIFY(frame_->IdleTextShown());
+        holdRuns = true;
+        frame_->Trigger(kWizardCreates);
+        app_->Poll();
+        QVERIFY(frame_->ProgressBar());
+        QVERIFY(!frame_->IdleTextShown());
+        frame_->statusBar()->showMessage("Get Image");
+        holdRuns = false;
+        Settle();
+        QVERIFY(!frame_->ProgressBar());
+        QVERIFY(!frame_->IdleTextShown());
+        frame_->statusBar()->clearMessage();
+        QVERIFY(frame_->IdleTextShown());
+        // Without a picture F7 does nothing, and the status bar does not offer it.
+        CloseAll();
+        frame_->UpdateCommands();
+        QCOMPARE(frame_->IdleText(), QString("For Help, press F1"));
+    }
+
+    void emptyWorkspaceSaysHowToBegin() {
+        CloseAll();
+        QVERIFY(frame_->WorkspaceHint().contains("Ctrl+O"));
+        QVERIFY(frame_->WorkspaceHint().contains("drop"));
+        QVERIFY(Fresh());
+        QVERIFY(frame_->WorkspaceHint().isEmpty());
+    }
+
+    // Files dropped on the window open as pictures; a picture dragged out of
+    // a web page opens from its pixels; an address alone is refused.
+    void droppedPicturesOpen() {
+        CloseAll();
+        auto drop = [this](QMimeData* data) {
+            QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, data, Qt::LeftButton,
+                                  Qt::NoModifier);
+            QApplication::sendEvent(frame_, &enter);
+            if (!enter.isAccepted()) return false;
+            QDropEvent dropped(QPointF(100, 100), Qt::CopyAction, data, Qt::LeftButton,
+                               Qt::NoModifier);
+            QApplication::sendEvent(frame_, &dropped);
+            Settle();
+            return true;
+        };
+        QMimeData files;
+        const QString other = WritePicture("other.bmp", 64, 48);
+        files.setUrls({QUrl::fromLocalFile(Sample()), QUrl::fromLocalFile(other)});
+        QVERIFY(drop(&files));
+        Settle();  // the second opens when the first has its first idea
+        QCOMPARE(frame_->Documents().size(), 2);
+        QCOMPARE(Active()->Document().m_szName, std::string("other"));
+
+        QMimeData pixels;
+        QImage image(40, 30, QImage::Format_RGB32);
+        image.fill(QColor(10, 200, 30));
+        pixels.setImageData(image);
+        pixels.setUrls({QUrl("https://example.org/leaf.png")});
+        const int pasted = app_->PasteCount();
+        QVERIFY(drop(&pixels));
+        QCOMPARE(frame_->Documents().size(), 3);
+        QCOMPARE(Active()->Document().m_szName, "Image" + std::to_string(pasted));
+        QCOMPARE(PictureToImage(*Active()->Document().m_pOrgDC).pixelColor(5, 5),
+                 QColor(10, 200, 30));
+
+        QMimeData address;
+        address.setUrls({QUrl("https://example.org/leaf.png")});
+        messages_.Clear();
+        QVERIFY(drop(&address));
+        QCOMPARE(frame_->Documents().size(), 3);
+        QCOMPARE(messages_.Texts(),
+                 std::vector<std::string>{"Only pictures saved on this computer can be "
+                                          "opened:\nhttps://example.org/leaf.png"});
+        QMimeData text;
+        text.setText("words");
+        QVERIFY(!drop(&text));
+    }
+
+    // The File menu lists the pictures opened last, newest first; one that
+    // has gone leaves the list when chosen.
+    void recentFilesInTheFileMenu() {
+        CloseAll();
+        const QString gone = WritePicture("gone.bmp", 32, 32);
+        const QString kept = WritePicture("kept.bmp", 32, 32);
+        for (const QString& path : {gone, kept, Sample()}) {
+            QVERIFY(app_->OpenPicture(path));
+            Settle();
+        }
+        QCOMPARE(app_->RecentFiles().mid(0, 3),
+                 (QStringList{QFileInfo(Sample()).absoluteFilePath(), kept, gone}));
+        QFile::remove(gone);
+        QMenu* file = frame_->menuBar()->actions().constFirst()->menu();
+        QVERIFY(file);
+        emit file->aboutToShow();
+        QStringList texts;
+        QAction* goneItem = nullptr;
+        QAction* keptItem = nullptr;
+        for (QAction* action : file->actions()) {
+            texts.append(action->text());
+            if (action->statusTip() == gone) goneItem = action;
+            if (action->statusTip() == kept) keptItem = action;
+        }
+        QVERIFY2(texts.contains("&1 sample.bmp"), qPrintable(texts.join('|')));
+        QVERIFY(texts.contains("&2 kept.bmp"));
+        // The list sits above Exit.
+        QCOMPARE(texts.last(), frame_->Action(kExit)->text());
+        QVERIFY(goneItem && keptItem);
+        CloseAll();
+        keptItem->trigger();
+        Settle();
+        QCOMPARE(Active()->Document().m_szName, std::string("kept"));
+        messages_.Clear();
+        goneItem->trigger();
+        QVERIFY(!messages_.Texts().empty());
+        QVERIFY(!app_->RecentFiles().contains(gone));
+        QCOMPARE(app_->RecentFiles().constFirst(), kept);
+        for (int i = 0; i < 7; ++i)
+            app_->AddRecentFile(Scratch("p" + std::to_string(i) + ".bmp"));
+        QCOMPARE(app_->RecentFiles().size(), FabulorApp::kRecentFiles);
+        QCOMPARE(app_->RecentFiles().constFirst(), Scratch("p6.bmp"));
+    }
+
+    void openDialogFilters() {
+        const QStringList filters = FabulorApp::OpenFilters();
+        QVERIFY(filters.constFirst().startsWith("All pictures ("));
+        for (const char* pattern : {"*.bmp", "*.jpg", "*.jpeg", "*.jpe", "*.png", "*.pcx", "*.tga"})
+            QVERIFY2(filters.constFirst().contains(pattern), pattern);
+        QCOMPARE(filters.constLast(), QString("All files (*)"));
+        QCOMPARE(FabulorApp::TypeOfName("/a/b.JPEG"), FabulorApp::kJpegType);
+        QCOMPARE(FabulorApp::TypeOfName("b.jpe"), FabulorApp::kJpegType);
+        QCOMPARE(FabulorApp::TypeOfName("b.txt"), -1);
+        // A .jpeg file opens like a .jpg one.
+        QVERIFY(Fresh());
+        const QString jpeg = Scratch("photo.jpeg");
+        QVERIFY(Active()->Picture()->WriteImageFile(jpeg.toUtf8().constData()));
+        QVERIFY(app_->OpenPicture(jpeg));
+    }
+
+    // A first save offers PNG; JPEG asks for a quality and remembers it, and
+    // Cancel writes nothing.
+    void savingAsksJpegQuality() {
+        QCOMPARE(app_->SaveExt(), FabulorApp::kPngType);
+        DocumentWindow* window = Fresh();
+        QVERIFY(window);
+        const QString fine = Scratch("fine.jpg");
+        const QString coarse = Scratch("coarse.jpeg");
+        saveTo_ = fine;
+        jpegAnswer_ = 0;
+        QCOMPARE(window->SaveImage(true), 0);
+        QVERIFY(!QFileInfo::exists(fine));
+        QCOMPARE(jpegSuggested_, 90);
+        jpegAnswer_ = 95;
+        QCOMPARE(window->SaveImage(true), 1);
+        saveTo_ = coarse;
+        jpegAnswer_ = 10;
+        QCOMPARE(window->SaveImage(true), 1);
+        QCOMPARE(app_->JpegQuality(), 10);
+        QVERIFY(QFileInfo(coarse).size() < QFileInfo(fine).size());
+        saveTo_ = Scratch("plain");
+        QCOMPARE(window->SaveImage(true), 1);
+        QVERIFY(QFileInfo::exists(Scratch("plain.png")));
+        saveTo_.clear();
+    }
+
+    void cacheLivesInTheCacheFolder() {
+        QVERIFY2(app_->TempDir().startsWith(Scratch("XDG_CACHE_HOME") + "/"),
+                 qPrintable(app_->TempDir()));
+        QVERIFY(QFileInfo(app_->TempDir()).isDir());
+    }
+
     void cleanup() {
         holdRuns = false;
         Settle();
     }
 
+    // Size, place and tool-bar state come back at the next start, with the
+    // recent files and the JPEG quality.
     void cleanupTestCase() {
         CloseAll();
+        frame_->setGeometry(40, 50, 777, 555);
+        const QStringList recent = app_->RecentFiles();
         QVERIFY(frame_->close());
+        app_->Finish();
+        app_.reset();
+        AppOptions options;
+        options.showTipAtStart = false;
+        options.messageBoxes = false;
+        options.singleInstance = false;
+        app_ = std::make_unique<FabulorApp>(options);
+        QVERIFY(app_->Start({}));
+        QCOMPARE(app_->Frame()->size(), QSize(777, 555));
+        QCOMPARE(app_->RecentFiles(), recent);
+        QCOMPARE(app_->JpegQuality(), 10);
+        QVERIFY(app_->Frame()->close());
         app_->Finish();
         app_.reset();
     }

@@ -137,7 +137,7 @@ class MainWindowTest : public QObject {
     void startUpWithoutAPicture() {
         QCOMPARE(frame_->windowTitle(), QString("Fabulor"));
         QCOMPARE(frame_->TickerText(), QString("Welcome..."));
-        QCOMPARE(frame_->IdleText(), QString("For Help, press F1, for Inspiration, press F7"));
+        QCOMPARE(frame_->IdleText(), QString("For Help, press F1"));  // F7 is disabled
         QCOMPARE(app_->ReadExt(), 0);
         QCOMPARE(app_->MainDir().toStdString(), DefaultMainFolder());
         QVERIFY(QFileInfo(app_->TempDir()).isDir());
