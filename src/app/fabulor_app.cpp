@@ -159,8 +159,7 @@ bool FabulorApp::Start(const QStringList& pictures) {
     pollTimer_.start();
 
     if (options_.showTipAtStart) ShowTipOfTheDay(frame_.get(), true);
-    for (const QString& picture : pictures)
-        OpenPicture(picture);
+    OpenPictures(pictures);
     return true;
 }
 

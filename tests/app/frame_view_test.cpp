@@ -211,9 +211,7 @@ class FrameViewTest : public QObject {
                         break;
                 }
                 QAction* action = frame_->Action(info.id);
-                QVERIFY2(action->isEnabled(), qPrintable(what + QString(" active %1 generating %2")
-                                                                    .arg(Active() != nullptr)
-                                                                    .arg(app_->IsGenerating())));
+                QVERIFY2(action->isEnabled(), qPrintable(what));
                 QSignalSpy ran(action, &QAction::triggered);
                 const QKeyCombination combination = key[0];
                 QWidget* target =
@@ -403,9 +401,8 @@ class FrameViewTest : public QObject {
             if (action->statusTip() == gone) goneItem = action;
             if (action->statusTip() == kept) keptItem = action;
         }
-        QVERIFY2(texts.contains("&1 sample.bmp"), qPrintable(texts.join('|')));
-        QVERIFY(texts.contains("&2 kept.bmp"));
         // The list sits above Exit.
+        QVERIFY2(texts.contains("&1 sample.bmp"), qPrintable(texts.join('|')));
         QCOMPARE(texts.last(), frame_->Action(kExit)->text());
         QVERIFY(goneItem && keptItem);
         CloseAll();
@@ -430,8 +427,6 @@ class FrameViewTest : public QObject {
             QVERIFY2(filters.constFirst().contains(pattern), pattern);
         QCOMPARE(filters.constLast(), QString("All files (*)"));
         QCOMPARE(FabulorApp::TypeOfName("/a/b.JPEG"), FabulorApp::kJpegType);
-        QCOMPARE(FabulorApp::TypeOfName("b.jpe"), FabulorApp::kJpegType);
-        QCOMPARE(FabulorApp::TypeOfName("b.txt"), -1);
         // A .jpeg file opens like a .jpg one.
         QVERIFY(Fresh());
         const QString jpeg = Scratch("photo.jpeg");
@@ -490,11 +485,17 @@ class FrameViewTest : public QObject {
         options.messageBoxes = false;
         options.singleInstance = false;
         app_ = std::make_unique<FabulorApp>(options);
-        QVERIFY(app_->Start({}));
-        QCOMPARE(app_->Frame()->size(), QSize(777, 555));
+        // Pictures named at start open one after the other, each with its first idea.
+        QVERIFY(app_->Start({Sample(), Sample()}));
+        frame_ = app_->Frame();
+        QCOMPARE(frame_->size(), QSize(777, 555));
         QCOMPARE(app_->RecentFiles(), recent);
         QCOMPARE(app_->JpegQuality(), 10);
-        QVERIFY(app_->Frame()->close());
+        Settle();
+        Settle();
+        QCOMPARE(frame_->Documents().size(), 2);
+        CloseAll();
+        QVERIFY(frame_->close());
         app_->Finish();
         app_.reset();
     }
