@@ -28,7 +28,13 @@ const QList<Info>& All() {
          "Close the active image window",
          "Close",
          {Qt::CTRL | Qt::Key_W, Qt::CTRL | Qt::Key_F4, kNone}},
-        {kExit, "E&xit\tAlt-F4", "Quit Fabulor", "End", {Qt::ALT | Qt::Key_F4, kNone}},
+        // Alt+F4 usually goes to the window manager, which closes the window
+        // just as well; Ctrl+Q is the Linux key for quitting.
+        {kExit,
+         "E&xit\tAlt-F4",
+         "Quit Fabulor",
+         "End",
+         {Qt::ALT | Qt::Key_F4, Qt::CTRL | Qt::Key_Q}},
         {kCopy,
          "&Copy\tCtrl-C",
          "Copy the image and put it on the Clipboard",
