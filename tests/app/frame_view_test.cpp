@@ -476,6 +476,7 @@ class FrameViewTest : public QObject {
     void cleanupTestCase() {
         CloseAll();
         frame_->setGeometry(40, 50, 777, 555);
+        app_->SetJpegQuality(33);
         const QStringList recent = app_->RecentFiles();
         QVERIFY(frame_->close());
         app_->Finish();
@@ -489,7 +490,7 @@ class FrameViewTest : public QObject {
         frame_ = app_->Frame();
         QCOMPARE(frame_->size(), QSize(777, 555));
         QCOMPARE(app_->RecentFiles(), recent);
-        QCOMPARE(app_->JpegQuality(), 10);
+        QCOMPARE(app_->JpegQuality(), 33);
         QVERIFY(frame_->close());
         app_->Finish();
         app_.reset();
