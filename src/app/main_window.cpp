@@ -11,6 +11,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
 #include <QPainter>
 #include <QPointer>
 #include <QProgressBar>
@@ -65,6 +68,9 @@ QStringList LocalFiles(const QMimeData* data) {
 }
 
 constexpr unsigned kStillCreatingString = 61220;
+// A picture dropped from a web page is fetched within 30 s and 64 Mbytes.
+constexpr int kFetchTimeoutMs = 30000;
+constexpr qint64 kMaxFetchBytes = 64 << 20;
 // The ticker pane is as wide as this text: the status text's 40 characters.
 constexpr char kTickerWidthText[] = "0123456789012345678901234567890123456789";
 static_assert(sizeof kTickerWidthText - 1 == 40, "the status text holds 40 characters");
@@ -464,10 +470,35 @@ void MainWindow::dropEvent(QDropEvent* event) {
         app_->OpenImage(qvariant_cast<QImage>(dropped->imageData()));
         return;
     }
-    if (dropped->hasUrls()) {
-        ErrorBox("Only pictures saved on this computer can be opened:\n%s",
-                 dropped->urls().constFirst().toDisplayString().toUtf8().constData());
+    if (dropped->hasUrls()) OpenDroppedAddress(dropped->urls().constFirst());
+}
+
+void MainWindow::OpenDroppedAddress(const QUrl& url) {
+    const QByteArray shown = url.toDisplayString().left(200).toUtf8();
+    const QString scheme = url.scheme().toLower();
+    if (scheme != "http" && scheme != "https" && scheme != "data") {
+        ErrorBox("Only pictures on this computer or on the web can be opened:\n%s",
+                 shown.constData());
+        return;
     }
+    if (!network_) network_ = new QNetworkAccessManager(this);
+    QNetworkRequest request(url);
+    request.setTransferTimeout(kFetchTimeoutMs);
+    QNetworkReply* reply = network_->get(request);
+    // A picture larger than any a person would drop is not waited for.
+    connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64) {
+        if (received > kMaxFetchBytes) reply->abort();
+    });
+    connect(reply, &QNetworkReply::finished, this, [this, reply, shown] {
+        reply->deleteLater();
+        QImage image;
+        if (reply->error() == QNetworkReply::NoError) image.loadFromData(reply->readAll());
+        if (image.isNull()) {
+            ErrorBox("Could not get a picture from\n%s", shown.constData());
+            return;
+        }
+        app_->OpenImage(image);
+    });
 }
 
 QMenu* MainWindow::BuildContextMenu(QWidget* parent) {

@@ -13,9 +13,11 @@ class QAction;
 class QLabel;
 class QMdiArea;
 class QMenu;
+class QNetworkAccessManager;
 class QProgressBar;
 class QStackedWidget;
 class QToolBar;
+class QUrl;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -70,6 +72,9 @@ class MainWindow : public QMainWindow {
     void CreateMenusAndToolBar();
     void CreateStatusBar();
     void FillRecentFiles();
+    // A picture dragged out of a web page as its address alone: fetched,
+    // then opened as a pasted one.
+    void OpenDroppedAddress(const QUrl& url);
 
     FabulorApp* app_;
     QMdiArea* mdi_;
@@ -78,6 +83,7 @@ class MainWindow : public QMainWindow {
     QMenu* fileMenu_ = nullptr;
     QList<QAction*> recentActions_;  // the recent files and their separator
     bool hadDocuments_ = false;
+    QNetworkAccessManager* network_ = nullptr;  // made at the first dropped address
     // The message pane: the idle text, or the progress bar of a run. The
     // status bar hides the pane whole while a hint shows.
     QStackedWidget* messagePane_ = nullptr;

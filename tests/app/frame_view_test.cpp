@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -364,14 +365,30 @@ class FrameViewTest : public QObject {
         QCOMPARE(PictureToImage(*Active()->Document().m_pOrgDC).pixelColor(5, 5),
                  QColor(10, 200, 30));
 
+        // An address alone is fetched, then opened; what is no picture says so.
         QMimeData address;
-        address.setUrls({QUrl("https://example.org/leaf.png")});
-        messages_.Clear();
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        address.setUrls({QUrl("data:image/png;base64," + png.toBase64())});
         QVERIFY(drop(&address));
-        QCOMPARE(frame_->Documents().size(), 3);
+        QTRY_COMPARE(frame_->Documents().size(), 4);
+        Settle();  // no drop is taken while its first idea is drawn
+        QCOMPARE(PictureToImage(*Active()->Document().m_pOrgDC).size(), QSize(40, 30));
+        messages_.Clear();
+        address.setUrls({QUrl("data:text/plain;base64,d29yZHM=")});
+        QVERIFY(drop(&address));
+        QTRY_VERIFY(!messages_.Texts().empty());
+        QCOMPARE(messages_.Texts(), std::vector<std::string>{"Could not get a picture from\n"
+                                                             "data:text/plain;base64,d29yZHM="});
+        messages_.Clear();
+        address.setUrls({QUrl("ftp://example.org/leaf.png")});
+        QVERIFY(drop(&address));
         QCOMPARE(messages_.Texts(),
-                 std::vector<std::string>{"Only pictures saved on this computer can be "
-                                          "opened:\nhttps://example.org/leaf.png"});
+                 std::vector<std::string>{"Only pictures on this computer or on the web can be "
+                                          "opened:\nftp://example.org/leaf.png"});
+        QCOMPARE(frame_->Documents().size(), 4);
         QMimeData text;
         text.setText("words");
         QVERIFY(!drop(&text));
