@@ -19,6 +19,7 @@ ColourSwatch::ColourSwatch(QWidget* parent) : QFrame(parent) {
 
 void ColourSwatch::SetColour(COLORREF colour) {
     colour_ = colour;
+    setToolTip(ColourText(colour));
     update();
 }
 
@@ -42,6 +43,10 @@ ColourChooser SetColourChooser(ColourChooser chooser) {
     ColourChooser previous = std::move(InstalledChooser());
     InstalledChooser() = std::move(chooser);
     return previous;
+}
+
+QString ColourText(COLORREF colour) {
+    return ToQColor(colour).name(QColor::HexRgb).toUpper();
 }
 
 QColor ToQColor(COLORREF colour) {

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include <QFrame>
+#include <QString>
 
 #include "surface/gdi_types.h"
 
@@ -32,6 +33,9 @@ bool PickColour(COLORREF* colour, QWidget* parent = nullptr);
 // real dialog back. Returns the chooser it replaces.
 using ColourChooser = std::function<bool(COLORREF*)>;
 ColourChooser SetColourChooser(ColourChooser chooser);
+
+// A colour as people read it: "#RRGGBB", red first, upper-case digits.
+QString ColourText(COLORREF colour);
 
 // The Qt colour of a COLORREF (0x00BBGGRR), and back.
 QColor ToQColor(COLORREF colour);

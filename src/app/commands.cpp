@@ -4,8 +4,6 @@ namespace command {
 
 namespace {
 constexpr QKeyCombination kNone{};
-constexpr Qt::KeyboardModifiers kPad = Qt::KeypadModifier;
-constexpr Qt::KeyboardModifiers kCtrlPad = Qt::KeypadModifier | Qt::ControlModifier;
 }  // namespace
 
 const QList<Info>& All() {
@@ -40,7 +38,18 @@ const QList<Info>& All() {
          "Draw a saved recipe on this picture as a new idea",
          "Apply Recipe",
          {kNone, kNone}},
-        {kExit, "E&xit\tAlt-F4", "Quit Fabulor", "End", {Qt::ALT | Qt::Key_F4, kNone}},
+        {kCloseDocument,
+         "&Close\tCtrl-W",
+         "Close the active image window",
+         "Close",
+         {Qt::CTRL | Qt::Key_W, Qt::CTRL | Qt::Key_F4, kNone}},
+        // Alt+F4 usually goes to the window manager, which closes the window
+        // just as well; Ctrl+Q is the Linux key for quitting.
+        {kExit,
+         "E&xit\tAlt-F4",
+         "Quit Fabulor",
+         "End",
+         {Qt::ALT | Qt::Key_F4, Qt::CTRL | Qt::Key_Q}},
         {kCopy,
          "&Copy\tCtrl-C",
          "Copy the image and put it on the Clipboard",
@@ -132,12 +141,13 @@ const QList<Info>& All() {
          "Zoom in\t+",
          "Increase size of view of image",
          "Increase size",
-         {QKeyCombination(kPad, Qt::Key_Plus), QKeyCombination(kCtrlPad, Qt::Key_Plus)}},
+         // The keypad's + arrives as a plain + under X11; Ctrl+= is Ctrl++ unshifted.
+         {QKeyCombination(Qt::Key_Plus), Qt::CTRL | Qt::Key_Plus, Qt::CTRL | Qt::Key_Equal}},
         {kZoomOut,
          "Zoom out\t-",
          "Decrease view of current image",
          "Decrease size",
-         {QKeyCombination(kPad, Qt::Key_Minus), QKeyCombination(kCtrlPad, Qt::Key_Minus)}},
+         {QKeyCombination(Qt::Key_Minus), Qt::CTRL | Qt::Key_Minus, kNone}},
         {kQuarterSize, "&Quarter size", "Reduce view to 25%", "Quarter size", {kNone, kNone}},
         {kHalfSize,
          "&Half size",
@@ -150,10 +160,15 @@ const QList<Info>& All() {
          "Three Quarters",
          {kNone, kNone}},
         {kFullSize,
-         "&Full size\tCtrl-W",
+         "&Full size\tCtrl-0",
          "Set View Size to normal size",
          "100%",
-         {Qt::CTRL | Qt::Key_W, Qt::CTRL | Qt::ALT | Qt::Key_N}},
+         {Qt::CTRL | Qt::Key_0, Qt::CTRL | Qt::ALT | Qt::Key_N, kNone}},
+        {kFitToWindow,
+         "Fit to &window\tCtrl-Shift-J",
+         "Show the whole image in the window",
+         "Fit to window",
+         {Qt::CTRL | Qt::SHIFT | Qt::Key_J, kNone, kNone}},
         {kTipOfTheDay, "&Tip of the Day...", "Displays a Tip of the Day.", nullptr, {kNone, kNone}},
         {kAbout,
          "&About Fabulor...",
@@ -214,9 +229,9 @@ const QList<Id>& ToolBar() {
 }
 
 const QList<Id>& FileMenu() {
-    static const QList<Id> items = {kOpenImageFile, kSaveImageFile, kSaveImageAs,
-                                    kSeparator,     kSaveSession,   kSaveRecipe,
-                                    kApplyRecipe,   kSeparator,     kExit};
+    static const QList<Id> items = {kOpenImageFile, kSaveImageFile, kSaveImageAs, kCloseDocument,
+                                    kSeparator,     kSaveSession,   kSaveRecipe,  kApplyRecipe,
+                                    kSeparator,     kExit};
     return items;
 }
 
@@ -230,9 +245,10 @@ const QList<Id>& ContextMenu() {
     // The first eleven items are the classic menu; web fade, the fixed view
     // sizes and the gallery have no other place in it.
     static const QList<Id> items = {
-        kChooseXform, kWizardCreates,    kCreate,   kXformSettings, kImageQuality,    kMixSettings,
-        kSelection,   kRevertToOriginal, kZoomIn,   kZoomOut,       kImageProperties, kSeparator,
-        kWebFade,     kQuarterSize,      kHalfSize, kThreeQuarters, kFullSize,        kIdeaGallery,
+        kChooseXform,     kWizardCreates, kCreate,           kXformSettings, kImageQuality,
+        kMixSettings,     kSelection,     kRevertToOriginal, kZoomIn,        kZoomOut,
+        kImageProperties, kSeparator,     kWebFade,          kQuarterSize,   kHalfSize,
+        kThreeQuarters,   kFullSize,      kFitToWindow,      kIdeaGallery,
     };
     return items;
 }

@@ -31,6 +31,7 @@ enum Id : int {
     kHalfSize = 32809,
     kThreeQuarters = 32810,
     kFullSize = 32811,
+    kFitToWindow = 32813,
     kBackKey = 32828,     // the Left arrow: Back under an id of its own
     kForwardKey = 32829,  // the Right arrow: Forward
     kAcknowledgements = 32831,
@@ -43,6 +44,7 @@ enum Id : int {
     kApplyRecipe = 32843,
     kSelection = 1019,
     kTipOfTheDay = 105,
+    kCloseDocument = 57602,
     kSaveImageFile = 57603,
     kSaveImageAs = 57604,
     kCopy = 57634,
@@ -62,7 +64,7 @@ struct Info {
     const char* menuText;  // null when no menu shows the command
     const char* prompt;    // the status-bar text while the command is highlighted
     const char* toolTip;   // null when the command has none
-    QKeyCombination keys[2];
+    QKeyCombination keys[3];
 };
 
 // Every command, in the order of the command table.
@@ -79,5 +81,7 @@ const QList<Id>& HelpMenu();
 const QList<Id>& ContextMenu();
 // The idle text of the message pane.
 inline constexpr const char kIdlePrompt[] = "For Help, press F1, for Inspiration, press F7";
+// The idle text while the Wizard cannot run (no picture, or none it may use).
+inline constexpr const char kIdlePromptNoIdeas[] = "For Help, press F1";
 
 }  // namespace command

@@ -65,7 +65,7 @@ void WebFadeDlg::LoadControls() {
     ModePercentDlg::LoadControls();
     EnableDlgItemInput(this, kIdColourEdit, UsesColour(mode_));
     EnableDlgItemInput(this, kIdChooseColour, UsesColour(mode_));
-    SetControlTxt(this, kIdColourEdit, "%06X", static_cast<unsigned>(settings_.Colour));
+    colourEdit_->setText(ColourText(settings_.Colour));
     colourEdit_->setModified(false);
     swatch_->SetColour(settings_.Colour);
 }
@@ -73,14 +73,18 @@ void WebFadeDlg::LoadControls() {
 void WebFadeDlg::OnColourKillFocus() {
     if (colourCommitting_) return;
     colourCommitting_ = true;
-    const QByteArray text = colourEdit_->text().toLatin1();
-    // strtol: leading blanks, a sign and "0x" accepted; no digits read as 0.
+    // The text reads as #RRGGBB, red first, as the colour dialog and every
+    // other program show it; the "#" may be left out. strtol: leading blanks,
+    // a sign and "0x" accepted; no digits read as 0.
+    QString typed = colourEdit_->text().trimmed();
+    if (typed.startsWith('#')) typed.remove(0, 1);
+    const QByteArray text = typed.toLatin1();
     long value = std::strtol(text.constData(), nullptr, 16);
     if (value < 0 || value > 0xFFFFFF) {
         ErrorBox("Colours must be between 0 and FFFFFF");
         value = 0xFFFFFF;
     }
-    settings_.Colour = static_cast<COLORREF>(value);
+    settings_.Colour = RGB((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF);
     // The edit keeps what was typed until the controls are next loaded.
     colourEdit_->setModified(false);
     swatch_->SetColour(settings_.Colour);

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QMenu>
 
 #include "app/fabulor_app.h"
 #include "app/icons.h"
@@ -25,9 +26,19 @@ DocumentWindow::DocumentWindow(FabulorApp* app)
     });
     connect(view_, &ImageView::contextMenuAt, this,
             [this](const QPoint& at) { app_->Frame()->ShowContextMenu(this, at); });
+    // The frame's own menu would claim Ctrl+W and Ctrl+F4 beside the program's
+    // Close command, and Qt then runs neither.
+    if (QMenu* menu = systemMenu()) {
+        for (QAction* action : menu->actions())
+            action->setShortcuts({});
+    }
 }
 
 DocumentWindow::~DocumentWindow() {
+    // From here on the main window no longer counts this window: a message
+    // box shown while the document goes runs the event loop, and the
+    // command poll must not reach the half-deleted document.
+    closing_ = true;
     // The gallery goes first: a message shown while the document goes would
     // let it hand the document a waiting idea.
     delete IdeaGalleryWindow::Find(this);
@@ -117,7 +128,7 @@ int DocumentWindow::SaveImage(bool askName) {
         name = app_->AskSaveFileName(this, QString::fromStdString(suggested)).toStdString();
         if (name.empty()) return 0;
     }
-    if (!view_->Picture()->WriteImageFile(name.c_str())) return 0;
+    if (!view_->Picture()->WriteImageFile(name.c_str(), app_->JpegQuality())) return 0;
     savedNames_[index] = name;
     return 1;
 }
@@ -142,6 +153,12 @@ void DocumentWindow::ShowProperties() {
 void DocumentWindow::RefreshTitle() {
     doc_->UpdateTitle(view_->ZoomPercent());
     setWindowTitle(QString::fromStdString(doc_->Title()));
+}
+
+void DocumentWindow::showEvent(QShowEvent* event) {
+    QMdiSubWindow::showEvent(event);
+    // The MDI area places a new window on show, without regard to its size.
+    view_->KeepInWorkspace();
 }
 
 void DocumentWindow::closeEvent(QCloseEvent* event) {

@@ -23,6 +23,8 @@ class DocumentWindow : public QMdiSubWindow, public DocumentView, public Applica
 
     CFabulorFilterDoc& Document() { return *doc_; }
     const CFabulorFilterDoc& Document() const { return *doc_; }
+    // Whether the window is being deleted (its document may be gone).
+    bool IsClosing() const { return closing_; }
     ImageView* View() const { return view_; }
     ::OverviewDialog& Overview() { return overview_; }
 
@@ -63,6 +65,7 @@ class DocumentWindow : public QMdiSubWindow, public DocumentView, public Applica
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     FabulorApp* app_;
@@ -71,4 +74,5 @@ class DocumentWindow : public QMdiSubWindow, public DocumentView, public Applica
     std::map<int, std::string> savedNames_;
     // Last: the document goes first, while its view still exists.
     std::unique_ptr<CFabulorFilterDoc> doc_;
+    bool closing_ = false;
 };

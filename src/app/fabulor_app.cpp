@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <ctime>
+#include <utility>
 
 #include <QApplication>
 #include <QDir>
@@ -10,6 +11,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QProgressBar>
 #include <QSettings>
 #include <QStandardPaths>
@@ -38,11 +40,16 @@ constexpr const char* kTypeNames[FabulorApp::kTypeCount] = {"Bitmap", "Targa", "
                                                             "Png"};
 static_assert(std::size(kImageFilePatterns) == FabulorApp::kTypeCount);
 
-// The type index of a filter chosen in a file dialog; 0 for none.
+// The type index of a filter chosen in a file dialog; -1 for none of the types.
 int TypeOfFilter(const QString& filter) {
-    const auto index = static_cast<int>(FabulorApp::FileFilters().indexOf(filter));
-    return index < 0 ? 0 : index;
+    return static_cast<int>(FabulorApp::FileFilters().indexOf(filter));
 }
+
+// Section and keys of the settings beyond the classic ones.
+constexpr char kRecentKey[] = "Recent File List/File%1";
+constexpr char kGeometryKey[] = "WINDOW/GEOMETRY";
+constexpr char kStateKey[] = "WINDOW/STATE";
+constexpr char kJpegQualityKey[] = "GENERAL/JPEG_QUALITY";
 
 // The tips file comes with the program; each user's main folder gets a copy.
 void ProvideTipsFile(const QString& mainDir) {
@@ -63,9 +70,28 @@ void ProvideTipsFile(const QString& mainDir) {
 QStringList FabulorApp::FileFilters() {
     QStringList filters;
     for (int i = 0; i < kTypeCount; ++i) {
-        filters.append(QString("%1 (%2)").arg(kTypeNames[i], kImageFilePatterns[i]));
+        QString patterns = QString(kImageFilePatterns[i]).toLower();
+        if (i == kJpegType) patterns += " *.jpeg *.jpe";
+        filters.append(QString("%1 (%2)").arg(kTypeNames[i], patterns));
     }
     return filters;
+}
+
+QStringList FabulorApp::OpenFilters() {
+    QStringList all;
+    for (const QString& filter : FileFilters())
+        all.append(filter.section('(', 1).chopped(1));
+    return QStringList{QString("All pictures (%1)").arg(all.join(' '))} + FileFilters() +
+           QStringList{kSessionFilter, "All files (*)"};
+}
+
+int FabulorApp::TypeOfName(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    for (int i = 0; i < kTypeCount; ++i) {
+        const QStringList patterns = FileFilters()[i].section('(', 1).chopped(1).split(' ');
+        if (patterns.contains("*." + suffix)) return i;
+    }
+    return -1;
 }
 
 // The guide is compiled into the program's library, whose resources are
@@ -130,6 +156,11 @@ bool FabulorApp::Start(const QStringList& pictures) {
     InstallHelpKey();
 
     frame_ = std::make_unique<MainWindow>(this);
+    {
+        QSettings settings;
+        frame_->restoreGeometry(settings.value(kGeometryKey).toByteArray());
+        frame_->restoreState(settings.value(kStateKey).toByteArray());
+    }
     frame_->show();
 
     PrepareFolders();
@@ -139,10 +170,7 @@ bool FabulorApp::Start(const QStringList& pictures) {
     pollTimer_.start();
 
     if (options_.showTipAtStart) ShowTipOfTheDay(frame_.get(), true);
-    // One after the other: each starts its first idea, and the next opens
-    // when that run is over.
-    pendingPictures_.append(pictures);
-    OpenPendingPictures();
+    OpenPictures(pictures);
     return true;
 }
 
@@ -170,10 +198,17 @@ void FabulorApp::LoadSettings() {
     SetPictureFolder(
         settings.value("DIRECTORIES/INITIAL_BMP_DIR", QDir::homePath()).toString().toStdString());
     SetReadExt(settings.value("GENERAL/READEXT", 2).toInt());
-    SetSaveExt(settings.value("GENERAL/SAVEEXT", 2).toInt());
+    // A first save offers PNG: lossless, and read everywhere.
+    SetSaveExt(settings.value("GENERAL/SAVEEXT", kPngType).toInt());
     lastXform_ = settings.value("GENERAL/PREFD_FILTR", 11).toInt();
     SetGalleryCount(settings.value("GALLERY/COUNT", 12).toInt());
     SetGallerySide(settings.value("GALLERY/SIZE", 160).toInt());
+    SetJpegQuality(settings.value(kJpegQualityKey, jpegQuality_).toInt());
+    recentFiles_.clear();
+    for (int i = 1; i <= kRecentFiles; ++i) {
+        const QString path = settings.value(QString(kRecentKey).arg(i)).toString();
+        if (!path.isEmpty() && !recentFiles_.contains(path)) recentFiles_.append(path);
+    }
 }
 
 void FabulorApp::SaveSettings() {
@@ -185,6 +220,14 @@ void FabulorApp::SaveSettings() {
     settings.setValue("GENERAL/READEXT", readExt_);
     settings.setValue("GALLERY/COUNT", galleryCount_);
     settings.setValue("GALLERY/SIZE", gallerySide_);
+    settings.setValue(kJpegQualityKey, jpegQuality_);
+    for (int i = 1; i <= kRecentFiles; ++i) {
+        settings.setValue(QString(kRecentKey).arg(i), recentFiles_.value(i - 1));
+    }
+    if (frame_) {
+        settings.setValue(kGeometryKey, frame_->saveGeometry());
+        settings.setValue(kStateKey, frame_->saveState());
+    }
     settings.sync();
 }
 
@@ -198,6 +241,12 @@ void FabulorApp::PrepareFolders() {
         }
     }
     SetMainFolder(main.toStdString());
+    // The image cache is the kind of file $XDG_CACHE_HOME is for: it may go
+    // at any time and is never backed up.
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (!cache.isEmpty()) {
+        SetTempFolder((cache + "/Fabulor/" + kTempSubfolder).toStdString());
+    }
     tempDir_ = QString::fromStdString(TempFolder());
     if (!QFileInfo(tempDir_).isDir() && !QDir().mkpath(tempDir_)) {
         ErrorBox("Could not create temporary\ndirectory <%s>.", tempDir_.toUtf8().constData());
@@ -221,6 +270,18 @@ void FabulorApp::SetGalleryCount(int count) {
 void FabulorApp::SetGallerySide(int side) {
     // Pixels: below 32 an idea cannot be told; above 512 a page is no longer cheap.
     gallerySide_ = std::clamp(side, 32, 512);
+}
+
+void FabulorApp::SetJpegQuality(int quality) {
+    jpegQuality_ = std::clamp(quality, 1, 100);
+}
+
+void FabulorApp::AddRecentFile(const QString& path) {
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    recentFiles_.removeAll(absolute);
+    recentFiles_.prepend(absolute);
+    while (recentFiles_.size() > kRecentFiles)
+        recentFiles_.removeLast();
 }
 
 int FabulorApp::CountDocumentsNamed(const std::string& name) const {
@@ -247,7 +308,8 @@ bool FabulorApp::CacheEnabled() {
         if (GetDiskBytes(tempDir_.toUtf8().constData(), &freeBytes, nullptr, nullptr) &&
             freeBytes < kMinCacheBytes) {
             ErrorBox(
-                "There is very little disk space for the\nimage cache (less than %d Mbytes),\nThe "
+                "There is very little disk space for the\nimage cache (less than %d "
+                "Mbytes),\nThe "
                 "image cache will be disabled",
                 50);
             cacheEnabled_ = false;
@@ -300,6 +362,13 @@ void FabulorApp::OpenPendingPictures() {
     OpenPicture(picture);
 }
 
+void FabulorApp::OpenPictures(const QStringList& paths) {
+    // One after the other: each starts its first idea, and the next opens
+    // when that run is over.
+    pendingPictures_.append(paths);
+    OpenPendingPictures();
+}
+
 void FabulorApp::OnOpenImageFile() {
     if (IsGenerating()) return;
     int type = readExt_;
@@ -310,16 +379,17 @@ void FabulorApp::OnOpenImageFile() {
         QFileDialog dialog(frame_.get(), "Select image file to open", InitialPictureDir());
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setFileMode(QFileDialog::ExistingFile);
-        dialog.setNameFilters(FileFilters() << kSessionFilter);
-        dialog.selectNameFilter(FileFilters().value(readExt_));
+        dialog.setNameFilters(OpenFilters());
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
         path = dialog.selectedFiles().constFirst();
         type = TypeOfFilter(dialog.selectedNameFilter());
+        // "All pictures" and "All files": the type is the file's own.
+        if (type < 0) type = TypeOfName(path);
     }
     if (path.isEmpty()) return;
     if (OpenPicture(path)) {
         SetPictureFolder(QFileInfo(path).absolutePath().toStdString());
-        if (!IsSessionFile(path)) SetReadExt(type);  // a session is no picture type
+        if (type >= 0) SetReadExt(type);  // a session is no picture type
     }
 }
 
@@ -380,14 +450,16 @@ DocumentWindow* FabulorApp::OpenPicture(const QString& path) {
         return nullptr;
     }
     HGLOBAL dib = LoadPicture(path);
-    if (!dib) return nullptr;
-    auto* window = new DocumentWindow(this);
-    frame_->AddDocument(window);
-    if (!window->Document().OpenReadFile(dib, path.toStdString())) {
+    auto* window = dib ? new DocumentWindow(this) : nullptr;
+    if (window) frame_->AddDocument(window);
+    if (!window || !window->Document().OpenReadFile(dib, path.toStdString())) {
         delete window;
+        // A recent file that has gone leaves the list.
+        if (!QFileInfo::exists(path)) recentFiles_.removeAll(QFileInfo(path).absoluteFilePath());
         return nullptr;
     }
     frame_->ShowDocument(window);
+    AddRecentFile(path);
     return window;
 }
 
@@ -395,6 +467,23 @@ DocumentWindow* FabulorApp::OnEditPaste() {
     if (IsGenerating()) return nullptr;
     HGLOBAL dib = ClipboardPictureDib();
     if (!dib) return nullptr;
+    return OpenPastedDib(dib);
+}
+
+DocumentWindow* FabulorApp::OpenImage(const QImage& image) {
+    if (IsGenerating()) {
+        ErrorBoxFromString(61220);
+        return nullptr;
+    }
+    HGLOBAL dib = image.isNull() ? nullptr : ImageToPackedDib(image);
+    if (!dib) {
+        ErrorBox("What was dropped is not a picture");
+        return nullptr;
+    }
+    return OpenPastedDib(dib);
+}
+
+DocumentWindow* FabulorApp::OpenPastedDib(HGLOBAL dib) {
     auto* window = new DocumentWindow(this);
     frame_->AddDocument(window);
     const std::string name = "Image" + std::to_string(pasteCount_);
@@ -423,21 +512,32 @@ QString FabulorApp::AskSaveFileName(QWidget* parent, const QString& suggested) {
         const QString suffix = QString(kImageFilePatterns[saveExt_]).mid(2).toLower();
         dialog.setDefaultSuffix(suffix);
         connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
-            dialog.setDefaultSuffix(
-                QString(kImageFilePatterns[TypeOfFilter(filter)]).mid(2).toLower());
+            const int chosen = std::max(0, TypeOfFilter(filter));
+            dialog.setDefaultSuffix(QString(kImageFilePatterns[chosen]).mid(2).toLower());
         });
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
         path = dialog.selectedFiles().constFirst();
         type = TypeOfFilter(dialog.selectedNameFilter());
     }
     if (path.isEmpty()) return {};
+    if (type < 0 || type >= kTypeCount) type = saveExt_;
     // A name without a picture extension gets the chosen type's.
-    const QString suffix = QFileInfo(path).suffix();
-    bool known = false;
-    for (const char* pattern : kImageFilePatterns) {
-        known = known || suffix.compare(QString(pattern).mid(2), Qt::CaseInsensitive) == 0;
+    if (TypeOfName(path) < 0) path += "." + QString(kImageFilePatterns[type]).mid(2).toLower();
+    if (TypeOfName(path) == kJpegType) {
+        // JPEG trades detail for size: the user says how much.
+        int quality = 0;
+        if (options_.askJpegQuality) {
+            quality = options_.askJpegQuality(jpegQuality_);
+        } else {
+            bool ok = false;
+            quality = QInputDialog::getInt(
+                parent, "JPEG quality",
+                "Quality of the JPEG file (1 smallest, 100 best):", jpegQuality_, 1, 100, 1, &ok);
+            if (!ok) quality = 0;
+        }
+        if (quality <= 0) return {};
+        SetJpegQuality(quality);
     }
-    if (!known) path += "." + QString(kImageFilePatterns[type]).mid(2).toLower();
     SetSaveExt(type);
     return path;
 }
@@ -454,6 +554,5 @@ void FabulorApp::OnActivated(const QStringList& pictures) {
     }
     // While a dialog is open or a run goes on they wait; the poll opens them
     // when the program is free.
-    pendingPictures_.append(pictures);
-    OpenPendingPictures();
+    OpenPictures(pictures);
 }

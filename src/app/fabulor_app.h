@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include <QImage>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -17,6 +18,7 @@
 
 #include "document/generation_worker.h"
 #include "document/picture_load.h"
+#include "surface/global_memory.h"
 #include "util/app_folders.h"
 
 class DocumentWindow;
@@ -37,6 +39,8 @@ struct AppOptions {
     // Stand-in for the session and recipe file dialogs: the chosen path
     // (empty: cancelled).
     std::function<QString(const QString& title, const QString& suggested, bool save)> askFileName;
+    // Stand-in for the JPEG quality question: the quality, or 0 for Cancel.
+    std::function<int(int suggested)> askJpegQuality;
 };
 
 class FabulorApp : public QObject {
@@ -44,7 +48,14 @@ class FabulorApp : public QObject {
   public:
     // The picture types of the file dialogs, in the order of the type index.
     static constexpr int kTypeCount = 5;
+    static constexpr int kJpegType = 2;
+    static constexpr int kPngType = 4;
+    // One filter per type, in the order of the type index.
     static QStringList FileFilters();
+    // The open dialog's: "All pictures", the types, "All files".
+    static QStringList OpenFilters();
+    // The type index of a file name's extension; -1 for none of them.
+    static int TypeOfName(const QString& path);
     // The free space below which the cache is turned off.
     static constexpr std::uint64_t kMinCacheBytes = 52428800;
 
@@ -89,6 +100,14 @@ class FabulorApp : public QObject {
     void SetGalleryCount(int count);
     void SetGallerySide(int side);
 
+    // The pictures opened last, the newest first (at most kRecentFiles).
+    static constexpr int kRecentFiles = 5;
+    QStringList RecentFiles() const { return recentFiles_; }
+    void AddRecentFile(const QString& path);
+    // The quality (1 to 100) of the JPEG files the user saves.
+    int JpegQuality() const { return jpegQuality_; }
+    void SetJpegQuality(int quality);
+
     // How many open documents carry exactly this name: the number a new one
     // of that name takes, moved on when that numbered name is taken too.
     int CountDocumentsNamed(const std::string& name) const;
@@ -100,7 +119,13 @@ class FabulorApp : public QObject {
     void OnOpenImageFile();
     // Opens the picture file as a new document; null when it fails.
     DocumentWindow* OpenPicture(const QString& path);
+    // Opens the files one after the other: each new document draws its
+    // first idea before the next file opens.
+    void OpenPictures(const QStringList& paths);
     DocumentWindow* OnEditPaste();
+    // A picture that came as pixels (dropped from a web page) as a new
+    // document named as a pasted one; null when it is no picture.
+    DocumentWindow* OpenImage(const QImage& image);
     // The save dialog; the chosen path (with its type's extension) or empty.
     QString AskSaveFileName(QWidget* parent, const QString& suggested);
     // A later start asked to come to the front and open these pictures.
@@ -118,6 +143,8 @@ class FabulorApp : public QObject {
     // could not be read (said in one message).
     HGLOBAL LoadPicture(const QString& path);
     void LoadFinished();
+    // The new document around a packed DIB (taken over), named as a paste.
+    DocumentWindow* OpenPastedDib(HGLOBAL dib);
 
     AppOptions options_;
     std::unique_ptr<MessageBoxReporter> reporter_;
@@ -141,6 +168,8 @@ class FabulorApp : public QObject {
     int readExt_ = 2;
     int saveExt_ = 2;
     int pasteCount_ = 1;
+    QStringList recentFiles_;
+    int jpegQuality_ = 90;
     bool cacheEnabled_ = true;
     int galleryCount_ = 12;
     int gallerySide_ = 160;

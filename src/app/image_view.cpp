@@ -1,10 +1,14 @@
 #include "app/image_view.h"
 
+#include <algorithm>
+
 #include <QLayout>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
 
 #include "app/picture_image.h"
 #include "surface/cdadc.h"
@@ -26,13 +30,18 @@ ImageView::ImageView(std::function<bool()> generating, QWidget* parent)
 ImageView::~ImageView() = default;
 
 int ImageView::CreateViewBitmap(HGLOBAL dib) {
+    const bool first = !picture_;
     picture_.reset(CDADC::CreateFromDib(dib));
     if (!picture_) {
         shown_ = QImage();
         return 0;
     }
+    // A new window opens at the largest zoom at which it fits the workspace;
+    // later pictures of the same window keep the zoom the user chose.
+    if (first && !Workspace().isEmpty()) zoom_ = FitZoom(100);
     Refresh();
-    SetViewSize(picture_->width, picture_->height);
+    const QSize size = ZoomedSize();
+    SetViewSize(size.width(), size.height());
     return 1;
 }
 
@@ -60,13 +69,59 @@ void ImageView::SetViewSize(int width, int height) {
     }
     if (frame->isMinimized()) return;
     if (frame->isMaximized()) frame->showNormal();
-    // The frame's title bar and borders: whatever it has around this view,
-    // measured after the frame has laid out its contents (it may not have
-    // been shown yet).
-    if (frame->layout()) frame->layout()->activate();
-    const QSize decoration = frame->size() - size();
-    frame->resize(decoration + QSize(width, height));
+    QSize wanted = FrameDecoration() + QSize(width, height);
+    const QSize room = Workspace();
+    if (!room.isEmpty()) wanted = wanted.boundedTo(room);
+    frame->resize(wanted);
+    KeepInWorkspace();
     UpdateScrollBars();
+}
+
+QSize ImageView::FrameDecoration() const {
+    auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (!frame) return {};
+    // The frame lays this view into its contents rectangle less its layout's
+    // margins; measured from those rather than from the view's own size,
+    // which lags behind until the frame has been laid out.
+    const QMargins outer = frame->contentsMargins();
+    const QMargins inner = frame->layout() ? frame->layout()->contentsMargins() : QMargins();
+    return {outer.left() + outer.right() + inner.left() + inner.right(),
+            outer.top() + outer.bottom() + inner.top() + inner.bottom()};
+}
+
+QSize ImageView::Workspace() const {
+    auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
+    QMdiArea* area = frame ? frame->mdiArea() : nullptr;
+    return area ? area->viewport()->size() : QSize();
+}
+
+void ImageView::KeepInWorkspace() {
+    auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
+    const QSize room = Workspace();
+    if (!frame || room.isEmpty() || frame->isMaximized() || frame->isMinimized()) return;
+    QPoint at = frame->pos();
+    // The right and bottom edges come in first; the left and top win when
+    // the frame is larger than the room, so the title bar stays in reach.
+    at.setX(std::max(0, std::min(at.x(), room.width() - frame->width())));
+    at.setY(std::max(0, std::min(at.y(), room.height() - frame->height())));
+    if (at != frame->pos()) frame->move(at);
+}
+
+int ImageView::FitZoom(int maxPercent) const {
+    if (!picture_) return zoom_;
+    const QSize room = Workspace() - FrameDecoration();
+    int percent = std::clamp(maxPercent / kZoomStep * kZoomStep, kMinZoom, kMaxZoom);
+    for (; percent > kMinZoom; percent = std::max(kMinZoom, percent - kZoomStep)) {
+        // The same integer sizes as the zoomed view itself.
+        if (picture_->width * percent / 100 <= room.width() &&
+            picture_->height * percent / 100 <= room.height())
+            break;
+    }
+    return percent;
+}
+
+void ImageView::FitToWindow() {
+    SetZoom(FitZoom(kMaxZoom));
 }
 
 bool ImageView::CanZoom() const {
@@ -135,7 +190,16 @@ void ImageView::Refresh() {
 
 void ImageView::UpdateScrollBars() {
     const QSize total = shown_.size();
-    const QSize page = viewport()->size();
+    // The page is the room the picture would have without the bars that are
+    // showing now: a picture that fits needs none, however the view got here.
+    const QSize full = maximumViewportSize();
+    const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    bool across = total.width() > full.width();
+    bool down = total.height() > full.height();
+    // One bar takes room from the other direction.
+    down = down || (across && total.height() > full.height() - extent);
+    across = across || (down && total.width() > full.width() - extent);
+    const QSize page(full.width() - (down ? extent : 0), full.height() - (across ? extent : 0));
     struct Axis {
         QScrollBar* bar;
         int total;

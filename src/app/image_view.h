@@ -32,8 +32,16 @@ class ImageView : public QAbstractScrollArea {
     // The picture's size; "GetWidth of NULL" and 1 without a picture.
     int GetWidth() const;
     int GetHeight() const;
-    // Fits the child frame around a client area of width x height pixels.
+    // Fits the child frame around a client area of width x height pixels,
+    // but never beyond the workspace of the MDI area: the picture scrolls.
     void SetViewSize(int width, int height);
+    // The largest zoom step, at most maxPercent, at which the whole picture
+    // fits the workspace: 200, 190, ... 30, then 25 (which may still not fit).
+    int FitZoom(int maxPercent) const;
+    // The largest zoom step up to 200 % that shows the whole picture.
+    void FitToWindow();
+    // Moves the child frame back inside the workspace, title bar first.
+    void KeepInWorkspace();
 
     int ZoomPercent() const { return zoom_; }
     bool CanZoom() const;
@@ -65,6 +73,10 @@ class ImageView : public QAbstractScrollArea {
     void UpdateScrollBars();
     void OnScrollAction(QScrollBar* bar, int action);
     QSize ZoomedSize() const;
+    // What the child frame adds around this view: title bar and borders.
+    QSize FrameDecoration() const;
+    // The client area of the MDI area; empty when the view is in none.
+    QSize Workspace() const;
 
     std::function<bool()> generating_;
     std::unique_ptr<CDADC> picture_;

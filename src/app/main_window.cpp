@@ -4,15 +4,23 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QPainter>
 #include <QPointer>
 #include <QProgressBar>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QUrl>
 #include <QWhatsThis>
 
 #include "app/commands.h"
@@ -29,19 +37,55 @@
 #include "util/error_box.h"
 
 namespace {
+
+constexpr char kWorkspaceHint[] =
+    "To begin, open a picture (Ctrl+O), paste one (Ctrl+V)\nor drop a picture file here.";
+
+// The MDI area, which says how to begin while it is empty.
+class Workspace : public QMdiArea {
+  public:
+    using QMdiArea::QMdiArea;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override {
+        QMdiArea::paintEvent(event);
+        if (!subWindowList().isEmpty()) return;
+        QPainter painter(viewport());
+        painter.setPen(palette().color(QPalette::Light));
+        QFont font = painter.font();
+        font.setPointSizeF(font.pointSizeF() * 1.3);
+        painter.setFont(font);
+        painter.drawText(viewport()->rect(), Qt::AlignCenter, kWorkspaceHint);
+    }
+};
+
+// Local files among the URLs of a drag.
+QStringList LocalFiles(const QMimeData* data) {
+    QStringList files;
+    if (!data) return files;
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile()) files.append(url.toLocalFile());
+    }
+    return files;
+}
+
 constexpr unsigned kStillCreatingString = 61220;
+// A picture dropped from a web page is fetched within 30 s and 64 Mbytes.
+constexpr int kFetchTimeoutMs = 30000;
+constexpr qint64 kMaxFetchBytes = 64 << 20;
 // The ticker pane is as wide as this text: the status text's 40 characters.
 constexpr char kTickerWidthText[] = "0123456789012345678901234567890123456789";
 static_assert(sizeof kTickerWidthText - 1 == 40, "the status text holds 40 characters");
 }  // namespace
 
-MainWindow::MainWindow(FabulorApp* app) : app_(app), mdi_(new QMdiArea(this)) {
+MainWindow::MainWindow(FabulorApp* app) : app_(app), mdi_(new Workspace(this)) {
     setObjectName("Fabulor");
     setWindowTitle("Fabulor");
     setWindowIcon(AppIcon());
     mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdi_);
+    setAcceptDrops(true);
     CreateActions();
     CreateMenusAndToolBar();
     CreateStatusBar();
@@ -88,7 +132,9 @@ void MainWindow::CreateMenusAndToolBar() {
         }
     };
     QMenu* file = menuBar()->addMenu("&File");
+    fileMenu_ = file;
     fill(file, command::FileMenu());
+    connect(file, &QMenu::aboutToShow, this, &MainWindow::FillRecentFiles);
     QMenu* help = menuBar()->addMenu("&Help");
     fill(help, command::HelpMenu());
     for (QMenu* menu : {file, help}) {
@@ -104,7 +150,14 @@ void MainWindow::CreateMenusAndToolBar() {
 
 void MainWindow::CreateStatusBar() {
     idle_ = new QLabel(command::kIdlePrompt);
-    statusBar()->addWidget(idle_, 1);
+    messagePane_ = new QStackedWidget;
+    messagePane_->addWidget(idle_);
+    statusBar()->addWidget(messagePane_, 1);
+    // A tool-bar hint or a notice covers the pane, and the pane stays hidden
+    // until it goes: hidden by hand, as the status bar's own hiding is undone
+    // when the pane's stack changes page.
+    connect(statusBar(), &QStatusBar::messageChanged, messagePane_,
+            [this](const QString& message) { messagePane_->setVisible(message.isEmpty()); });
     ticker_ = new QLabel("Welcome...");
     ticker_->setFrameShape(QFrame::Panel);
     ticker_->setFrameShadow(QFrame::Sunken);
@@ -113,13 +166,15 @@ void MainWindow::CreateStatusBar() {
 }
 
 DocumentWindow* MainWindow::ActiveDocument() const {
-    return qobject_cast<DocumentWindow*>(mdi_->currentSubWindow());
+    auto* window = qobject_cast<DocumentWindow*>(mdi_->currentSubWindow());
+    return window && !window->IsClosing() ? window : nullptr;
 }
 
 QList<DocumentWindow*> MainWindow::Documents() const {
     QList<DocumentWindow*> documents;
     for (QMdiSubWindow* window : mdi_->subWindowList()) {
-        if (auto* document = qobject_cast<DocumentWindow*>(window)) documents.append(document);
+        auto* document = qobject_cast<DocumentWindow*>(window);
+        if (document && !document->IsClosing()) documents.append(document);
     }
     return documents;
 }
@@ -148,6 +203,8 @@ bool MainWindow::IsEnabled(int id) const {
         case kExit:
         case kGlyphtic:
             return !running;
+        case kCloseDocument:
+            return window && !running;
         case kSaveImageFile:
         case kSaveImageAs:
         case kCopy:
@@ -187,6 +244,7 @@ bool MainWindow::IsEnabled(int id) const {
         case kHalfSize:
         case kThreeQuarters:
         case kFullSize:
+        case kFitToWindow:
             return view && view->CanZoom();
         case kRevertToOriginal:
             return false;
@@ -207,6 +265,12 @@ void MainWindow::UpdateCommands() {
     for (auto it = actions_.cbegin(); it != actions_.cend(); ++it) {
         it.value()->setEnabled(IsEnabled(it.key()));
     }
+    // F7 is offered only while it works.
+    idle_->setText(IsEnabled(command::kWizardCreates) ? command::kIdlePrompt
+                                                      : command::kIdlePromptNoIdeas);
+    const bool haveDocuments = !mdi_->subWindowList().isEmpty();
+    if (haveDocuments != hadDocuments_) mdi_->viewport()->update();
+    hadDocuments_ = haveDocuments;
 }
 
 void MainWindow::Trigger(int id) {
@@ -224,6 +288,9 @@ void MainWindow::Trigger(int id) {
             break;
         case kSaveImageAs:
             window->SaveImage(true);
+            break;
+        case kCloseDocument:
+            window->close();
             break;
         case kExit:
             close();
@@ -304,6 +371,9 @@ void MainWindow::Trigger(int id) {
         case kFullSize:
             view->SetZoom(100);
             break;
+        case kFitToWindow:
+            view->FitToWindow();
+            break;
         case kTipOfTheDay:
             ShowTipOfTheDay(this, false);
             break;
@@ -346,17 +416,17 @@ void MainWindow::ShowProgress(int percent) {
         if (!progress_) {
             progress_ = new QProgressBar;
             progress_->setRange(0, 100);
-            idle_->hide();
-            statusBar()->insertWidget(0, progress_, 1);
-            progress_->show();
+            messagePane_->addWidget(progress_);
+            messagePane_->setCurrentWidget(progress_);
             StatusTicker::Restart();
         }
         progress_->setValue(percent);
     } else if (progress_) {
-        statusBar()->removeWidget(progress_);
+        // The pane goes back to the idle text; whether the pane shows at all
+        // is the status bar's business (a tool-bar hint may be covering it).
+        messagePane_->removeWidget(progress_);
         delete progress_;
         progress_ = nullptr;
-        idle_->show();
         UpdateCommands();
     }
     ticker_->setText(QString::fromStdString(progress_ ? StatusTicker::Scroll() : GetStatusText()));
@@ -368,6 +438,89 @@ QString MainWindow::TickerText() const {
 
 QString MainWindow::IdleText() const {
     return idle_->text();
+}
+
+bool MainWindow::IdleTextShown() const {
+    return idle_->isVisible();
+}
+
+QString MainWindow::WorkspaceHint() const {
+    return mdi_->subWindowList().isEmpty() ? QString(kWorkspaceHint) : QString();
+}
+
+void MainWindow::FillRecentFiles() {
+    for (QAction* action : recentActions_)
+        delete action;
+    recentActions_.clear();
+    const QStringList files = app_->RecentFiles();
+    if (files.isEmpty()) return;
+    QAction* exit = Action(command::kExit);
+    for (int i = 0; i < files.size(); ++i) {
+        const QString path = files[i];
+        auto* action =
+            new QAction(QString("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()), fileMenu_);
+        action->setStatusTip(path);
+        action->setEnabled(!app_->IsGenerating());
+        connect(action, &QAction::triggered, this, [this, path] { app_->OpenPicture(path); });
+        fileMenu_->insertAction(exit, action);
+        recentActions_.append(action);
+    }
+    recentActions_.append(fileMenu_->insertSeparator(exit));
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    const QMimeData* dropped = event->mimeData();
+    if (dropped->hasImage() || dropped->hasUrls()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QMimeData* dropped = event->mimeData();
+    event->acceptProposedAction();
+    // Files (pictures and sessions) wait while a run goes on; each new
+    // picture draws its first idea before the next one opens.
+    const QStringList files = LocalFiles(dropped);
+    if (!files.isEmpty()) {
+        app_->OpenPictures(files);
+        return;
+    }
+    if (app_->IsGenerating()) {
+        ErrorBoxFromString(kStillCreatingString);
+        return;
+    }
+    // A picture dragged out of a web page comes as its pixels, its address or both.
+    if (dropped->hasImage()) {
+        app_->OpenImage(qvariant_cast<QImage>(dropped->imageData()));
+        return;
+    }
+    if (dropped->hasUrls()) OpenDroppedAddress(dropped->urls().constFirst());
+}
+
+void MainWindow::OpenDroppedAddress(const QUrl& url) {
+    const QByteArray shown = url.toDisplayString().left(200).toUtf8();
+    const QString scheme = url.scheme().toLower();
+    if (scheme != "http" && scheme != "https" && scheme != "data") {
+        ErrorBox("Only pictures on this computer or on the web can be opened:\n%s",
+                 shown.constData());
+        return;
+    }
+    if (!network_) network_ = new QNetworkAccessManager(this);
+    QNetworkRequest request(url);
+    request.setTransferTimeout(kFetchTimeoutMs);
+    QNetworkReply* reply = network_->get(request);
+    // A picture larger than any a person would drop is not waited for.
+    connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64) {
+        if (received > kMaxFetchBytes) reply->abort();
+    });
+    connect(reply, &QNetworkReply::finished, this, [this, reply, shown] {
+        reply->deleteLater();
+        QImage image;
+        if (reply->error() == QNetworkReply::NoError) image.loadFromData(reply->readAll());
+        if (image.isNull()) {
+            ErrorBox("Could not get a picture from\n%s", shown.constData());
+            return;
+        }
+        app_->OpenImage(image);
+    });
 }
 
 QMenu* MainWindow::BuildContextMenu(QWidget* parent) {
@@ -388,18 +541,6 @@ void MainWindow::ShowContextMenu(DocumentWindow* window, const QPoint& globalPos
     QMenu* menu = BuildContextMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(globalPos);
-}
-
-void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
-}
-
-void MainWindow::dropEvent(QDropEvent* event) {
-    // Pictures and sessions alike: each file opens as a window of its own.
-    for (const QUrl& url : event->mimeData()->urls()) {
-        if (url.isLocalFile()) app_->OpenPicture(url.toLocalFile());
-    }
-    event->acceptProposedAction();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

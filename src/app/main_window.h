@@ -13,8 +13,11 @@ class QAction;
 class QLabel;
 class QMdiArea;
 class QMenu;
+class QNetworkAccessManager;
 class QProgressBar;
+class QStackedWidget;
 class QToolBar;
+class QUrl;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -46,6 +49,10 @@ class MainWindow : public QMainWindow {
     QProgressBar* ProgressBar() const { return progress_; }
     QString TickerText() const;
     QString IdleText() const;
+    // The message pane's idle text is on show (not hidden by a run or a hint).
+    bool IdleTextShown() const;
+    // What the empty workspace says; empty while a document is open.
+    QString WorkspaceHint() const;
 
     // The context menu of a document window at a screen point.
     QMenu* BuildContextMenu(QWidget* parent);
@@ -60,11 +67,22 @@ class MainWindow : public QMainWindow {
     void CreateActions();
     void CreateMenusAndToolBar();
     void CreateStatusBar();
+    void FillRecentFiles();
+    // A picture dragged out of a web page as its address alone: fetched,
+    // then opened as a pasted one.
+    void OpenDroppedAddress(const QUrl& url);
 
     FabulorApp* app_;
     QMdiArea* mdi_;
     QToolBar* toolBar_ = nullptr;
     QHash<int, QAction*> actions_;
+    QMenu* fileMenu_ = nullptr;
+    QList<QAction*> recentActions_;  // the recent files and their separator
+    bool hadDocuments_ = false;
+    QNetworkAccessManager* network_ = nullptr;  // made at the first dropped address
+    // The message pane: the idle text, or the progress bar of a run. The
+    // status bar hides the pane whole while a hint shows.
+    QStackedWidget* messagePane_ = nullptr;
     QLabel* idle_ = nullptr;
     QLabel* ticker_ = nullptr;
     QProgressBar* progress_ = nullptr;  // only while a run is shown

@@ -103,6 +103,7 @@ int RunScreenshotTour(FabulorApp& app, const QStringList& pictures, const QStrin
     app.Start({});
     MainWindow* frame = app.Frame();
     frame->resize(1100, 800);
+    Save(frame, folder, "main-window-empty");
 
     const ChooseXformDialog chooser = SetChooseXformDialog(&ChooseMosaic);
     mosaicPanel = MutableXformRow(kMosaic)->settings;

@@ -182,7 +182,7 @@ int CDADC::WriteBitmap(std::FILE* stream) {
     return 1;
 }
 
-int CDADC::WriteImageFile(const char* name) {
+int CDADC::WriteImageFile(const char* name, int jpegQuality) {
     // The extension is that of the file's own name, not of a folder above it.
     const char* fileName = std::strrchr(name, '/');
     const char* dot = std::strrchr(fileName ? fileName : name, '.');
@@ -191,7 +191,7 @@ int CDADC::WriteImageFile(const char* name) {
         return 0;
     }
     if (strcasecmp(dot + 1, "bmp") == 0) return WriteBmpFile(name);
-    return VicWriteFile(this, name);
+    return VicWriteFile(this, name, jpegQuality);
 }
 
 int CDADC::ReadBmpFile(const char* name) {

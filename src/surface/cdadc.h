@@ -20,7 +20,8 @@ class CDADC {
     int InitData(const BITMAPINFO* header);
     int WriteBmpFile(const char* name);
     int WriteBitmap(std::FILE* stream);
-    int WriteImageFile(const char* name);
+    // jpegQuality (1 to 100) is used by JPEG files alone.
+    int WriteImageFile(const char* name, int jpegQuality = 75);
     int ReadBmpFile(const char* name);
 
     // New surfaces, owned by the caller; null on failure.

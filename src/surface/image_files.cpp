@@ -105,20 +105,18 @@ int ImageFileType(const char* name) {
         return 0;
     }
     const char* extension = dot + 1;
+    static const struct {
+        const char* extension;
+        int code;
+    } kTypes[] = {{"jpg", kJpgFileType}, {"jpeg", kJpgFileType}, {"jpe", kJpgFileType},
+                  {"tga", kTgaFileType}, {"pcx", kPcxFileType},  {"bmp", kBmpFileType},
+                  {"png", kPngFileType}};
+    for (const auto& type : kTypes)
+        if (strcasecmp(extension, type.extension) == 0) return type.code;
     if (std::strlen(extension) != 3) {
         ErrorBox("File name has bad extension:\n'%s'", name);
         return 0;
     }
-    static const struct {
-        const char* extension;
-        int code;
-    } kTypes[] = {{"jpg", kJpgFileType},
-                  {"tga", kTgaFileType},
-                  {"pcx", kPcxFileType},
-                  {"bmp", kBmpFileType},
-                  {"png", kPngFileType}};
-    for (const auto& type : kTypes)
-        if (strcasecmp(extension, type.extension) == 0) return type.code;
     ErrorBox("Support for image files of type '%s'\nnot yet implemented", extension);
     return -1;
 }
@@ -257,7 +255,7 @@ HGLOBAL VicLoadImageFile(const char* name) {
     return dib;
 }
 
-int VicWriteFile(CDADC* surface, const char* name) {
+int VicWriteFile(CDADC* surface, const char* name, int jpegQuality) {
     if (!name) name = "";
     const int type = ImageFileType(name);
     if (type == -1) return 0;
@@ -295,7 +293,7 @@ int VicWriteFile(CDADC* surface, const char* name) {
             break;
         case kJpgFileType:
             failure = "SaveJPG, savejpg error %d";
-            code = savejpg(name, &image, 75);
+            code = savejpg(name, &image, jpegQuality);
             break;
         case kPngFileType:
             failure = "SavePNG, savepng error %d";

@@ -28,9 +28,9 @@ inline constexpr const char kImageFileFilter[] =
     "Png (*.PNG)|*.PNG|";
 inline constexpr const char* kImageFilePatterns[] = {"*.BMP", "*.TGA", "*.JPG", "*.PCX", "*.PNG"};
 
-// The code of the name's three-letter extension (any case); 0 for a
-// missing or malformed extension, -1 for one that is not known. Both show
-// their message.
+// The code of the name's extension (any case; "jpeg" and "jpe" are JPEG
+// too); 0 for a missing or malformed extension, -1 for one that is not
+// known. Both show their message.
 int ImageFileType(const char* name);
 
 // Any picture file as a new 24-bit packed DIB (a BMP file that only the
@@ -48,8 +48,12 @@ int LoadTgaImage(VicImage* image, const char* name);
 int LoadPcxImage(VicImage* image, const char* name);
 int LoadPngImage(VicImage* image, const char* name);
 
+// The quality of JPEG files written when none is asked for (1 to 100).
+inline constexpr int kDefaultJpegQuality = 75;
+
 // Writes the surface in the format of the name's extension; 1 on success.
-int VicWriteFile(CDADC* surface, const char* name);
+// jpegQuality (1 to 100) is used by JPEG files alone.
+int VicWriteFile(CDADC* surface, const char* name, int jpegQuality = kDefaultJpegQuality);
 
 // The surface as the bytes of a 24-bit PNG file, for pictures kept inside
 // other files; false after a failure (VicLastError says why).

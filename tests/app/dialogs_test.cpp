@@ -112,7 +112,7 @@ class DialogsTest : public QObject {
         MixSettings fade;
         WebFadeDlg dlg(nullptr, fade);
         QCOMPARE(Text(&dlg, 1102), QString("Mix sharpness"));
-        QCOMPARE(Text(&dlg, 1216), QString("FFFFFF"));
+        QCOMPARE(Text(&dlg, 1216), QString("#FFFFFF"));
         QVERIFY(!Enabled(&dlg, 1216));
         QVERIFY(!Enabled(&dlg, 1034));
         dlg.ModeButton(1070)->click();
@@ -120,18 +120,36 @@ class DialogsTest : public QObject {
         QVERIFY(Enabled(&dlg, 1034));
     }
 
+    // The colour reads #RRGGBB, red first, as the colour dialog shows it.
     void webFadeColourTextIsHexadecimalRedFirst() {
         MessageCapture messages;
         MixSettings fade;
         fade.Mode = 1066;
+        fade.Colour = RGB(255, 255, 0);
         WebFadeDlg dlg(nullptr, fade);
+        QCOMPARE(dlg.ColourEdit()->text(), QString("#FFFF00"));
+        QCOMPARE(dlg.Swatch()->toolTip(), QString("#FFFF00"));
         dlg.ColourEdit()->setText("ff");
         dlg.OnColourKillFocus();
-        QCOMPARE(dlg.Settings().Colour, COLORREF{0x0000FF});
-        QCOMPARE(dlg.Swatch()->Colour(), COLORREF{0x0000FF});
+        QCOMPARE(dlg.Settings().Colour, RGB(0, 0, 255));
+        QCOMPARE(dlg.Swatch()->Colour(), RGB(0, 0, 255));
         QCOMPARE(dlg.ColourEdit()->text(), QString("ff"));
         dlg.ModeButton(1067)->click();
-        QCOMPARE(dlg.ColourEdit()->text(), QString("0000FF"));
+        QCOMPARE(dlg.ColourEdit()->text(), QString("#0000FF"));
+        for (const char* typed : {"#FF8000", " #ff8000", "0xFF8000", "ff8000"}) {
+            dlg.ColourEdit()->setText(typed);
+            dlg.OnColourKillFocus();
+            QCOMPARE(dlg.Settings().Colour, RGB(255, 128, 0));
+        }
+        // The colour dialog's choice comes back in the same form.
+        const ColourChooser previous = SetColourChooser([](COLORREF* colour) {
+            *colour = FromQColor(QColor("#12abef"));
+            return true;
+        });
+        DlgItem(&dlg, 1034)->setEnabled(true);
+        qobject_cast<QAbstractButton*>(DlgItem(&dlg, 1034))->click();
+        SetColourChooser(previous);
+        QCOMPARE(dlg.ColourEdit()->text(), QString("#12ABEF"));
         QVERIFY(messages.Texts().empty());
 
         dlg.ColourEdit()->setText("1000000");
@@ -158,7 +176,7 @@ class DialogsTest : public QObject {
         WhenModal([](QWidget* dlg) {
             qobject_cast<QRadioButton*>(DlgItem(dlg, 1069))->click();
             auto* edit = qobject_cast<QLineEdit*>(DlgItem(dlg, 1216));
-            edit->setText("00FF00");
+            edit->setText("#00FF00");
             edit->setModified(true);
             ClickId(dlg, kIdApplyNow);
         });

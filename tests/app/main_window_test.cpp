@@ -11,6 +11,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMimeData>
@@ -140,7 +141,7 @@ class MainWindowTest : public QObject {
     void startUpWithoutAPicture() {
         QCOMPARE(frame_->windowTitle(), QString("Fabulor"));
         QCOMPARE(frame_->TickerText(), QString("Welcome..."));
-        QCOMPARE(frame_->IdleText(), QString("For Help, press F1, for Inspiration, press F7"));
+        QCOMPARE(frame_->IdleText(), QString("For Help, press F1"));  // F7 is disabled
         QCOMPARE(app_->ReadExt(), 0);
         QCOMPARE(app_->MainDir().toStdString(), DefaultMainFolder());
         QVERIFY(QFileInfo(app_->TempDir()).isDir());
@@ -422,6 +423,29 @@ class MainWindowTest : public QObject {
                      "picture will be lost."}));
     }
 
+    // A message shown while a document window goes (its cache files have
+    // vanished) runs the event loop, and with it the commands' poll: that
+    // must not reach the document being deleted.
+    void aMessageWhileAWindowGoesLeavesItAlone() {
+        DocumentWindow* window = Fresh();
+        QVERIFY(window);
+        frame_->Trigger(kWizardCreates);
+        Settle();
+        for (const QFileInfo& file : QDir(app_->TempDir()).entryInfoList(QDir::Files))
+            QVERIFY(QFile::remove(file.filePath()));
+        int polls = 0;
+        const Reporter previous = SetReporter([&](const Message&) {
+            frame_->UpdateCommands();
+            ++polls;
+            return Answer::No;
+        });
+        delete window;
+        SetReporter(previous);
+        QVERIFY(polls > 0);
+        QVERIFY(!Active());
+        QVERIFY(frame_->Documents().isEmpty());
+    }
+
     // Pictures handed over by a later start wait while a run goes on or a
     // dialog is open, and open one after the other when the program is free.
     void handedPicturesWaitUntilTheProgramIsFree() {
@@ -488,6 +512,7 @@ int main(int argc, char** argv) {
     QTemporaryDir dir;
     qputenv("XDG_CONFIG_HOME", (dir.path() + "/config").toUtf8());
     qputenv("XDG_DATA_HOME", (dir.path() + "/data").toUtf8());
+    qputenv("XDG_CACHE_HOME", (dir.path() + "/cache").toUtf8());
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     QCoreApplication::setOrganizationName("Fabulor");

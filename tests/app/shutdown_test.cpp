@@ -89,6 +89,7 @@ int main(int argc, char** argv) {
     QTemporaryDir dir;
     qputenv("XDG_CONFIG_HOME", (dir.path() + "/config").toUtf8());
     qputenv("XDG_DATA_HOME", (dir.path() + "/data").toUtf8());
+    qputenv("XDG_CACHE_HOME", (dir.path() + "/cache").toUtf8());
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     QCoreApplication::setOrganizationName("Fabulor");

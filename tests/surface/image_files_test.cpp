@@ -63,17 +63,19 @@ TEST(ImageFileType, CodesByExtensionAndTheMessagesOfBadNames) {
                               {"x.Tga", 7},
                               {"x.pcx", 5},
                               {"x.BMP", 9},
-                              {"x.png", 13}})
+                              {"x.png", 13},
+                              {"photo.JPEG", 11},
+                              {"photo.jpe", 11}})
         EXPECT_EQ(ImageFileType(name), code) << name;
     EXPECT_TRUE(capture.Texts().empty());
 
     for (auto [name, code] :
-         {std::pair{"picture", 0}, {"dir.d/picture", 0}, {"a.jpeg", 0}, {"a.gif", -1}})
+         {std::pair{"picture", 0}, {"dir.d/picture", 0}, {"a.tiff", 0}, {"a.gif", -1}})
         EXPECT_EQ(ImageFileType(name), code) << name;
     EXPECT_EQ(capture.Texts(),
               (Texts{"Missing extension from filename:\n'picture'",
                      "Missing extension from filename:\n'dir.d/picture'",
-                     "File name has bad extension:\n'a.jpeg'",
+                     "File name has bad extension:\n'a.tiff'",
                      "Support for image files of type 'gif'\nnot yet implemented"}));
 }
 
@@ -86,9 +88,9 @@ TEST(VicLoadImageFile, NamesThatCannotLoadAreReportedInOrder) {
         {"x.gif",
          {"Support for image files of type 'gif'\nnot yet implemented",
           "Could not open imagefile:\n<x.gif>"}},
-        {"x.jpeg",
-         {"File name has bad extension:\n'x.jpeg'", "bad image type: 0",
-          "Could not open imagefile:\n<x.jpeg>"}},
+        {"x.tiff",
+         {"File name has bad extension:\n'x.tiff'", "bad image type: 0",
+          "Could not open imagefile:\n<x.tiff>"}},
         // Missing files: each format's information message, where it has one,
         // then the reason and the file in one message.
         {missing + "tga", {"TGA data error: 3", kMissing + missing + "tga>"}},
@@ -130,9 +132,9 @@ TEST(VicWriteFile, MessagesOfNamesThatCannotBeWritten) {
 
     // No writer runs for a name of no format, so none is named.
     capture.Clear();
-    EXPECT_EQ(VicWriteFile(&picture, "out.jpeg"), 0);
-    EXPECT_EQ(capture.Texts(), (Texts{"File name has bad extension:\n'out.jpeg'",
-                                      "bad image file type: 0\nFilename = <out.jpeg>"}));
+    EXPECT_EQ(VicWriteFile(&picture, "out.tiff"), 0);
+    EXPECT_EQ(capture.Texts(), (Texts{"File name has bad extension:\n'out.tiff'",
+                                      "bad image file type: 0\nFilename = <out.tiff>"}));
 
     // Each format names its own writer.
     for (const auto& [name, text] : {std::pair{"/no such folder/x.pcx", "SavePCX, savepcx error 3"},
