@@ -32,6 +32,7 @@
 #include "app/image_view.h"
 #include "app/main_window.h"
 #include "app/picture_image.h"
+#include "app_fixture.h"
 #include "engine/progress.h"
 #include "engine/xform_context.h"
 #include "recipe/xform_registry.h"
@@ -43,29 +44,7 @@ using namespace command;
 
 namespace {
 
-std::atomic<bool> holdRuns{false};
-int (*realMosaicRun)(const CFilSpec&, XformContext&) = nullptr;
-
-int HeldMosaicRun(const CFilSpec& filSpec, XformContext& ctx) {
-    while (holdRuns && StopRequested == 0)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    return realMosaicRun(filSpec, ctx);
-}
-int ChooseMosaic(int, int, int* chosen, int* wizard) {
-    *chosen = kMosaic;
-    *wizard = 0;
-    return 1;
-}
-int AcceptWizardMosaic(CFilSpec& filSpec) {
-    *filSpec.WizardFlag(kMosaic) = 1;
-    return 1;
-}
-
-QString Sample() {
-    return QStringLiteral(FABULOR_SOURCE_DIR "/data/sample.bmp");
-}
-
-// The folder of this program's settings, main folder and cache.
+// The folder of this program's pictures.
 ScratchDir& Home() {
     static ScratchDir home;
     return home;
@@ -478,7 +457,7 @@ class FrameViewTest : public QObject {
     }
 
     void cacheLivesInTheCacheFolder() {
-        QVERIFY2(app_->TempDir().startsWith(Scratch("XDG_CACHE_HOME") + "/"),
+        QVERIFY2(app_->TempDir().startsWith(QString::fromUtf8(qgetenv("XDG_CACHE_HOME")) + "/"),
                  qPrintable(app_->TempDir()));
         QVERIFY(QFileInfo(app_->TempDir()).isDir());
     }
@@ -515,16 +494,7 @@ class FrameViewTest : public QObject {
 };
 
 int main(int argc, char** argv) {
-    // Settings, main folder and cache of this run live in a folder of its own.
-    for (const char* variable : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"})
-        qputenv(variable, Scratch(variable).toUtf8());
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    QCoreApplication::setOrganizationName("Fabulor");
-    QCoreApplication::setApplicationName("Fabulor");
-    QSettings::setDefaultFormat(QSettings::IniFormat);
-    FrameViewTest test;
-    return QTest::qExec(&test, argc, argv);
+    return RunAtHome<FrameViewTest>(argc, argv);
 }
 
 #include "frame_view_test.moc"

@@ -29,6 +29,7 @@
 #include "app/idea_gallery_window.h"
 #include "app/main_window.h"
 #include "app/picture_image.h"
+#include "app_fixture.h"
 #include "cli/cli_commands.h"
 #include "document/document_files.h"
 #include "document/generation_worker.h"
@@ -42,25 +43,6 @@ using namespace command;
 
 namespace {
 
-// A Mosaic run can be held going until the test lets it finish.
-std::atomic<bool> holdRuns{false};
-int (*realMosaicRun)(const CFilSpec&, XformContext&) = nullptr;
-
-int HeldMosaicRun(const CFilSpec& filSpec, XformContext& ctx) {
-    while (holdRuns && StopRequested == 0) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return realMosaicRun(filSpec, ctx);
-}
-int ChooseMosaic(int, int, int* chosen, int* wizard) {
-    *chosen = kMosaic;
-    *wizard = 0;
-    return 1;
-}
-int AcceptWizardMosaic(CFilSpec& filSpec) {
-    *filSpec.WizardFlag(kMosaic) = 1;
-    return 1;
-}
 // The panel of the Xform of a gallery idea: OK with its own Wizard off.
 int PanelTurnsWizardOff(CFilSpec& filSpec) {
     *filSpec.WizardFlag(filSpec.XformIndex) = 0;
@@ -76,10 +58,6 @@ int ComplainingRun(const CFilSpec&, XformContext&) {
     while (StopRequested == 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return 0;
-}
-
-QString Sample() {
-    return QStringLiteral(FABULOR_SOURCE_DIR "/data/sample.bmp");
 }
 
 QImage Shown(DocumentWindow* window) {
@@ -171,18 +149,7 @@ class GallerySessionTest : public QObject {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         QVERIFY(complaints > 0);
 
-        std::atomic<bool> ended{false};
-        std::thread watchdog([&ended] {
-            for (int i = 0; i < 3000 && !ended; ++i)
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            if (!ended) {
-                std::fputs("the program hung while its gallery waited for a message\n", stderr);
-                std::abort();
-            }
-        });
-        app.reset();
-        ended = true;
-        watchdog.join();
+        EndsInTime("while its gallery waited for a message", [&app] { app.reset(); });
         QVERIFY(!GalleriesStillDrawing());
         for (const auto& [row, run] : saved)
             row->run = run;
@@ -539,17 +506,7 @@ class GallerySessionTest : public QObject {
 };
 
 int main(int argc, char** argv) {
-    // Settings, main folder and cache of this run live in a folder of its own.
-    QTemporaryDir dir;
-    qputenv("XDG_CONFIG_HOME", (dir.path() + "/config").toUtf8());
-    qputenv("XDG_DATA_HOME", (dir.path() + "/data").toUtf8());
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    QCoreApplication::setOrganizationName("Fabulor");
-    QCoreApplication::setApplicationName("Fabulor");
-    QSettings::setDefaultFormat(QSettings::IniFormat);
-    GallerySessionTest test;
-    return QTest::qExec(&test, argc, argv);
+    return RunAtHome<GallerySessionTest>(argc, argv);
 }
 
 #include "gallery_session_test.moc"

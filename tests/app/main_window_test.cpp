@@ -29,6 +29,7 @@
 #include "app/main_window.h"
 #include "app/picture_image.h"
 #include "app/single_instance.h"
+#include "app_fixture.h"
 #include "engine/progress.h"
 #include "engine/xform_context.h"
 #include "modal_helpers.h"
@@ -41,31 +42,6 @@
 using namespace command;
 
 namespace {
-
-// Mosaic is the Xform of every new idea here, at Wizard parameters, and a
-// run can be held going until the test lets it finish or stops it.
-std::atomic<bool> holdRuns{false};
-int (*realMosaicRun)(const CFilSpec&, XformContext&) = nullptr;
-
-int HeldMosaicRun(const CFilSpec& filSpec, XformContext& ctx) {
-    while (holdRuns && StopRequested == 0) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return realMosaicRun(filSpec, ctx);
-}
-int ChooseMosaic(int, int, int* chosen, int* wizard) {
-    *chosen = kMosaic;
-    *wizard = 0;
-    return 1;
-}
-int AcceptWizardMosaic(CFilSpec& filSpec) {
-    *filSpec.WizardFlag(kMosaic) = 1;
-    return 1;
-}
-
-QString Sample() {
-    return QStringLiteral(FABULOR_SOURCE_DIR "/data/sample.bmp");
-}
 
 bool SamePixels(const CDADC& a, const CDADC& b) {
     return PictureToImage(a) == PictureToImage(b);
@@ -508,18 +484,7 @@ class MainWindowTest : public QObject {
 };
 
 int main(int argc, char** argv) {
-    // Settings, main folder and cache of this run live in a folder of its own.
-    QTemporaryDir dir;
-    qputenv("XDG_CONFIG_HOME", (dir.path() + "/config").toUtf8());
-    qputenv("XDG_DATA_HOME", (dir.path() + "/data").toUtf8());
-    qputenv("XDG_CACHE_HOME", (dir.path() + "/cache").toUtf8());
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    QCoreApplication::setOrganizationName("Fabulor");
-    QCoreApplication::setApplicationName("Fabulor");
-    QSettings::setDefaultFormat(QSettings::IniFormat);
-    MainWindowTest test;
-    return QTest::qExec(&test, argc, argv);
+    return RunAtHome<MainWindowTest>(argc, argv);
 }
 
 #include "main_window_test.moc"

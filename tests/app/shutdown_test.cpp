@@ -13,6 +13,7 @@
 #include <QtTest>
 
 #include "app/fabulor_app.h"
+#include "app_fixture.h"
 #include "engine/progress.h"
 #include "engine/xform_context.h"
 #include "recipe/recipe.h"
@@ -30,16 +31,6 @@ int ComplainingRun(const CFilSpec&, XformContext&) {
     while (StopRequested == 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return 0;
-}
-
-int ChooseMosaic(int, int, int* chosen, int* wizard) {
-    *chosen = kMosaic;
-    *wizard = 0;
-    return 1;
-}
-
-int AcceptPanel(CFilSpec&) {
-    return 1;
 }
 
 }  // namespace
@@ -61,45 +52,25 @@ class ShutdownTest : public QObject {
         QVERIFY(app->Start({}));
         // Start installs the real dialogs.
         SetChooseXformDialog(&ChooseMosaic);
-        mosaic->settings = &AcceptPanel;
-        app->OpenPicture(QStringLiteral(FABULOR_SOURCE_DIR "/data/sample.bmp"));
+        mosaic->settings = &AcceptWizardMosaic;
+        app->OpenPicture(Sample());
         while (!reporting)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         QVERIFY(app->IsGenerating());
 
         // Without the event loop the box is never shown; the program ends.
-        std::atomic<bool> ended{false};
-        std::thread watchdog([&ended] {
-            for (int i = 0; i < 3000 && !ended; ++i)
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            if (!ended) {
-                std::fputs("the program hung while ending during a run's message\n", stderr);
-                std::abort();
-            }
-        });
-        app.reset();
-        ended = true;
-        watchdog.join();
+        EndsInTime("during a run's message", [&app] { app.reset(); });
         *mosaic = saved;
         SetChooseXformDialog(nullptr);
     }
 };
 
 int main(int argc, char** argv) {
-    QTemporaryDir dir;
-    qputenv("XDG_CONFIG_HOME", (dir.path() + "/config").toUtf8());
-    qputenv("XDG_DATA_HOME", (dir.path() + "/data").toUtf8());
-    qputenv("XDG_CACHE_HOME", (dir.path() + "/cache").toUtf8());
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    QCoreApplication::setOrganizationName("Fabulor");
-    QCoreApplication::setApplicationName("Fabulor");
-    QSettings::setDefaultFormat(QSettings::IniFormat);
-    // A main folder that exists: the first start's message would be a real box.
-    QDir().mkpath(dir.path() + "/main");
-    QSettings().setValue("DIRECTORIES/MAIN", dir.path() + "/main");
-    ShutdownTest test;
-    return QTest::qExec(&test, argc, argv);
+    return RunAtHome<ShutdownTest>(argc, argv, [](const QString& home) {
+        // A main folder that exists: the first start's message would be a real box.
+        QDir().mkpath(home + "/main");
+        QSettings().setValue("DIRECTORIES/MAIN", home + "/main");
+    });
 }
 
 #include "shutdown_test.moc"

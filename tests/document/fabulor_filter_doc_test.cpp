@@ -195,7 +195,7 @@ TEST_F(Document, AFailedOrRefusedIdeaLeavesNoTrace) {
     Idea(0x00BB00);
     doc->Back();                        // image 2 of 3 on show, from the cache
     doc->m_Spec.FinalMix.Percent = 33;  // set, waiting for the next idea
-    const CFilSpec spec = doc->m_Spec;
+    const CFilSpec recipe = doc->m_Spec;
     const auto sequence = doc->m_Sequence;
     const UsageCounts counts = doc->m_UsageCounts;
     const auto thumbnails = view.thumbnails;
@@ -203,7 +203,7 @@ TEST_F(Document, AFailedOrRefusedIdeaLeavesNoTrace) {
         SCOPED_TRACE(what);
         EXPECT_EQ(doc->m_Sequence, sequence);
         EXPECT_EQ(doc->m_iCurrent, 2);
-        EXPECT_EQ(doc->m_Spec, spec);
+        EXPECT_EQ(doc->m_Spec, recipe);
         EXPECT_EQ(doc->m_UsageCounts, counts);
         EXPECT_EQ(view.thumbnails, thumbnails);
         EXPECT_EQ(doc->m_iGenMode, NOGEN);
