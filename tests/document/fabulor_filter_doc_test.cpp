@@ -362,7 +362,8 @@ TEST_F(Document, ASessionReopensAsTheDocumentItWas) {
     EXPECT_EQ(other.m_Spec.FinalMix.Percent, 21);
     EXPECT_EQ(other.m_UsageCounts, doc->m_UsageCounts);
     // A cell of the overview for each image, at the sequence's indices.
-    EXPECT_EQ(otherView.thumbnails, (std::vector<std::string>{"face-1", "Banya", "Banya", "Banya"}));
+    EXPECT_EQ(otherView.thumbnails,
+              (std::vector<std::string>{"face-1", "Banya", "Banya", "Banya"}));
     EXPECT_EQ(PictureHash(*otherView.picture), PictureHash(*view.picture));
     EXPECT_EQ(PictureHash(*other.m_pOrgDC), PictureHash(*doc->m_pOrgDC));
 }
