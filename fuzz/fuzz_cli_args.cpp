@@ -2,37 +2,16 @@
 // every option parser of the command-line program: one argument a line.
 // Figures named by --set are kept in a temporary folder of the fuzzer's own,
 // emptied after every input.
-#include <stdlib.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "cli/cli_internal.h"
-#include "util/app_folders.h"
-#include "util/error_box.h"
-#include "util/files.h"
-
-namespace {
-
-std::string FigureFolder() {
-    static const std::string folder = [] {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "fabulor-fuzz-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) abort();
-        SetTempFolder(pattern);
-        SetReporter([](const Message&) { return Answer::No; });
-        return pattern;
-    }();
-    return folder;
-}
-
-}  // namespace
+#include "fuzz_figures.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string folder = FigureFolder();
+    FuzzFigureFolder();
     std::vector<std::string> args(1);
     for (std::size_t i = 0; i < size; ++i) {
         if (data[i] == '\n') {
@@ -47,6 +26,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fabulor_cli::ReadRenderOptions(args, options, filSpec);
     } catch (const fabulor_cli::UsageError&) {
     }
-    RemoveFiles(folder.c_str(), "*.BMP");
+    EmptyFuzzFigureFolder();
     return 0;
 }
