@@ -19,6 +19,7 @@
 #include "engine/progress.h"
 #include "engine/xform_context.h"
 #include "recipe/recipe.h"
+#include "recipe/xform_registry.h"
 
 inline std::atomic<bool> holdRuns{false};
 inline int (*realMosaicRun)(const CFilSpec&, XformContext&) = nullptr;
@@ -40,6 +41,17 @@ inline int ChooseMosaic(int, int, int* chosen, int* wizard) {
 inline int AcceptWizardMosaic(CFilSpec& filSpec) {
     *filSpec.WizardFlag(kMosaic) = 1;
     return 1;
+}
+
+// Every new idea is Mosaic at Wizard parameters, its run held while
+// holdRuns is set. Call after the program's Start, which installs the real
+// dialogs.
+inline void MosaicForEveryIdea() {
+    SetChooseXformDialog(&ChooseMosaic);
+    XformRow* mosaic = MutableXformRow(kMosaic);
+    mosaic->settings = &AcceptWizardMosaic;
+    realMosaicRun = mosaic->run;
+    mosaic->run = &HeldMosaicRun;
 }
 
 inline QString Sample() {

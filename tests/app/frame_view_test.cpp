@@ -146,10 +146,7 @@ class FrameViewTest : public QObject {
         app_ = std::make_unique<FabulorApp>(options);
         QVERIFY(app_->Start({}));
         frame_ = app_->Frame();
-        SetChooseXformDialog(&ChooseMosaic);
-        MutableXformRow(kMosaic)->settings = &AcceptWizardMosaic;
-        realMosaicRun = MutableXformRow(kMosaic)->run;
-        MutableXformRow(kMosaic)->run = &HeldMosaicRun;
+        MosaicForEveryIdea();
     }
 
     void init() {

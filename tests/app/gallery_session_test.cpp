@@ -168,10 +168,7 @@ class GallerySessionTest : public QObject {
         frame_ = app_->Frame();
         app_->SetGalleryCount(6);
         app_->SetGallerySide(64);
-        SetChooseXformDialog(&ChooseMosaic);
-        MutableXformRow(kMosaic)->settings = &AcceptWizardMosaic;
-        realMosaicRun = MutableXformRow(kMosaic)->run;
-        MutableXformRow(kMosaic)->run = &HeldMosaicRun;
+        MosaicForEveryIdea();
     }
 
     // F5 opens a page of ideas of different Xforms; a click and Enter each

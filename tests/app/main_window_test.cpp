@@ -108,10 +108,7 @@ class MainWindowTest : public QObject {
         app_ = std::make_unique<FabulorApp>(options);
         QVERIFY(app_->Start({}));
         frame_ = app_->Frame();
-        SetChooseXformDialog(&ChooseMosaic);
-        MutableXformRow(kMosaic)->settings = &AcceptWizardMosaic;
-        realMosaicRun = MutableXformRow(kMosaic)->run;
-        MutableXformRow(kMosaic)->run = &HeldMosaicRun;
+        MosaicForEveryIdea();
     }
 
     void startUpWithoutAPicture() {
