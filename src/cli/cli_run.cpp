@@ -195,10 +195,11 @@ RunOutcome DrawIdea(const CFilSpec& filSpec, const CDADC& original, int quality,
         if (worker.IsGenerating()) std::this_thread::sleep_for(kPollInterval);
     }
     ClearProgressLine();
-    if (client.stopped_) return RunOutcome::Stopped;
-    // The run reports its faults and still counts as finished; here a fault
-    // means no picture is written.
-    return messages.Errors() > errorsBefore ? RunOutcome::Failed : RunOutcome::Finished;
+    // The run reports its faults; here a fault means no picture is written,
+    // and a run that ended without a picture was stopped only if it said
+    // nothing of a fault.
+    if (messages.Errors() > errorsBefore) return RunOutcome::Failed;
+    return client.stopped_ ? RunOutcome::Stopped : RunOutcome::Finished;
 }
 
 RunOutcome WritePicture(CDADC& picture, const std::string& path, std::ostream& err) {

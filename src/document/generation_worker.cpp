@@ -23,7 +23,15 @@ bool ApplyAndMix(const CFilSpec& recipe, const CDADC* original, CDADC* canvas, C
 }
 
 void RunGeneration(GenerationRun& run, std::atomic<int>* progress) {
+    const int errorsBefore = ErrorsOnThisThread();
     run.produced = ApplyAndMix(run.recipe, run.original, run.canvas.get(), run.picture, progress);
+    // An Xform that gives up says why; one that says nothing must not pass
+    // for a run the user stopped.
+    if (!run.produced && StopRequested == 0 && ErrorsOnThisThread() == errorsBefore) {
+        const char* name = XformName(run.recipe.XformIndex);
+        ErrorBox("%s could not draw this picture of %d x %d pixels", *name ? name : "The Xform",
+                 run.original->width, run.original->height);
+    }
     // A stop that came during the mix is too late: the picture is finished.
     if (run.produced) StopRequested = 0;
     run.canvas.reset();

@@ -31,8 +31,10 @@ Reporter& CurrentReporter() {
 }
 
 thread_local ThreadMessages* threadMessages = nullptr;
+thread_local int errorsOnThisThread = 0;
 
 Answer Deliver(Message m) {
+    if (m.kind == MessageKind::Error || m.kind == MessageKind::SystemError) ++errorsOnThisThread;
     if (threadMessages) {
         const Answer answer = m.kind == MessageKind::Question ? Answer::Cancel : Answer::No;
         threadMessages->Keep(std::move(m));
@@ -71,6 +73,10 @@ ThreadMessages::ThreadMessages() : outer_(threadMessages) {
 
 ThreadMessages::~ThreadMessages() {
     threadMessages = outer_;
+}
+
+int ErrorsOnThisThread() {
+    return errorsOnThisThread;
 }
 
 Reporter SetReporter(Reporter reporter) {

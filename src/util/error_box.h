@@ -53,6 +53,11 @@ void ErrorBoxFromString(unsigned stringId);
 // The text of the string table under id, or nullptr when there is none.
 const char* LoadProgramString(unsigned stringId);
 
+// How many errors (not notices or questions) were reported on the calling
+// thread so far, kept or delivered: work can tell whether it told of its own
+// failure.
+int ErrorsOnThisThread();
+
 // Yes/No/Cancel question, task-modal, with the application's title as caption.
 Answer QuestionBox(const char* format, ...) __attribute__((format(printf, 1, 2)));
 

@@ -92,9 +92,13 @@ Mesh MeshOf(int threads, int outWidth, int outHeight) {
     // Held to Validate's range: fewer than 2 threads would divide by zero
     // below, very many would never end.
     mesh.vertical = std::clamp(threads, kThreadsMin, kThreadsMax);
-    // So that the mesh stays roughly square.
+    // So that the mesh stays roughly square. On a tall, narrow canvas that
+    // asks for more threads than the canvas has rows; the ones past a thread
+    // per row only repeat one another, and the points along a vertical
+    // thread likewise, so the count stops there and the picture is the same.
     const long long horizontal = static_cast<long long>(outHeight) * mesh.vertical / outWidth;
-    mesh.horizontal = static_cast<int>(std::clamp<long long>(horizontal, 4, INT_MAX));
+    const long long rows = std::max(static_cast<long long>(outHeight) + 1, 4LL);
+    mesh.horizontal = static_cast<int>(std::clamp<long long>(horizontal, 4, rows));
     mesh.amp = std::max(outWidth / mesh.vertical, 2);
     return mesh;
 }

@@ -176,10 +176,15 @@ namespace opart {
 
 Grid GridOf(int width, int height, int squaresAcross) {
     Grid grid;
-    if (squaresAcross < 1) return grid;
-    grid.cell = width / squaresAcross;
-    if (grid.cell < 1) return Grid{};
-    grid.columns = squaresAcross;
+    if (width < 1 || height < 1) return grid;
+    // The count is held to the canvas: no more cells across than it has
+    // pixels, and enough that a cell is no taller than the canvas, so that
+    // a thumbnail, a thin strip or a picture smaller than the Wizard's grid
+    // still gets one row of cells of a pixel or more.
+    int across = std::clamp(squaresAcross, 1, width);
+    across = std::max(across, width / (height + 1) + 1);
+    grid.cell = width / across;
+    grid.columns = across;
     grid.rows = height / grid.cell;
     return grid;
 }

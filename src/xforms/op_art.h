@@ -37,8 +37,9 @@ struct Grid {
     int columns = 0;
     int rows = 0;
 };
-// The cells of an Out width x height; cell 0 when they would be smaller
-// than a pixel.
+// The cells of an Out width x height, squaresAcross of them held so that
+// they fit: at least a pixel wide and no taller than the canvas. All 0 only
+// for an empty canvas.
 Grid GridOf(int width, int height, int squaresAcross);
 // The centre of the cell at column c and row r, in Out pixels.
 POINT CellCentre(const Grid& grid, int width, int height, int c, int r);

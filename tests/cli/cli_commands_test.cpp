@@ -213,6 +213,23 @@ TEST_F(CliCommands, CtrlCAndSigtermStopTheRunAndWriteNothing) {
     *row = saved;
 }
 
+// An Xform that draws nothing is a failure with its reason, never a stop.
+TEST_F(CliCommands, AnIdeaThatCannotBeDrawnFailsAndIsNoStop) {
+    XformRow* row = MutableXformRow(kBanya);
+    const XformRow saved = *row;
+    row->run = [](const CFilSpec&, XformContext&) { return 0; };
+    row->validate = AlwaysValid;
+    EXPECT_EQ(Run(RunRender, {Path("picture.bmp"), "-o", Path("out.png"), "--xform", "Banya",
+                              "--quiet"}),
+              kExitFailed);
+    EXPECT_EQ(err_.str().find("stopped"), std::string::npos) << err_.str();
+    EXPECT_EQ(messages_.Faults(),
+              std::vector<std::string>{"Banya could not draw this picture of 64 x 48 pixels"});
+    EXPECT_EQ(Files(), std::vector<std::string>{"picture.bmp"});
+    messages_.Clear();
+    *row = saved;
+}
+
 TEST_F(CliCommands, AnOpArtFigureReplaysAfterTheTemporaryFolderIsEmptied) {
     SetTempFolder(Path("temp"));
     ASSERT_EQ(

@@ -133,9 +133,14 @@ struct Document : ::testing::Test {
         DiskCache::ResetForTests();
         SetTempFolder("");
     }
-    // A 6 × 4 picture file named name, opened as this document.
+    // A 6 × 4 picture file named name, opened as this document. It has a
+    // tone of its own in every pixel, as the Wizard's Xforms ask of a picture.
     void Open(const std::string& name) {
         CDADC picture(6, 4);
+        for (int y = 0; y < picture.height; ++y)
+            for (int x = 0; x < picture.width; ++x)
+                for (int c = 0; c < 3; ++c)
+                    picture.Row(y)[3 * x + c] = static_cast<BYTE>(40 * x + 50 * y + 20 * c);
         const std::string path = (folder / name).string();
         ASSERT_TRUE(picture.WriteBmpFile(path.c_str()));
         ASSERT_EQ(doc->OpenImageFile(path), 1);
@@ -318,7 +323,7 @@ TEST_F(Document, AGalleryIdeaGoesToTheSequenceAsItsThumbnailsRecipe) {
     EXPECT_EQ(doc->m_UsageCounts, before);
 
     const GalleryIdea& taken = ideas[1];
-    ASSERT_NE(taken.thumbnail, nullptr);
+    ASSERT_NE(taken.thumbnail, nullptr) << taken.recipe.XformIndex;
     doc->TakeIdea(taken.recipe);
     ASSERT_EQ(app.run->recipe, taken.recipe);
     app.Finish(0);

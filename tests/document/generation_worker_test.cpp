@@ -89,6 +89,7 @@ TEST_F(Worker, AFinishedRunIsMixedCollectedOnceAndShowsTheEnd) {
 }
 
 TEST_F(Worker, StopDuringTheXformSkipsTheMix) {
+    MessageCapture capture;
     waitForStop = true;
     worker.BeginFilterThread(&doc, Run());
     while (!xformStarted)
@@ -98,6 +99,7 @@ TEST_F(Worker, StopDuringTheXformSkipsTheMix) {
     EXPECT_EQ(doc.calls, std::vector<int>{1});
     EXPECT_EQ(draw.Row(3)[5], 0);
     EXPECT_EQ(StopRequested.load(), 0);  // cleared once collected
+    EXPECT_TRUE(capture.Texts().empty());  // a stop is no fault
 }
 
 TEST_F(Worker, StopDuringTheMixComesTooLateAndTheIdeaCountsAsFinished) {
@@ -144,7 +146,11 @@ TEST_F(Worker, AThreadThatCannotStartEndsAsStoppedExactlyOnce) {
 
 // An Xform that fails without a stop leaves the picture as it was: the
 // client hears of a run without a picture, and is told at once.
+// A failed Xform ends without a picture, and the user learns why: in its own
+// words, or, when it gave up without a word, in the worker's, never as if
+// the run had been stopped.
 TEST_F(Worker, AFailedXformEndsWithoutAPictureAndTellsAtOnce) {
+    MessageCapture capture;
     MutableXformRow(kBanya)->run = [](const CFilSpec&, XformContext&) { return 0; };
     std::atomic<int> told{0};
     worker.SetFinishedCallback([&told] { ++told; });
@@ -155,4 +161,16 @@ TEST_F(Worker, AFailedXformEndsWithoutAPictureAndTellsAtOnce) {
     EXPECT_EQ(doc.calls, std::vector<int>{1});
     EXPECT_EQ(StopRequested, 0);
     EXPECT_EQ(SurfacePixel(draw, 0, 0), static_cast<COLORREF>(0));
+    EXPECT_EQ(capture.Faults(),
+              std::vector<std::string>{"Banya could not draw this picture of 8 x 6 pixels"});
+
+    capture.Clear();
+    MutableXformRow(kBanya)->run = [](const CFilSpec&, XformContext&) {
+        ErrorBox("Banya needs more");
+        return 0;
+    };
+    worker.BeginFilterThread(&doc, Run());
+    worker.WaitForThread();
+    worker.Poll(nullptr);
+    EXPECT_EQ(capture.Faults(), std::vector<std::string>{"Banya needs more"});
 }

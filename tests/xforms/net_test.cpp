@@ -31,8 +31,12 @@ using NetTest = XformTest;
 TEST_F(NetTest, MeshOfTheExamples) {
     // 400 x 300: 300 * 110 / 400 horizontal threads, 400 / 110 pixels of push.
     EXPECT_EQ(Tuple(net::MeshOf(110, 400, 300)), std::make_tuple(110, 82, 3));
-    // 150 / 200 is no push: at least 2.
-    EXPECT_EQ(Tuple(net::MeshOf(200, 150, 600)), std::make_tuple(200, 800, 2));
+    // 300 / 200 is a push of 1: at least 2.
+    EXPECT_EQ(Tuple(net::MeshOf(200, 300, 300)), std::make_tuple(200, 200, 2));
+    // A tall, narrow canvas gets a thread per row, not 200 per column: a
+    // 1 x 10000 picture would otherwise draw four hundred million lines.
+    EXPECT_EQ(Tuple(net::MeshOf(200, 150, 600)), std::make_tuple(200, 601, 2));
+    EXPECT_EQ(Tuple(net::MeshOf(200, 1, 10000)), std::make_tuple(200, 10001, 2));
     // A very wide canvas still gets 4 horizontal threads.
     EXPECT_EQ(Tuple(net::MeshOf(20, 8000, 100)), std::make_tuple(20, 4, 400));
     // Fewer than 2 threads would divide by zero: a block that skipped

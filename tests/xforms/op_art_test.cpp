@@ -170,18 +170,27 @@ TEST_F(OpArtTest, TurnedFiguresLightenWhatLiesBeneath) {
     EXPECT_EQ(c.At(410, 110), RGB(0, 200, 128));
 }
 
-// The background is painted before the force field is made.
-TEST_F(OpArtTest, WhatCannotBeDrawnIsRefused) {
-    const auto in = UniformPicture(60, 40, RGB(50, 50, 50));
+// A grid finer or coarser than the canvas is held to it, so that every
+// picture gets its figures: a count over the width gives cells of a pixel,
+// a cell taller than the canvas gives way to one row.
+TEST_F(OpArtTest, AGridThatDoesNotFitTheCanvasIsHeldToIt) {
+    const int cases[][6] = {
+        // width, height, across -> cell, columns, rows
+        {60, 40, 128, 1, 60, 40},     {60, 40, 0, 30, 2, 1}, {2000, 30, 24, 30, 65, 1},
+        {1, 10000, 50, 1, 1, 10000}, {10000, 1, 24, 1, 5001, 1}, {480, 360, 24, 20, 24, 18},
+    };
+    for (const auto& c : cases) {
+        const opart::Grid grid = opart::GridOf(c[0], c[1], c[2]);
+        EXPECT_EQ(std::tie(grid.cell, grid.columns, grid.rows), std::tie(c[3], c[4], c[5]))
+            << c[0] << " x " << c[1] << ", " << c[2] << " across";
+    }
+    EXPECT_EQ(opart::GridOf(0, 40, 24).cell, 0);
+
     OpArtParams p;
-    p.squaresAcross = 128;  // cells under a pixel on 60 pixels
-    const Canvas c = Render(*in, p, 1);
-    EXPECT_EQ(c.result, 0);
-    EXPECT_EQ(c.At(30, 20), RGB(1, 2, 3));
-    // A count that skipped Validate is held to one cell, no division by
-    // zero; a cell of 60 is taller than the picture: no row.
-    p.squaresAcross = 0;
-    EXPECT_EQ(Render(*in, p, 1).result, 0);
+    p.squaresAcross = 128;
+    const Canvas c = Render(*UniformPicture(60, 40, RGB(50, 50, 50)), p, 1);
+    EXPECT_EQ(c.result, 1);
+    EXPECT_NE(c.At(30, 20), RGB(1, 2, 3));
 }
 
 TEST_F(OpArtTest, ValidateHoldsTheCountAndKeepsCellsAPixelWide) {
