@@ -51,25 +51,20 @@ std::vector<COLORREF> LiteralSky(const CloudsParams& params, unsigned seed, int 
     set.baseFrequency = lcg.Real(0.5, 40.0);
     set.phase = lcg.Real(-HalfPi, HalfPi);
     set.octaves = lcg.Int(4, 8);
-    const auto squeeze = [&](int y) {
+    std::vector<double> waves;
+    for (int y = 0; y < h; ++y) {
         const double u = static_cast<double>(y) / h;
-        return std::tan(HalfPi * u) * 2.0 * set.horizonEffect * set.baseFrequency * u +
-               (1 - set.horizonEffect) * set.baseFrequency;
-    };
-    double lo = 20000000.0, hi = -20000000.0;
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            const double v = LiteralWaves(set, x, y, squeeze(y), w);
-            lo = std::min(lo, v);
-            hi = std::max(hi, v);
-        }
+        const double squeeze =
+            std::tan(HalfPi * u) * 2.0 * set.horizonEffect * set.baseFrequency * u +
+            (1 - set.horizonEffect) * set.baseFrequency;
+        for (int x = 0; x < w; ++x)
+            waves.push_back(LiteralWaves(set, x, y, squeeze, w));
     }
+    const auto [lo, hi] = std::minmax_element(waves.begin(), waves.end());
     std::vector<COLORREF> sky;
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            const double n = (LiteralWaves(set, x, y, squeeze(y), w) - lo) / (hi - lo);
-            sky.push_back(clouds::CloudColour(params, 1 - static_cast<double>(y) / h, force, n));
-        }
+    for (size_t i = 0; i < waves.size(); ++i) {
+        const double skyMix = 1 - static_cast<double>(static_cast<int>(i) / w) / h;
+        sky.push_back(clouds::CloudColour(params, skyMix, force, (waves[i] - *lo) / (*hi - *lo)));
     }
     return sky;
 }
