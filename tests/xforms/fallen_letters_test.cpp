@@ -78,10 +78,7 @@ TEST_F(FallenLettersTest, LettersFallWhereTheForceTakesThem) {
     const unsigned seed = 8086;
 
     HandLcg lcg{seed};
-    struct Place {
-        int x, y;
-    };
-    std::vector<Place> taken;
+    std::vector<POINT> taken;
     int draws = 0, onBlack = 0;
     while (static_cast<int>(taken.size()) < p.count) {
         const int x = lcg.Int(0, w - 1), y = lcg.Int(0, h - 1);
@@ -103,7 +100,7 @@ TEST_F(FallenLettersTest, LettersFallWhereTheForceTakesThem) {
     // again for the turn, and the shift by the width of a letter of the
     // context's own font, at most 12), and every letter of full force seen.
     const int reach = 24 * 3 / 2 + 12 + 2;
-    auto near = [&](int px, int py, const Place& at) {
+    auto near = [&](int px, int py, const POINT& at) {
         return std::abs(px - at.x) <= reach && std::abs(py - at.y) <= reach;
     };
     std::vector<bool> seen(taken.size(), false);
@@ -123,7 +120,7 @@ TEST_F(FallenLettersTest, LettersFallWhereTheForceTakesThem) {
     }
     for (size_t i = 0; i < taken.size(); ++i) {
         // Letters by the edge may turn off the canvas.
-        const Place& at = taken[i];
+        const POINT& at = taken[i];
         if (at.x >= 300 * k && at.y >= reach && at.y < h * k - reach && at.x < w * k - reach) {
             EXPECT_TRUE(seen[i]) << "letter " << i;
         }
@@ -186,8 +183,9 @@ TEST_F(FallenLettersTest, LettersNeedACharacterOtherThanBlanks) {
             EXPECT_EQ(filSpec.FallenLetters.letters, c.text);
         }
     }
-    // A block filled by a program: blanks become "A", bytes that are not
-    // UTF-8 are written to a recipe as '?'.
+    // A block filled by a program: blanks become "A" (and the fields after
+    // them are still held), bytes that are not UTF-8 are written to a recipe
+    // as '?'.
     for (const char* blank : {"", "   "}) {
         SetLetters(filSpec.FallenLetters, blank);
         filSpec.FallenLetters.count = 99;
