@@ -87,9 +87,8 @@ TEST_F(HaaisiTest, WizardDrawsInOrder) {
 
 TEST_F(HaaisiTest, GoldenPicturesOfTheFlower) {
     SKIP_WITHOUT_SHARED();
-    // Taken after looking at the pictures; they change with the drawing
-    // layer's ellipse and polygon pixels and with the force field as well as
-    // with Haaisi. Cases 1 and 2: triangles out and in.
+    // Looked at when taken; the drawing layer's ellipses and polygons and the
+    // force field change them too. Cases 1 and 2: triangles out and in.
     ExpectGoldenPictures({{1, 17086682122574580605ull},
                           {2, 17679257266806193634ull},
                           {4, 3368558485647674572ull},

@@ -112,8 +112,7 @@ TEST_F(LiquidEnergyTest, WizardDrawsWidthSmoothingAndAColourPair) {
 
 TEST_F(LiquidEnergyTest, GoldenPicturesOfTheFlower) {
     SKIP_WITHOUT_SHARED();
-    // Recorded from the first implementation, after looking at the pictures.
-    // They change with the force field as well as with Liquid Energy.
+    // Looked at when taken; the force field changes them too.
     ExpectGoldenPictures(
         {{1, 17168963275574687371ull}, {2, 3963155139988347771ull}, {4, 17438949202585899011ull}},
         [](const CDADC& flower, const GoldenPicture& g) {

@@ -178,8 +178,7 @@ TEST_F(MadPainterTest, WizardDrawsInOrderAndPutsTheCentreOnThePicture) {
 
 TEST_F(MadPainterTest, GoldenPicturesOfTheFlower) {
     SKIP_WITHOUT_SHARED();
-    // Taken from the first implementation after looking at the pictures;
-    // they change with the drawing layer's wide Bezier strokes too.
+    // Looked at when taken; the drawing layer's wide Beziers change them too.
     ExpectGoldenPictures(
         {{1, 17274726397237863229ull}, {2, 12105012389999363514ull}, {4, 3086246425160751051ull}},
         [](const CDADC& flower, const GoldenPicture& g) {

@@ -132,8 +132,7 @@ TEST_F(MistTest, WizardDrawsInOrder) {
 
 TEST_F(MistTest, GoldenPicturesOfTheFlower) {
     SKIP_WITHOUT_SHARED();
-    // Taken from the first implementation after looking at the pictures;
-    // they change with the force field too.
+    // Looked at when taken; the force field changes them too.
     ExpectGoldenPictures(
         {{1, 17192331958383195381ull}, {2, 1346551897286809067ull}, {4, 17673512413319006019ull}},
         [](const CDADC& flower, const GoldenPicture& g) {
