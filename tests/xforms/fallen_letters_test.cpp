@@ -50,7 +50,7 @@ TEST_F(FallenLettersTest, HeightAndShiftOfALetter) {
 
 // The text holds UTF-8; the run draws its characters one by one in the
 // drawing context's code page, '?' for those it lacks.
-TEST_F(FallenLettersTest, LettersAreWholeCharactersOfTheText) {
+TEST_F(FallenLettersTest, LettersAreWholeCharactersOfTheTextTheStatusLineShows) {
     const char text[] =
         "\xC3\x84\xC3\x9F\xE2\x82\xAC\xE2\x98\x85"
         "a\xFF";  // Ä ß € ★ a, and a stray byte
@@ -60,6 +60,12 @@ TEST_F(FallenLettersTest, LettersAreWholeCharactersOfTheText) {
     // Only the field's bytes count, even without a terminating zero.
     const char full[3] = {'X', 'Y', 'Z'};
     EXPECT_EQ(fallen_letters::Glyphs(full, 2), (std::vector<char>{'X', 'Y'}));
+    // The status line shows the text itself, before the force field is made.
+    FallenLettersParams p;
+    SetLetters(p, "\u00C4BC");
+    LimitForceFieldAllocations(0);
+    EXPECT_EQ(Render(*UniformPicture(40, 30, 0x808080), p, 1, 1).result, 0);
+    EXPECT_EQ(GetStatusText(), "\u00C4BC");
 }
 
 // Letters of full force land on the white right half and stand twice the
@@ -142,15 +148,6 @@ TEST_F(FallenLettersTest, ColourModesTakeTheirDraws) {
         ASSERT_EQ(Render(*UniformPicture(200, 150, 0x808080), p, 1, 99).result, 1);
         EXPECT_EQ(DrawsMade(99), 100 * perLetter) << "mode " << mode;
     }
-}
-
-TEST_F(FallenLettersTest, TheStatusLineShowsTheLetters) {
-    FallenLettersParams p;
-    SetLetters(p, "\u00C4BC");
-    // A run that cannot make its force field stops right after showing them.
-    LimitForceFieldAllocations(0);
-    EXPECT_EQ(Render(*UniformPicture(40, 30, 0x808080), p, 1, 1).result, 0);
-    EXPECT_EQ(GetStatusText(), "\u00C4BC");
 }
 
 // Blank letters are refused wherever a text comes in, and held by Validate
