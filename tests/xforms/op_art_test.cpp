@@ -10,8 +10,6 @@
 #include "engine/crt_random.h"
 #include "engine/figure_file.h"
 #include "engine/toolkit.h"
-#include "recipe/recipe.h"
-#include "recipe/xform_registry.h"
 #include "support/message_capture.h"
 #include "support/scratch_dir.h"
 #include "support/shared_dir.h"
@@ -176,7 +174,7 @@ TEST_F(OpArtTest, TurnedFiguresLightenWhatLiesBeneath) {
 TEST_F(OpArtTest, AGridThatDoesNotFitTheCanvasIsHeldToIt) {
     const int cases[][6] = {
         // width, height, across -> cell, columns, rows
-        {60, 40, 128, 1, 60, 40},     {60, 40, 0, 30, 2, 1}, {2000, 30, 24, 30, 65, 1},
+        {60, 40, 128, 1, 60, 40},    {60, 40, 0, 30, 2, 1},      {2000, 30, 24, 30, 65, 1},
         {1, 10000, 50, 1, 1, 10000}, {10000, 1, 24, 1, 5001, 1}, {480, 360, 24, 20, 24, 18},
     };
     for (const auto& c : cases) {
@@ -220,14 +218,11 @@ TEST_F(OpArtTest, WizardDrawsInOrderAndKeepsItsHundredthTry) {
         COLORREF fg = 0, bg = 0;
         RandomColourPair(&fg, &bg);
 
-        CFilSpec filSpec;
-        filSpec.XformIndex = kOpArt;
-        std::strcpy(filSpec.OpArt.imageName, "TEMPBITMAP3");
-        filSpec.OpArt.background.useImage = 1;
-        CDADC original(width, 40);
+        OpArtParams o;
+        SetName(o, "TEMPBITMAP3");
+        o.background.useImage = 1;
         CrtSrand(4711);
-        filSpec.AutoChoose(&original);
-        const OpArtParams& o = filSpec.OpArt;
+        OpArtAutoChoose(&o, width);
         EXPECT_EQ(std::tie(o.outlineOnly, o.squaresAcross, o.geometry, o.foreground, o.background),
                   std::tuple(outline, across, geometry, fg, Background{bg, 0}))
             << width;
