@@ -32,7 +32,7 @@ MosaicParams Defaults() {
 
 using MosaicTest = XformTest;
 
-TEST_F(MosaicTest, DefaultsOn400x300GiveTwentyByFifteenTilesAndTinyTilesAMinimum) {
+TEST_F(MosaicTest, DefaultGridOn400x300FollowsTheSeedAndTinyTilesGetAMinimum) {
     const mosaic::Layout l = mosaic::LayoutOf(Defaults(), 400, 400, 300, 1);
     EXPECT_EQ(std::tie(l.tileIn, l.pitch, l.half, l.pull, l.cols, l.rows, l.highlightScale),
               std::tuple(20, 20, 10, 2, 20, 15, 200));

@@ -46,11 +46,10 @@ class OpArtTest : public XformTest {
         SetTempFolder("");
     }
 
-    // A figure file: a w x h picture of one colour with a marked right end.
-    std::string StoreTestFigure(int w, int h, COLORREF colour, COLORREF rightEnd) {
+    // A figure file: a w x h picture of one colour.
+    std::string StoreTestFigure(int w, int h, COLORREF colour) {
         CDADC figure(w, h);
         figure.pDC->FillSolidRect(0, 0, w, h, colour);
-        figure.pDC->FillSolidRect(w - 2, 0, 2, h, rightEnd);
         std::string name, path;
         EXPECT_TRUE(StoreFigure(&figure, &name, &path));
         return name;
@@ -133,7 +132,7 @@ TEST_F(OpArtTest, BitmapFiguresSizeWithTheForceAndFallBackToShapes) {
     const auto in = HalfBright(480, 360);
     OpArtParams p;
     p.geometry = kOpArtSize;
-    SetName(p, StoreTestFigure(32, 32, kRed, kRed));
+    SetName(p, StoreTestFigure(32, 32, kRed));
     Canvas c = Render(*in, p, 1);
     ASSERT_EQ(c.result, 1);
     // Force 0 gives s = 0: nothing in the cell; force 255 the whole cell.
@@ -159,7 +158,7 @@ TEST_F(OpArtTest, TurnedFiguresLightenWhatLiesBeneath) {
     OpArtParams p;
     p.geometry = kOpArtRotation;
     p.background.colour = RGB(0, 0, 128);
-    SetName(p, StoreTestFigure(64, 64, RGB(0, 200, 0), RGB(0, 200, 0)));
+    SetName(p, StoreTestFigure(64, 64, RGB(0, 200, 0)));
     const Canvas c = Render(*in, p, 1);
     ASSERT_EQ(c.result, 1);
     // The figure is scaled to 20 / sqrt 2 x 0.9 = 12 pixels and ORed on.
