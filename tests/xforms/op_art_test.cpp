@@ -10,8 +10,6 @@
 #include "engine/crt_random.h"
 #include "engine/figure_file.h"
 #include "engine/toolkit.h"
-#include "recipe/recipe.h"
-#include "recipe/xform_registry.h"
 #include "support/message_capture.h"
 #include "support/scratch_dir.h"
 #include "support/shared_dir.h"
@@ -48,11 +46,10 @@ class OpArtTest : public XformTest {
         SetTempFolder("");
     }
 
-    // A figure file: a w x h picture of one colour with a marked right end.
-    std::string StoreTestFigure(int w, int h, COLORREF colour, COLORREF rightEnd) {
+    // A figure file: a w x h picture of one colour.
+    std::string StoreTestFigure(int w, int h, COLORREF colour) {
         CDADC figure(w, h);
         figure.pDC->FillSolidRect(0, 0, w, h, colour);
-        figure.pDC->FillSolidRect(w - 2, 0, 2, h, rightEnd);
         std::string name, path;
         EXPECT_TRUE(StoreFigure(&figure, &name, &path));
         return name;
@@ -135,7 +132,7 @@ TEST_F(OpArtTest, BitmapFiguresSizeWithTheForceAndFallBackToShapes) {
     const auto in = HalfBright(480, 360);
     OpArtParams p;
     p.geometry = kOpArtSize;
-    SetName(p, StoreTestFigure(32, 32, kRed, kRed));
+    SetName(p, StoreTestFigure(32, 32, kRed));
     Canvas c = Render(*in, p, 1);
     ASSERT_EQ(c.result, 1);
     // Force 0 gives s = 0: nothing in the cell; force 255 the whole cell.
@@ -161,7 +158,7 @@ TEST_F(OpArtTest, TurnedFiguresLightenWhatLiesBeneath) {
     OpArtParams p;
     p.geometry = kOpArtRotation;
     p.background.colour = RGB(0, 0, 128);
-    SetName(p, StoreTestFigure(64, 64, RGB(0, 200, 0), RGB(0, 200, 0)));
+    SetName(p, StoreTestFigure(64, 64, RGB(0, 200, 0)));
     const Canvas c = Render(*in, p, 1);
     ASSERT_EQ(c.result, 1);
     // The figure is scaled to 20 / sqrt 2 x 0.9 = 12 pixels and ORed on.
@@ -176,7 +173,7 @@ TEST_F(OpArtTest, TurnedFiguresLightenWhatLiesBeneath) {
 TEST_F(OpArtTest, AGridThatDoesNotFitTheCanvasIsHeldToIt) {
     const int cases[][6] = {
         // width, height, across -> cell, columns, rows
-        {60, 40, 128, 1, 60, 40},     {60, 40, 0, 30, 2, 1}, {2000, 30, 24, 30, 65, 1},
+        {60, 40, 128, 1, 60, 40},    {60, 40, 0, 30, 2, 1},      {2000, 30, 24, 30, 65, 1},
         {1, 10000, 50, 1, 1, 10000}, {10000, 1, 24, 1, 5001, 1}, {480, 360, 24, 20, 24, 18},
     };
     for (const auto& c : cases) {
@@ -220,14 +217,11 @@ TEST_F(OpArtTest, WizardDrawsInOrderAndKeepsItsHundredthTry) {
         COLORREF fg = 0, bg = 0;
         RandomColourPair(&fg, &bg);
 
-        CFilSpec filSpec;
-        filSpec.XformIndex = kOpArt;
-        std::strcpy(filSpec.OpArt.imageName, "TEMPBITMAP3");
-        filSpec.OpArt.background.useImage = 1;
-        CDADC original(width, 40);
+        OpArtParams o;
+        SetName(o, "TEMPBITMAP3");
+        o.background.useImage = 1;
         CrtSrand(4711);
-        filSpec.AutoChoose(&original);
-        const OpArtParams& o = filSpec.OpArt;
+        OpArtAutoChoose(&o, width);
         EXPECT_EQ(std::tie(o.outlineOnly, o.squaresAcross, o.geometry, o.foreground, o.background),
                   std::tuple(outline, across, geometry, fg, Background{bg, 0}))
             << width;

@@ -8,7 +8,6 @@
 #include "engine/crt_random.h"
 #include "engine/toolkit.h"
 #include "recipe/recipe.h"
-#include "recipe/xform_registry.h"
 #include "support/message_capture.h"
 #include "support/shared_dir.h"
 #include "support/xform_harness.h"
@@ -119,9 +118,7 @@ TEST_F(ReliefMapTest, ColoursAndDotsFollowTheSeed) {
 }
 
 TEST_F(ReliefMapTest, WizardDrawsRisingLevelsAndSmoothsTheSelection) {
-    CFilSpec filSpec;
-    filSpec.XformIndex = kReliefMap;
-    CDADC original(64, 48);
+    AreaSelection selection;
     for (unsigned seed = 1; seed <= 40; ++seed) {
         HandLcg lcg{seed * 7919};
         const int sea = lcg.Int(0, 85);
@@ -129,14 +126,14 @@ TEST_F(ReliefMapTest, WizardDrawsRisingLevelsAndSmoothsTheSelection) {
         const int rock = lcg.Int(hill, 191);
         const int snow = lcg.Int(rock, 255);
         const int earthling = lcg.Int(0, 100) < 75;
+        ReliefMapParams r;
         CrtSrand(seed * 7919);
-        filSpec.AutoChoose(&original);
-        const ReliefMapParams& r = filSpec.ReliefMap;
+        ReliefMapAutoChoose(&r, &selection);
         EXPECT_EQ(std::tie(r.seaLevel, r.hillLevel, r.rockLevel, r.snowLine, r.earthling),
                   std::tie(sea, hill, rock, snow, earthling));
-        EXPECT_EQ(filSpec.Validate(64, 48), 1);
+        EXPECT_EQ(ReliefMapValidate(&r), 1);
     }
-    EXPECT_EQ(filSpec.Selection.smoothing, 3);
+    EXPECT_EQ(selection.smoothing, 3);
 }
 
 TEST_F(ReliefMapTest, ValidateRefusesLevelsOutOfOrderAndMovesNone) {

@@ -12,8 +12,6 @@
 #include "engine/crt_random.h"
 #include "engine/progress.h"
 #include "engine/toolkit.h"
-#include "recipe/recipe.h"
-#include "recipe/xform_registry.h"
 #include "support/message_capture.h"
 #include "support/shared_dir.h"
 #include "support/xform_harness.h"
@@ -235,17 +233,15 @@ TEST_F(StarDustTest, WizardDrawsStarsThresholdAndTheSelectionsInvertFlag) {
     const double threshold = RandomReal(90.0, 100.0);
     const int invert = RandomChance() ? 1 : 0;
 
-    CFilSpec filSpec;
-    filSpec.XformIndex = kStarDust;
-    filSpec.Selection.SetHsv(120, 1, 1);  // the user's own selection
-    filSpec.Selection.invert = 1 - invert;
-    CDADC original(64, 48);
+    StarDustParams p;
+    AreaSelection selection;
+    selection.SetHsv(120, 1, 1);  // the user's own selection
+    selection.invert = 1 - invert;
     CrtSrand(2024);
-    filSpec.AutoChoose(&original);
-    EXPECT_EQ(
-        std::tie(filSpec.StarDust.stars, filSpec.StarDust.spikeThreshold, filSpec.Selection.invert),
-        std::tie(stars, threshold, invert));
-    EXPECT_EQ(filSpec.Selection.green, 255);
+    StarDustAutoChoose(&p, &selection);
+    EXPECT_EQ(std::tie(p.stars, p.spikeThreshold, selection.invert),
+              std::tie(stars, threshold, invert));
+    EXPECT_EQ(selection.green, 255);
 }
 
 TEST_F(StarDustTest, GoldenPicturesOfTheFlower) {

@@ -8,8 +8,6 @@
 
 #include "engine/crt_random.h"
 #include "engine/toolkit.h"
-#include "recipe/recipe.h"
-#include "recipe/xform_registry.h"
 #include "support/message_capture.h"
 #include "support/shared_dir.h"
 #include "support/xform_harness.h"
@@ -100,15 +98,13 @@ TEST_F(SwarmTest, IntensityGathersTheSticksWhereTheForceIsHigh) {
 // Any one switch will do; a block that skipped Validate draws at least 100 sticks.
 TEST_F(SwarmTest, ValidateNeedsASwitch) {
     MessageCapture messages;
-    CFilSpec filSpec;
-    filSpec.XformIndex = kSwarm;
-    filSpec.Swarm = Switches(0, 0, 0, 0);
-    EXPECT_EQ(filSpec.Validate(640, 480), 0);
+    SwarmParams none = Switches(0, 0, 0, 0);
+    EXPECT_EQ(SwarmValidate(&none), 0);
     EXPECT_EQ(messages.Texts(),
               std::vector<std::string>{"Choose at least one of:\nAngle, Intensity, Size"});
     for (const auto& [angle, intensity, size] : {std::tuple{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}) {
-        filSpec.Swarm = Switches(angle, intensity, size);
-        EXPECT_EQ(filSpec.Validate(640, 480), 1) << angle << intensity << size;
+        SwarmParams p = Switches(angle, intensity, size);
+        EXPECT_EQ(SwarmValidate(&p), 1) << angle << intensity << size;
     }
     const Canvas c =
         RenderXform(Swarm, *UniformPicture(40, 30, kWhite), Switches(1, 0, 0, 0), 1, 8);
@@ -136,12 +132,9 @@ TEST_F(SwarmTest, WizardDrawsAgainUntilASwitchIsOn) {
     const int intensity = lcg.Int(0, 100) > 10;
     const int size = lcg.Int(1, 100) > 50;
 
-    CFilSpec filSpec;
-    filSpec.XformIndex = kSwarm;
-    CDADC original(64, 48);
+    SwarmParams s;
     CrtSrand(seed);
-    filSpec.AutoChoose(&original);
-    const SwarmParams& s = filSpec.Swarm;
+    SwarmAutoChoose(&s);
     EXPECT_EQ(s.foreground, RGB(r, g, b));
     EXPECT_EQ(s.backgroundColour, OppositeColour(RGB(r, g, b)));
     EXPECT_EQ(std::tie(s.sticks, s.byAngle, s.byIntensity, s.bySize),

@@ -10,7 +10,6 @@
 #include "engine/crt_random.h"
 #include "engine/force_field.h"
 #include "engine/progress.h"
-#include "recipe/recipe.h"
 #include "support/message_capture.h"
 #include "support/shared_dir.h"
 #include "support/xform_harness.h"
@@ -210,13 +209,10 @@ TEST_F(VelmiraTonkartTest, WizardDrawsColumnsMostlyAsManyRowsAndTheSplodge) {
         const int rows = ownRows ? lcg.Int(1, 8) : columns;
         const int splodge = lcg.Int(0, 6);
 
-        CFilSpec filSpec;
-        filSpec.XformIndex = kVelmiraTonkart;
-        filSpec.VelmiraTonkart.inks = 4;
-        CDADC original(40, 30);
+        VelmiraTonkartParams p;
+        p.inks = 4;
         CrtSrand(seed);
-        filSpec.AutoChoose(&original);
-        const VelmiraTonkartParams& p = filSpec.VelmiraTonkart;
+        VelmiraTonkartAutoChoose(&p);
         EXPECT_EQ(std::tie(p.columns, p.rows, p.splodge, p.inks),
                   std::tuple(columns, rows, splodge, 4));
         EXPECT_EQ(DrawsMade(seed), ownRows ? 4 : 3);

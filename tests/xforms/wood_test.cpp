@@ -8,7 +8,6 @@
 
 #include "engine/crt_random.h"
 #include "engine/toolkit.h"
-#include "recipe/recipe.h"
 #include "support/shared_dir.h"
 #include "support/xform_harness.h"
 
@@ -125,11 +124,10 @@ TEST_F(WoodTest, StrokesPointAtTheSawCentreOrRunRoundIt) {
 }
 
 TEST_F(WoodTest, ValidateTurnsAStrangeWoodTypeIntoTheFirstAndTheRunHoldsTheRest) {
-    CFilSpec filSpec;
-    filSpec.XformIndex = kWood;
-    filSpec.Wood.woodType = 9;
-    EXPECT_EQ(filSpec.Validate(640, 480), 1);
-    EXPECT_EQ(filSpec.Wood.woodType, 0);
+    WoodParams strange;
+    strange.woodType = 9;
+    EXPECT_EQ(WoodValidate(&strange), 1);
+    EXPECT_EQ(strange.woodType, 0);
 
     // A block that skipped Validate draws what the held values draw.
     const auto in = PaintedPicture(90, 30, [](int x, int y) { return RGB(x, y, x); });
@@ -152,15 +150,13 @@ TEST_F(WoodTest, WizardDrawsInOrder) {
     const int type = RandomInt(0, 6);
     const int smoothing = RandomInt(2, 5);
 
-    CFilSpec filSpec;
-    filSpec.XformIndex = kWood;
-    CDADC original(64, 48);
+    WoodParams w;
+    AreaSelection selection;
     CrtSrand(8);
-    filSpec.AutoChoose(&original);
-    const WoodParams& w = filSpec.Wood;
+    WoodAutoChoose(&w, &selection);
     EXPECT_EQ(std::tie(w.strokes, w.grainWidth, w.strokeDirection, w.strokeAngle, w.woodType),
               std::tie(strokes, grain, direction, angle, type));
-    EXPECT_EQ(filSpec.Selection.smoothing, smoothing);
+    EXPECT_EQ(selection.smoothing, smoothing);
 }
 
 TEST_F(WoodTest, GoldenPicturesOfTheFlower) {

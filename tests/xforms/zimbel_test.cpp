@@ -9,7 +9,6 @@
 #include "engine/crt_random.h"
 #include "engine/progress.h"
 #include "engine/toolkit.h"
-#include "recipe/recipe.h"
 #include "support/shared_dir.h"
 #include "support/xform_harness.h"
 
