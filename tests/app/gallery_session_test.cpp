@@ -175,23 +175,8 @@ class GallerySessionTest : public QObject, private Desktop {
         QCOMPARE(doc.ImageCount(), before + 2);
         QCOMPARE(doc.m_Sequence.back(), gallery->RecipeAt(4));
 
-        // "More ideas": a new page that goes on from the counts of the first.
-        const CFilSpec first = gallery->RecipeAt(0);
-        QTest::mouseClick(gallery->MoreButton(), Qt::LeftButton);
-        QVERIFY(WaitForPage(gallery));
-        QCOMPARE(gallery->Arrived(), 6);
-        for (int i = 0; i < gallery->Count(); ++i)
-            QVERIFY(!xforms.contains(gallery->RecipeAt(i).XformIndex));
-        QVERIFY(!(gallery->RecipeAt(0) == first));
-        gallery->close();
-    }
-
-    void rightClickOffersSettingsAndCopy() {
-        DocumentWindow* window = Fresh();
-        QVERIFY(window);
-        frame_->Trigger(kIdeaGallery);
-        IdeaGalleryWindow* gallery = IdeaGalleryWindow::Find(window);
-        QVERIFY(WaitForPage(gallery));
+        // The right-click menu copies an idea's recipe, or opens its settings
+        // and takes the changed idea.
         std::unique_ptr<QMenu> menu(gallery->BuildItemMenu(1, nullptr));
         QStringList texts;
         for (QAction* action : menu->actions())
@@ -213,11 +198,20 @@ class GallerySessionTest : public QObject, private Desktop {
         MutableXformRow(xform)->settings = saved;
         Settle();
         // The changed idea, with the seed of its thumbnail.
-        CFilSpec taken = window->Document().m_Sequence.back();
+        CFilSpec taken = doc.m_Sequence.back();
         QCOMPARE(taken.XformIndex, xform);
         QCOMPARE(taken.Seed, gallery->RecipeAt(1).Seed);
         QCOMPARE(taken.WizardAll, 0);
         QCOMPARE(*taken.WizardFlag(xform), 0);
+
+        // "More ideas": a new page that goes on from the counts of the first.
+        const CFilSpec first = gallery->RecipeAt(0);
+        QTest::mouseClick(gallery->MoreButton(), Qt::LeftButton);
+        QVERIFY(WaitForPage(gallery));
+        QCOMPARE(gallery->Arrived(), 6);
+        for (int i = 0; i < gallery->Count(); ++i)
+            QVERIFY(!xforms.contains(gallery->RecipeAt(i).XformIndex));
+        QVERIFY(!(gallery->RecipeAt(0) == first));
         gallery->close();
     }
 
