@@ -75,11 +75,6 @@ class GallerySessionTest : public QObject, private Desktop {
     static bool WaitForPage(IdeaGalleryWindow* gallery) {
         return QTest::qWaitFor([gallery] { return !gallery->IsDrawing(); }, 120000);
     }
-    // Lets the gallery's poll hand over ideas that waited for a run.
-    void PollGallery(IdeaGalleryWindow* gallery) {
-        QTRY_COMPARE_WITH_TIMEOUT(gallery->Waiting(), 0, 10000);
-        Settle();
-    }
     void Click(IdeaGalleryWindow* gallery, int index, Qt::MouseButton button = Qt::LeftButton) {
         QListWidget* grid = gallery->Grid();
         const QRect rect = grid->visualItemRect(grid->item(index));
@@ -237,7 +232,9 @@ class GallerySessionTest : public QObject, private Desktop {
         QVERIFY(gallery->Grid()->item(3)->text().endsWith(" (waiting)"));
         holdRuns = false;
         Settle();
-        PollGallery(gallery);
+        // The gallery's poll hands over the idea that waited.
+        QTRY_COMPARE_WITH_TIMEOUT(gallery->Waiting(), 0, 10000);
+        Settle();
         QCOMPARE(doc.ImageCount(), before + 1);
         QCOMPARE(doc.m_Sequence.back(), gallery->RecipeAt(3));
         QVERIFY(!gallery->Grid()->item(3)->text().endsWith(" (waiting)"));

@@ -71,15 +71,13 @@ class MainWindowTest : public QObject, private Desktop {
                  qPrintable(app_->TempDir()));
         QVERIFY(app_->TempDir().endsWith("/FABULORTEMP"));
         // Without a picture only the file commands work.
-        for (int id : {kOpenImageFile, kPaste, kExit, kGlyphtic, kHelp, kAbout, kTipOfTheDay}) {
+        for (int id : {kOpenImageFile, kPaste, kExit, kGlyphtic, kHelp, kAbout, kTipOfTheDay})
             QVERIFY2(frame_->Action(id)->isEnabled(), qPrintable(QString::number(id)));
-        }
         for (int id :
              {kSaveImageFile, kSaveImageAs, kCopy, kCopyAndPaste, kChooseXform, kWizardCreates,
               kCreate, kXformSettings, kStop, kBack, kForward, kGoToOriginal, kGoToLast, kOverview,
-              kZoomIn, kFullSize, kImageProperties, kRevertToOriginal}) {
+              kZoomIn, kFullSize, kImageProperties, kRevertToOriginal})
             QVERIFY2(!frame_->Action(id)->isEnabled(), qPrintable(QString::number(id)));
-        }
     }
 
     void openPictureMakesFirstIdea() {
@@ -134,9 +132,8 @@ class MainWindowTest : public QObject, private Desktop {
              {kOpenImageFile, kPaste,        kExit,          kSaveImageFile, kCopy,
               kCopyAndPaste,  kChooseXform,  kWizardCreates, kCreate,        kXformSettings,
               kBack,          kGoToOriginal, kOverview,      kSelection,     kImageQuality,
-              kMixSettings,   kWebFade,      kZoomIn,        kZoomOut,       kFullSize}) {
+              kMixSettings,   kWebFade,      kZoomIn,        kZoomOut,       kFullSize})
             QVERIFY2(!frame_->Action(id)->isEnabled(), qPrintable(QString::number(id)));
-        }
         QVERIFY(frame_->Action(kImageProperties)->isEnabled());
 
         messages_.Clear();
