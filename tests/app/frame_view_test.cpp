@@ -1,23 +1,15 @@
 // The main window as a person at a keyboard meets it: every key of the
 // command table, windows that fit the workspace, zoom without stray scroll
 // bars, the status bar, dropped pictures, recent files and remembered state.
-#include <atomic>
-#include <chrono>
-#include <thread>
-
 #include <QAction>
 #include <QApplication>
 #include <QBuffer>
-#include <QClipboard>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QProgressBar>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QSettings>
@@ -27,16 +19,9 @@
 #include <QWhatsThis>
 
 #include "app/commands.h"
-#include "app/document_window.h"
-#include "app/fabulor_app.h"
 #include "app/image_view.h"
-#include "app/main_window.h"
 #include "app/picture_image.h"
 #include "app_fixture.h"
-#include "engine/progress.h"
-#include "engine/xform_context.h"
-#include "recipe/xform_registry.h"
-#include "support/message_capture.h"
 #include "support/scratch_dir.h"
 #include "surface/cdadc.h"
 
@@ -65,51 +50,14 @@ QString WritePicture(const std::string& name, int width, int height) {
 
 }  // namespace
 
-class FrameViewTest : public QObject {
+class FrameViewTest : public QObject, private Desktop {
     Q_OBJECT
   private:
-    MessageCapture messages_;
-    std::unique_ptr<FabulorApp> app_;
-    MainWindow* frame_ = nullptr;
     QString saveTo_;          // the save dialog's answer; empty: Cancel
     int jpegAnswer_ = 0;      // the JPEG quality question's; 0: Cancel
     int jpegSuggested_ = -1;  // what the question offered
 
-    void Settle() {
-        app_->Worker().WaitForThread();
-        app_->Poll();
-        QApplication::processEvents();
-    }
-    DocumentWindow* Active() { return frame_->ActiveDocument(); }
     ImageView* View() { return Active() ? Active()->View() : nullptr; }
-    void CloseAll() {
-        for (DocumentWindow* window : frame_->Documents())
-            window->close();
-        Settle();
-        // Closed windows go now, with their cache files: a new document of
-        // the same name must draw its ideas, not find the old ones.
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    // The keys reach the main window when it is the active one (the help
-    // window, for one, takes the focus when it opens).
-    bool ActivateFrame() {
-        frame_->activateWindow();
-        return QTest::qWaitForWindowActive(frame_);
-    }
-    DocumentWindow* Fresh(const QString& path = Sample()) {
-        CloseAll();
-        if (!ActivateFrame()) return nullptr;
-        DocumentWindow* window = app_->OpenPicture(path);
-        Settle();
-        if (window) {
-            UsageCounts& counts = window->Document().m_UsageCounts;
-            const int mosaic = counts[kMosaic];
-            counts.fill(1000000);
-            counts[kMosaic] = mosaic;
-        }
-        messages_.Clear();
-        return window;
-    }
     QRect Workspace() const { return frame_->MdiArea()->viewport()->rect(); }
     // The sizes a failure needs to be understood.
     static QString Sizes(ImageView* view) {
@@ -127,10 +75,7 @@ class FrameViewTest : public QObject {
 
   private slots:
     void initTestCase() {
-        AppOptions options;
-        options.showTipAtStart = false;
-        options.messageBoxes = false;
-        options.singleInstance = false;
+        AppOptions options = QuietOptions();
         options.askOpenFile = [](int* type) {
             *type = 0;
             return Sample();
@@ -143,10 +88,7 @@ class FrameViewTest : public QObject {
             jpegSuggested_ = suggested;
             return jpegAnswer_;
         };
-        app_ = std::make_unique<FabulorApp>(options);
-        QVERIFY(app_->Start({}));
-        frame_ = app_->Frame();
-        MosaicForEveryIdea();
+        QVERIFY(StartApp(options));
     }
 
     void init() {
@@ -207,8 +149,10 @@ class FrameViewTest : public QObject {
         }
     }
 
-    // The zoom keys of laptop and keypad alike, and the full size.
-    void zoomKeys() {
+    // The zoom keys of laptop and keypad alike step by 10%, shown in the
+    // title, and the full size; the frame is fitted exactly: no scroll bar
+    // at any zoom that fits.
+    void zoomKeysAndWindowsWithoutScrollBars() {
         QVERIFY(Fresh());
         QCOMPARE(View()->ZoomPercent(), 100);
         QTest::keyClick(frame_, Qt::Key_Plus, Qt::KeypadModifier);
@@ -223,11 +167,7 @@ class FrameViewTest : public QObject {
         QTest::keyClick(frame_, Qt::Key_0, Qt::ControlModifier);
         QCOMPARE(View()->ZoomPercent(), 100);
         QCOMPARE(Active()->windowTitle(), QString("sample (Xform #1 of 1)"));
-    }
 
-    // The frame is fitted exactly: no scroll bar at any zoom that fits.
-    void zoomedWindowsHaveNoScrollBars() {
-        QVERIFY(Fresh());
         ImageView* view = View();
         for (int percent : {110, 50, 100, 25, 130, 75, 100, 120}) {
             view->SetZoom(percent);
@@ -275,7 +215,8 @@ class FrameViewTest : public QObject {
     }
 
     // A run that ends while a tool-bar hint covers the message pane leaves the
-    // pane to the status bar: no idle text drawn over the hint.
+    // pane to the status bar: no idle text drawn over the hint. An empty
+    // workspace says how to begin.
     void statusBarTextsNeverOverlap() {
         QVERIFY(Fresh());
         QCOMPARE(frame_->IdleText(), QString("For Help, press F1, for Inspiration, press F7"));
@@ -296,10 +237,6 @@ class FrameViewTest : public QObject {
         CloseAll();
         frame_->UpdateCommands();
         QCOMPARE(frame_->IdleText(), QString("For Help, press F1"));
-    }
-
-    void emptyWorkspaceSaysHowToBegin() {
-        CloseAll();
         QVERIFY(frame_->WorkspaceHint().contains("Ctrl+O"));
         QVERIFY(frame_->WorkspaceHint().contains("drop"));
         QVERIFY(Fresh());
@@ -310,21 +247,10 @@ class FrameViewTest : public QObject {
     // a web page opens from its pixels; an address alone is refused.
     void droppedPicturesOpen() {
         CloseAll();
-        auto drop = [this](QMimeData* data) {
-            QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, data, Qt::LeftButton,
-                                  Qt::NoModifier);
-            QApplication::sendEvent(frame_, &enter);
-            if (!enter.isAccepted()) return false;
-            QDropEvent dropped(QPointF(100, 100), Qt::CopyAction, data, Qt::LeftButton,
-                               Qt::NoModifier);
-            QApplication::sendEvent(frame_, &dropped);
-            Settle();
-            return true;
-        };
         QMimeData files;
         const QString other = WritePicture("other.bmp", 64, 48);
         files.setUrls({QUrl::fromLocalFile(Sample()), QUrl::fromLocalFile(other)});
-        QVERIFY(drop(&files));
+        QVERIFY(Drop(&files));
         Settle();  // the second opens when the first has its first idea
         QCOMPARE(frame_->Documents().size(), 2);
         QCOMPARE(Active()->Document().m_szName, std::string("other"));
@@ -335,7 +261,7 @@ class FrameViewTest : public QObject {
         pixels.setImageData(image);
         pixels.setUrls({QUrl("https://example.org/leaf.png")});
         const int pasted = app_->PasteCount();
-        QVERIFY(drop(&pixels));
+        QVERIFY(Drop(&pixels));
         QCOMPARE(frame_->Documents().size(), 3);
         QCOMPARE(Active()->Document().m_szName, "Image" + std::to_string(pasted));
         QCOMPARE(PictureToImage(*Active()->Document().m_pOrgDC).pixelColor(5, 5),
@@ -348,26 +274,26 @@ class FrameViewTest : public QObject {
         buffer.open(QIODevice::WriteOnly);
         image.save(&buffer, "PNG");
         address.setUrls({QUrl("data:image/png;base64," + png.toBase64())});
-        QVERIFY(drop(&address));
+        QVERIFY(Drop(&address));
         QTRY_COMPARE(frame_->Documents().size(), 4);
         Settle();  // no drop is taken while its first idea is drawn
         QCOMPARE(PictureToImage(*Active()->Document().m_pOrgDC).size(), QSize(40, 30));
         messages_.Clear();
         address.setUrls({QUrl("data:text/plain;base64,d29yZHM=")});
-        QVERIFY(drop(&address));
+        QVERIFY(Drop(&address));
         QTRY_VERIFY(!messages_.Texts().empty());
         QCOMPARE(messages_.Texts(), std::vector<std::string>{"Could not get a picture from\n"
                                                              "data:text/plain;base64,d29yZHM="});
         messages_.Clear();
         address.setUrls({QUrl("ftp://example.org/leaf.png")});
-        QVERIFY(drop(&address));
+        QVERIFY(Drop(&address));
         QCOMPARE(messages_.Texts(),
                  std::vector<std::string>{"Only pictures on this computer or on the web can be "
                                           "opened:\nftp://example.org/leaf.png"});
         QCOMPARE(frame_->Documents().size(), 4);
         QMimeData text;
         text.setText("words");
-        QVERIFY(!drop(&text));
+        QVERIFY(!Drop(&text));
     }
 
     // The File menu lists the pictures opened last, newest first; one that
@@ -453,12 +379,6 @@ class FrameViewTest : public QObject {
         saveTo_.clear();
     }
 
-    void cacheLivesInTheCacheFolder() {
-        QVERIFY2(app_->TempDir().startsWith(QString::fromUtf8(qgetenv("XDG_CACHE_HOME")) + "/"),
-                 qPrintable(app_->TempDir()));
-        QVERIFY(QFileInfo(app_->TempDir()).isDir());
-    }
-
     void cleanup() {
         holdRuns = false;
         Settle();
@@ -474,13 +394,7 @@ class FrameViewTest : public QObject {
         QVERIFY(frame_->close());
         app_->Finish();
         app_.reset();
-        AppOptions options;
-        options.showTipAtStart = false;
-        options.messageBoxes = false;
-        options.singleInstance = false;
-        app_ = std::make_unique<FabulorApp>(options);
-        QVERIFY(app_->Start({}));
-        frame_ = app_->Frame();
+        QVERIFY(StartApp(QuietOptions()));
         QCOMPARE(frame_->size(), QSize(777, 555));
         QCOMPARE(app_->RecentFiles(), recent);
         QCOMPARE(app_->JpegQuality(), 33);

@@ -3,21 +3,13 @@
 // for the generation thread to end. Neither may wait for ever.
 #include <atomic>
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <thread>
 
-#include <QApplication>
+#include <QDir>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QtTest>
 
-#include "app/fabulor_app.h"
 #include "app_fixture.h"
-#include "engine/progress.h"
-#include "engine/xform_context.h"
-#include "recipe/recipe.h"
-#include "recipe/xform_registry.h"
 #include "util/error_box.h"
 
 namespace {
@@ -44,9 +36,7 @@ class ShutdownTest : public QObject {
         const XformRow saved = *mosaic;
         mosaic->run = &ComplainingRun;
 
-        AppOptions options;
-        options.showTipAtStart = false;
-        options.singleInstance = false;
+        AppOptions options = QuietOptions();
         options.messageBoxes = true;
         auto app = std::make_unique<FabulorApp>(options);
         QVERIFY(app->Start({}));

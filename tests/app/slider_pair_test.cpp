@@ -78,11 +78,6 @@ class SliderPairTest : public QObject {
         QCOMPARE(pair.Slider()->value(), 10000);
         QCOMPARE(value, 9.0);
     }
-
-    void formatsAlwaysUseAPoint() {
-        QCOMPARE(FormatReal("%6.2f", 1.0), QString("  1.00"));
-        QCOMPARE(FormatReal("%.1f", 359.9), QString("359.9"));
-    }
 };
 
 QTEST_MAIN(SliderPairTest)
