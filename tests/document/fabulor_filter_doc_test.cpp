@@ -145,6 +145,17 @@ struct Document : ::testing::Test {
         ASSERT_TRUE(picture.WriteBmpFile(path.c_str()));
         ASSERT_EQ(doc->OpenImageFile(path), 1);
     }
+    // face.bmp opened and its first idea drawn.
+    void OpenFace() {
+        Open("face.bmp");
+        app.Finish(0);
+    }
+    // Then ideas 0x0000AA and 0x00BB00: image 3 of 4 on show.
+    void OpenFaceWithTwoIdeas() {
+        OpenFace();
+        Idea(0x0000AA);
+        Idea(0x00BB00);
+    }
     // A new idea with a fixed seed, drawn to the end or stopped.
     void Idea(std::uint32_t seed, int stopped = 0) {
         doc->m_Spec.XformIndex = kBanya;
@@ -158,8 +169,9 @@ struct Document : ::testing::Test {
 }  // namespace
 
 // A new document holds only the original's recipe, and its usage counts
-// keep Mist from ever being the least used.
-TEST_F(Document, OpeningAPictureNamesTheDocumentAndMakesAFirstIdea) {
+// keep Mist from ever being the least used; it is named beside the open
+// documents, and its cache files go with it.
+TEST_F(Document, OpeningNamesTheDocumentAndMakesAFirstIdeaClosingClearsItsCache) {
     EXPECT_EQ(doc->ImageCount(), 1);
     for (int i = 0; i < kXformCount; ++i)
         EXPECT_EQ(doc->m_UsageCounts[i], i == kMist ? 1000000 : 0);
@@ -171,11 +183,14 @@ TEST_F(Document, OpeningAPictureNamesTheDocumentAndMakesAFirstIdea) {
     EXPECT_EQ(doc->ImageCount(), 2);
     EXPECT_EQ(doc->m_UsageCounts[kBanya], 1);
     EXPECT_EQ(view.thumbnails, (std::vector<std::string>{"face-1", "Banya"}));
+    // Closing removes the document's cache files.
+    EXPECT_TRUE(fs::exists(folder / "face-1_1-1.BMP"));
+    doc.reset();
+    EXPECT_FALSE(fs::exists(folder / "face-1_1-1.BMP"));
 }
 
 TEST_F(Document, StoppingANewIdeaRemovesIt) {
-    Open("face.bmp");
-    app.Finish(0);
+    OpenFace();
     Idea(0x102030);
     Idea(0x405060, /*stopped=*/1);
     EXPECT_EQ(doc->ImageCount(), 3);
@@ -194,10 +209,7 @@ TEST_F(Document, StoppingANewIdeaRemovesIt) {
 // document as it was: sequence, image on show, recipe, counts, thumbnails
 // and cache; and one message says why.
 TEST_F(Document, AFailedOrRefusedIdeaLeavesNoTrace) {
-    Open("face.bmp");
-    app.Finish(0);
-    Idea(0x0000AA);
-    Idea(0x00BB00);
+    OpenFaceWithTwoIdeas();
     doc->Back();                        // image 2 of 3 on show, from the cache
     doc->m_Spec.FinalMix.Percent = 33;  // set, waiting for the next idea
     const CFilSpec recipe = doc->m_Spec;
@@ -258,10 +270,7 @@ TEST_F(Document, AFailedOrRefusedIdeaLeavesNoTrace) {
 }
 
 TEST_F(Document, WalkingBackUsesTheCacheAndAStoppedWalkRestoresTheIndex) {
-    Open("face.bmp");
-    app.Finish(0);
-    Idea(0x0000AA);
-    Idea(0x00BB00);
+    OpenFaceWithTwoIdeas();
     EXPECT_EQ(Shown(), static_cast<COLORREF>(0x00BB00));
     const int runsBefore = app.runs;
     doc->Back();  // image 2 is cached: no run
@@ -280,8 +289,7 @@ TEST_F(Document, WalkingBackUsesTheCacheAndAStoppedWalkRestoresTheIndex) {
 
 TEST_F(Document, CommandsOnTheOriginalAndTitles) {
     MessageCapture capture;
-    Open("face.bmp");
-    app.Finish(0);
+    OpenFace();
     doc->ToFirst();
     EXPECT_EQ(doc->m_iCurrent, 0);
     doc->OnCreate();
@@ -300,19 +308,10 @@ TEST_F(Document, CommandsOnTheOriginalAndTitles) {
     EXPECT_EQ(capture.Texts().back(), "OGF (5)\nI just can't go on...");
 }
 
-TEST_F(Document, ClosingRemovesTheDocumentsCacheFiles) {
-    Open("face.bmp");
-    app.Finish(0);
-    EXPECT_TRUE(fs::exists(folder / "face_1-1.BMP"));
-    doc.reset();
-    EXPECT_FALSE(fs::exists(folder / "face_1-1.BMP"));
-}
-
 // An idea taken from the gallery is the very recipe of its thumbnail: it is
 // drawn at full size through the normal run and counted once it is done.
 TEST_F(Document, AGalleryIdeaGoesToTheSequenceAsItsThumbnailsRecipe) {
-    Open("face.bmp");
-    app.Finish(0);
+    OpenFace();
     doc->m_UsageCounts[kBanya] = 1000000;  // the stand-in has no Wizard
     const UsageCounts before = doc->m_UsageCounts;
     IdeaGallery gallery(*doc->m_pOrgDC, doc->m_Spec, doc->m_UsageCounts);
@@ -341,10 +340,7 @@ TEST_F(Document, AGalleryIdeaGoesToTheSequenceAsItsThumbnailsRecipe) {
 // another name) shows the same image, drawn again from its recipe, with the
 // same sequence, quality and pending settings, and counts rebuilt from it.
 TEST_F(Document, ASessionReopensAsTheDocumentItWas) {
-    Open("face.bmp");
-    app.Finish(0);
-    Idea(0x0000AA);
-    Idea(0x00BB00);
+    OpenFaceWithTwoIdeas();
     doc->Back();                        // image 2, from the cache
     doc->m_Spec.FinalMix.Percent = 21;  // set, not applied yet
     Session session;

@@ -98,7 +98,7 @@ TEST_F(Worker, StopDuringTheXformSkipsTheMix) {
     PollUntilCollected();
     EXPECT_EQ(doc.calls, std::vector<int>{1});
     EXPECT_EQ(draw.Row(3)[5], 0);
-    EXPECT_EQ(StopRequested.load(), 0);  // cleared once collected
+    EXPECT_EQ(StopRequested.load(), 0);    // cleared once collected
     EXPECT_TRUE(capture.Texts().empty());  // a stop is no fault
 }
 
@@ -144,11 +144,9 @@ TEST_F(Worker, AThreadThatCannotStartEndsAsStoppedExactlyOnce) {
     EXPECT_FALSE(worker.IsGenerating());
 }
 
-// An Xform that fails without a stop leaves the picture as it was: the
-// client hears of a run without a picture, and is told at once.
-// A failed Xform ends without a picture, and the user learns why: in its own
-// words, or, when it gave up without a word, in the worker's, never as if
-// the run had been stopped.
+// A failed Xform ends without a picture and the client is told at once; the
+// user learns why: in its own words, or, when it gave up without a word, in
+// the worker's, never as if the run had been stopped.
 TEST_F(Worker, AFailedXformEndsWithoutAPictureAndTellsAtOnce) {
     MessageCapture capture;
     MutableXformRow(kBanya)->run = [](const CFilSpec&, XformContext&) { return 0; };

@@ -44,8 +44,9 @@ TEST(StatusText, KeepsFortyBytesOfWholeCharacters) {
     EXPECT_EQ(GetStatusText(), "");
 }
 
-// The ticker turns one character a scroll and starts again only for a text
-// that differs within its first 40 characters; the text itself never turns.
+// The ticker turns one whole character a scroll and starts again only for a
+// text that differs within its first 40 characters; the text itself never
+// turns.
 TEST(StatusTicker, TurnsOneCharacterPerScrollUntilTheTextChanges) {
     SetStatusText("ABCD");
     StatusTicker::Restart();
@@ -65,10 +66,8 @@ TEST(StatusTicker, TurnsOneCharacterPerScrollUntilTheTextChanges) {
     EXPECT_EQ(StatusTicker::Scroll(), forty.substr(1) + "0");
     SetStatusText("");
     EXPECT_EQ(StatusTicker::Scroll(), "");
-}
 
-// The ticker turns whole characters.
-TEST(StatusTicker, TurnsUtf8CharactersWhole) {
+    // Characters of several bytes turn whole.
     const std::string ae = "\xC3\x84", euro = "\xE2\x82\xAC";
     SetStatusText(("A" + ae + "B" + euro).c_str());
     StatusTicker::Restart();

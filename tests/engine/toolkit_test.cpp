@@ -80,11 +80,16 @@ TEST(RandomColours, DrawChannelsInTheirOwnOrder) {
     EXPECT_EQ(opposite, OppositeColour(colour));
 }
 
-TEST(ColourArithmetic, OppositeColourTurnsHueAndMirrorsSaturationAndValue) {
+TEST(ColourArithmetic, OppositeBlendAndScaleTruncateAndStayInRange) {
     EXPECT_EQ(OppositeColour(RGB(0, 0, 0)), RGB(0, 255, 255));
     EXPECT_EQ(OppositeColour(RGB(200, 100, 50)), RGB(41, 50, 55));
+    EXPECT_EQ(BlendColours(0.25, RGB(255, 0, 100), RGB(0, 255, 0)), RGB(63, 191, 25));
+    EXPECT_EQ(ScaleColour(RGB(200, 100, 10), 1.5), RGB(255, 150, 15));
+    EXPECT_EQ(ScaleColour(RGB(200, 100, 10), -1.0), RGB(0, 0, 0));
+    EXPECT_EQ(BlendColours(2.0, RGB(200, 0, 0), RGB(0, 0, 0)), RGB(255, 0, 0));
 }
 
+// Jitter draws three numbers only for a factor in 0..1, and clamps.
 TEST(ColourArithmetic, JitterDrawsOnlyForAFactorInRangeAndClamps) {
     for (double f : {1.5, -0.1}) {
         CrtSrand(1);
@@ -98,13 +103,6 @@ TEST(ColourArithmetic, JitterDrawsOnlyForAFactorInRangeAndClamps) {
     // Factor 2 at the top of the generator: 200 would become 400.
     CrtSrand(SeedGiving(32767));
     EXPECT_EQ(GetRValue(JitterColour(RGB(200, 0, 0), 1.0)), 255);
-}
-
-TEST(ColourArithmetic, BlendAndScaleTruncateAndStayInRange) {
-    EXPECT_EQ(BlendColours(0.25, RGB(255, 0, 100), RGB(0, 255, 0)), RGB(63, 191, 25));
-    EXPECT_EQ(ScaleColour(RGB(200, 100, 10), 1.5), RGB(255, 150, 15));
-    EXPECT_EQ(ScaleColour(RGB(200, 100, 10), -1.0), RGB(0, 0, 0));
-    EXPECT_EQ(BlendColours(2.0, RGB(200, 0, 0), RGB(0, 0, 0)), RGB(255, 0, 0));
 }
 
 // The plain sectors are taken by the area selection and opposite colour
@@ -180,22 +178,6 @@ TEST(AreaSelection, RandomiseDrawsInOrder) {
     EXPECT_EQ(sel.smoothing, 5);  // RandomInt (0, 8)
 }
 
-TEST(BackgroundTest, RandomBackgroundDrawsAColourOnlyWithoutTheImage) {
-    // Seed 1: RandomInt (0, 100) = 0, then the colour (144, 49, 207).
-    CrtSrand(1);
-    Background bg{RGB(1, 2, 3), 1};
-    bg.RandomBackground(0.5, 0);
-    EXPECT_EQ(bg.useImage, 0);
-    EXPECT_EQ(bg.colour, RGB(72, 24, 103));
-
-    CrtSrand(1);
-    bg = Background{RGB(1, 2, 3), 0};
-    bg.RandomBackground(0.5, 1);
-    EXPECT_EQ(bg.useImage, 1);
-    EXPECT_EQ(bg.colour, RGB(1, 2, 3));
-    EXPECT_EQ(CrtRand(), 18467);
-}
-
 TEST(Context, ScaleMustBeOneTwoOrFourInBothDirections) {
     CDADC in, out, draw;  // only the sizes are read
     in.width = 10, in.height = 8;
@@ -215,11 +197,6 @@ TEST(Context, ScaleMustBeOneTwoOrFourInBothDirections) {
     EXPECT_EQ(std::pair(IsContextValid(&ctx), OutputScale(&ctx)), std::pair(false, 2));
     in.width = 0;  // no division by it
     EXPECT_EQ(std::pair(IsContextValid(&ctx), OutputScale(&ctx)), std::pair(false, 1));
-}
-
-TEST(Geometry, AngleBetweenTakesTheXDifferenceBackwards) {
-    EXPECT_DOUBLE_EQ(AngleBetween({0, 0}, {-1, 0}), 0.0);
-    EXPECT_DOUBLE_EQ(AngleBetween({5, 5}, {5, 9}), std::atan2(4.0, 0.0));
 }
 
 TEST(PenAndBrush, EachCallReplacesAndDeletesThePreviousObjects) {
@@ -260,7 +237,12 @@ TEST(PenAndBrush, ObjectsStillSelectedElsewhereAreReported) {
     delete brush;
 }
 
-TEST(Geometry, CentredLinesWidenAnAxisParallelHalfLength) {
+// AngleBetween takes the x difference backwards; centred lines widen an
+// axis-parallel half length.
+TEST(Geometry, AnglesAndCentredLines) {
+    EXPECT_DOUBLE_EQ(AngleBetween({0, 0}, {-1, 0}), 0.0);
+    EXPECT_DOUBLE_EQ(AngleBetween({5, 5}, {5, 9}), std::atan2(4.0, 0.0));
+
     CDADC pic(20, 20);
     CPen white(PS_SOLID, 1, RGB(255, 255, 255));
     pic.pDC->SelectObject(&white);
@@ -280,12 +262,27 @@ TEST(Geometry, CentredLinesWidenAnAxisParallelHalfLength) {
     pic.pDC->SelectStockObject(BLACK_PEN);
 }
 
-TEST(BackgroundTest, PaintsTheColourOrStretchesThePicture) {
+// A random background draws a colour only without the image; painting takes
+// the colour or stretches the picture.
+TEST(BackgroundTest, RandomisesAndPaints) {
+    // Seed 1: RandomInt (0, 100) = 0, then the colour (144, 49, 207).
+    CrtSrand(1);
+    Background bg{RGB(1, 2, 3), 1};
+    bg.RandomBackground(0.5, 0);
+    EXPECT_EQ(bg.useImage, 0);
+    EXPECT_EQ(bg.colour, RGB(72, 24, 103));
+
+    CrtSrand(1);
+    bg = Background{RGB(1, 2, 3), 0};
+    bg.RandomBackground(0.5, 1);
+    EXPECT_EQ(bg.useImage, 1);
+    EXPECT_EQ(bg.colour, RGB(1, 2, 3));
+    EXPECT_EQ(CrtRand(), 18467);
+
     CDADC in(2, 1), out(4, 2);
     in.pDC->SetPixel(0, 0, RGB(10, 20, 30));
     in.pDC->SetPixel(1, 0, RGB(40, 50, 60));
-
-    Background bg{RGB(1, 2, 3), 0};
+    bg.useImage = 0;
     PaintBackground(&out, &in, &bg);
     EXPECT_EQ(out.pDC->GetPixel(0, 0), RGB(1, 2, 3));
     EXPECT_EQ(out.pDC->GetPixel(3, 1), RGB(1, 2, 3));

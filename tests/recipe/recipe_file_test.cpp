@@ -84,7 +84,7 @@ std::string Edited(const std::function<void(Json&)>& edit) {
 // field the reader skipped would change the text written again. The fields
 // checked one by one are those the text could lose (the optional path,
 // rounding, narrowing, colours worked out from others).
-TEST(RecipeFile, RoundTripKeepsEveryField) {
+TEST(RecipeFile, RoundTripKeepsEveryFieldUnderReadableNames) {
     const Recipe written = UnusualRecipe();
     Recipe read;
     std::string error;
@@ -98,10 +98,9 @@ TEST(RecipeFile, RoundTripKeepsEveryField) {
     EXPECT_EQ(read.filSpec.FinalMix.Selection.value, written.filSpec.FinalMix.Selection.value);
     EXPECT_EQ(read.filSpec.Mosaic.tileSize, 3.1415926535);  // exactly: doubles survive the text
     EXPECT_EQ(read.filSpec.WebFade.Colour, RGB(0x10, 0x20, 0x30));
-}
 
-TEST(RecipeFile, WritesNamesAUserCanRead) {
-    const Json j = RecipeToJson(UnusualRecipe());
+    // The names a user can read.
+    const Json j = RecipeToJson(written);
     EXPECT_EQ(j["format"], "fabulor-recipe");
     EXPECT_EQ(j["xform"]["name"], "Mosaic");
     EXPECT_EQ(j["xform"]["index"], 11);
@@ -148,49 +147,52 @@ TEST(RecipeFile, HostileJsonIsRefusedWithItsField) {
     EXPECT_EQ(ReadError("{\"format\": \"" + std::string(100000, 'Q') + "\x01").size(), 240u);
 }
 
-TEST(RecipeFile, WrongTypesNameTheField) {
-    EXPECT_EQ(ReadError(Edited([](Json& j) { j["seed"] = "42"; })),
-              "field \"seed\": expected a whole number, found \"42\"");
-    EXPECT_EQ(ReadError(Edited([](Json& j) { j["wizardAll"] = "yes"; })),
-              "field \"wizardAll\": expected true or false, found \"yes\"");
-    EXPECT_EQ(ReadError(Edited([](Json& j) { j["webFade"]["colour"] = "12345"; })),
-              "field \"webFade.colour\": \"12345\" is not a colour; allowed: a colour as six "
-              "hexadecimal digits RRGGBB, red first (FF8000 is orange)");
-    EXPECT_EQ(ReadError(Edited([](Json& j) { j["finalMix"] = 3; })),
-              "field \"finalMix\": expected an object, found 3");
-}
-
-TEST(RecipeFile, UnknownXformsAndFields) {
-    EXPECT_EQ(
-        ReadError(Edited([](Json& j) { j["xform"]["name"] = "Kaleidoscope"; })),
-        "field \"xform.name\": \"Kaleidoscope\" is not an Xform; allowed: Banya, Bubble, Clouds, "
-        "Explode, Fallen Letters, Haaisi, Zimbel, Liquid Energy, Mad Painter, Velmira Tonkart, "
-        "Mist, Mosaic, Net, Old Film, Op Art, Relief Map, StarDust, Swarm, Wood, Null");
-    EXPECT_EQ(ReadError(Edited([](Json& j) { j["xform"]["index"] = 3; })),
-              "field \"xform.index\": 3 is not the index of \"Mosaic\" (11)");
-    EXPECT_EQ(ReadError(Edited([](Json& j) { j["params"]["Mosaic"]["tiles"] = 4; })),
-              "field \"params.Mosaic.tiles\" is not a field of Mosaic");
-    EXPECT_EQ(ReadError(Edited([](Json& j) { j["params"]["Kaleidoscope"] = Json::object(); })),
-              "field \"params.Kaleidoscope\" is not the name of an Xform");
-}
-
-TEST(RecipeFile, OutOfRangeValuesListWhatIsAllowed) {
-    EXPECT_EQ(ReadError(Edited([](Json& j) { j["params"]["Mosaic"]["tileSize"] = 7.5; })),
-              "field \"params.Mosaic.tileSize\": 7.5 is out of range; allowed: 1 to 7");
-    EXPECT_EQ(ReadError(Edited([](Json& j) { j["params"]["Mosaic"]["geometry"] = 1031; })),
-              "field \"params.Mosaic.geometry\": 1031 is not one of the choices; allowed: 1028 "
-              "(rectangular), 1029 (circular), 1030 (rect-and-circle)");
-    EXPECT_EQ(ReadError(Edited([](Json& j) { j["webFade"]["mode"] = "hsv"; })),
-              "field \"webFade.mode\": \"hsv\" is not a mode of this mix; allowed: off, "
-              "left-right, top-bottom, right-left, bottom-top, centre-out, outer-in, "
-              "centre-out-elliptical, outer-in-elliptical");
-    EXPECT_EQ(ReadError(Edited([](Json& j) { j["selection"]["hue"] = 360; })),
-              "field \"selection.hue\": 360 is out of range; allowed: 0 to 360 (360 not "
-              "included)");
-    EXPECT_EQ(ReadError(Edited([](Json& j) { j["seed"] = 4294967296LL; })),
-              "field \"seed\": 4294967296 is out of range; allowed: 0 to 4294967295");
-    EXPECT_EQ(ReadError(Edited([](Json& j) { j["quality"] = 3; })),
-              "field \"quality\": 3 is not a quality; allowed: 1, 2 or 4");
+// A field of the wrong type, an unknown name or a value out of range is
+// refused with the field's name and what it allows.
+TEST(RecipeFile, FieldFaultsNameTheFieldAndWhatIsAllowed) {
+    const std::pair<std::function<void(Json&)>, std::string> cases[] = {
+        {[](Json& j) { j["seed"] = "42"; },
+         "field \"seed\": expected a whole number, found \"42\""},
+        {[](Json& j) { j["wizardAll"] = "yes"; },
+         "field \"wizardAll\": expected true or false, found \"yes\""},
+        {[](Json& j) { j["webFade"]["colour"] = "12345"; },
+         "field \"webFade.colour\": \"12345\" is not a colour; allowed: a colour as six "
+         "hexadecimal digits RRGGBB, red first (FF8000 is orange)"},
+        {[](Json& j) { j["finalMix"] = 3; }, "field \"finalMix\": expected an object, found 3"},
+        {[](Json& j) { j["xform"]["name"] = "Kaleidoscope"; },
+         "field \"xform.name\": \"Kaleidoscope\" is not an Xform; allowed: Banya, Bubble, Clouds, "
+         "Explode, Fallen Letters, Haaisi, Zimbel, Liquid Energy, Mad Painter, Velmira Tonkart, "
+         "Mist, Mosaic, Net, Old Film, Op Art, Relief Map, StarDust, Swarm, Wood, Null"},
+        {[](Json& j) { j["xform"]["index"] = 3; },
+         "field \"xform.index\": 3 is not the index of \"Mosaic\" (11)"},
+        {[](Json& j) { j["params"]["Mosaic"]["tiles"] = 4; },
+         "field \"params.Mosaic.tiles\" is not a field of Mosaic"},
+        {[](Json& j) { j["params"]["Kaleidoscope"] = Json::object(); },
+         "field \"params.Kaleidoscope\" is not the name of an Xform"},
+        {[](Json& j) { j["params"]["Mosaic"]["tileSize"] = 7.5; },
+         "field \"params.Mosaic.tileSize\": 7.5 is out of range; allowed: 1 to 7"},
+        {[](Json& j) { j["params"]["Mosaic"]["geometry"] = 1031; },
+         "field \"params.Mosaic.geometry\": 1031 is not one of the choices; allowed: 1028 "
+         "(rectangular), 1029 (circular), 1030 (rect-and-circle)"},
+        {[](Json& j) { j["webFade"]["mode"] = "hsv"; },
+         "field \"webFade.mode\": \"hsv\" is not a mode of this mix; allowed: off, left-right, "
+         "top-bottom, right-left, bottom-top, centre-out, outer-in, centre-out-elliptical, "
+         "outer-in-elliptical"},
+        {[](Json& j) { j["selection"]["hue"] = 360; },
+         "field \"selection.hue\": 360 is out of range; allowed: 0 to 360 (360 not included)"},
+        {[](Json& j) { j["seed"] = 4294967296LL; },
+         "field \"seed\": 4294967296 is out of range; allowed: 0 to 4294967295"},
+        {[](Json& j) { j["quality"] = 3; },
+         "field \"quality\": 3 is not a quality; allowed: 1, 2 or 4"},
+    };
+    for (const auto& [edit, error] : cases)
+        EXPECT_EQ(ReadError(Edited(edit)), error);
+    // Colours are read with or without a hash, in either case.
+    COLORREF c = 0;
+    EXPECT_TRUE(ColourFromHex("#a0B1c2", &c));
+    EXPECT_EQ(c, RGB(0xA0, 0xB1, 0xC2));
+    EXPECT_FALSE(ColourFromHex("12345g", &c));
+    EXPECT_FALSE(ColourFromHex("1234567", &c));
 }
 
 TEST(RecipeFile, AFailedReadLeavesTheRecipeAlone) {
@@ -243,16 +245,6 @@ TEST(RecipeFile, FilesAreWrittenWholeAndReportedByName) {
     EXPECT_FALSE(WriteRecipeFile((folder / "no" / "x.json").string(), read, &error));
     EXPECT_EQ(error.rfind((folder / "no" / "x.json").string() + ": cannot be written: ", 0), 0u)
         << error;
-}
-
-// Writing red first is checked with the written names; choice names with the
-// out-of-range messages.
-TEST(RecipeFile, ColoursAreReadWithOrWithoutAHashInEitherCase) {
-    COLORREF c = 0;
-    EXPECT_TRUE(ColourFromHex("#a0B1c2", &c));
-    EXPECT_EQ(c, RGB(0xA0, 0xB1, 0xC2));
-    EXPECT_FALSE(ColourFromHex("12345g", &c));
-    EXPECT_FALSE(ColourFromHex("1234567", &c));
 }
 
 // --- figure bitmaps ------------------------------------------------------------------
@@ -363,8 +355,7 @@ TEST_F(RecipeFigures, DamagedFiguresNameTheFieldAndLeaveNothingBehind) {
               field + "\"bmp\" is not a BMP picture");
     // A header of a few bytes claiming gigabytes is refused before anything is
     // written or allocated.
-    std::string huge = Bytes(FigurePath("none"));
-    huge.assign(54, '\0');
+    std::string huge(54, '\0');
     huge[0] = 'B', huge[1] = 'M', huge[14] = 40;
     huge[18] = '\x60', huge[19] = '\xEA', huge[22] = '\x60', huge[23] = '\xEA';  // 60000 x 60000
     EXPECT_EQ(ReadError(withFigure({{"name", "TEMPBITMAP0"}, {"bmp", EncodeBase64(huge)}})),

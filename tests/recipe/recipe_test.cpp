@@ -74,40 +74,24 @@ TEST_F(FilSpecTest, ConstructionDrawsNothing) {
     EXPECT_TRUE(CFilSpec() == first);
 }
 
-// The names of the table are listed in a message of recipe_file_test.cpp.
-TEST_F(FilSpecTest, NamesAndFlagsBeyondTheTableAreEmpty) {
-    CFilSpec filSpec;
-    for (const auto& [index, name] : {std::pair{19, "Null"}, {20, ""}, {-1, ""}}) {
-        filSpec.XformIndex = index;
-        EXPECT_STREQ(filSpec.GetName(), name);
-    }
-    EXPECT_EQ(filSpec.WizardFlag(kNullXform), nullptr);
-}
-
-TEST_F(FilSpecTest, ApplyNeedsAllThreeSurfacesAndNullCallsNothing) {
+// Apply needs all three surfaces, and Null calls nothing. An index without
+// the operation, or beyond the table, is named by each command and has no
+// name; Validate and the settings panel have none for Null either.
+TEST_F(FilSpecTest, CommandsReportWhatTheyCannotRun) {
     AllDraw();
+    ClearOperations(kHaaisi);
     MessageCapture capture;
     CFilSpec filSpec;
     filSpec.XformIndex = kMist;
     ctx_.Draw = nullptr;
     runCalls = 0;
     EXPECT_EQ(filSpec.Apply(ctx_), 0);
-    EXPECT_EQ(capture.Texts(),
-              std::vector<std::string>{
-                  Formatted("Bad DC in Xform.Apply()\nin=%p out=%p drw=%p", &in_, &out_, nullptr)});
     ctx_.Draw = &draw_;
     filSpec.XformIndex = kNullXform;
     EXPECT_EQ(filSpec.Apply(ctx_), 0);
     EXPECT_EQ(runCalls, 0);
-    EXPECT_EQ(capture.Texts().size(), 1u);
-}
+    EXPECT_EQ(filSpec.WizardFlag(kNullXform), nullptr);
 
-// An index without the operation, or beyond the table, is named by each
-// command; Validate and the settings panel have none for Null either.
-TEST_F(FilSpecTest, CommandsReportAnXformWithoutTheOperation) {
-    ClearOperations(kHaaisi);
-    MessageCapture capture;
-    CFilSpec filSpec;
     for (int index : {static_cast<int>(kHaaisi), -3}) {
         filSpec.XformIndex = index;
         EXPECT_EQ(filSpec.Apply(ctx_), 0);
@@ -115,6 +99,9 @@ TEST_F(FilSpecTest, CommandsReportAnXformWithoutTheOperation) {
         EXPECT_EQ(filSpec.OpenSettings(), 0);
         filSpec.AutoChoose(&in_);
     }
+    EXPECT_STREQ(filSpec.GetName(), "");
+    filSpec.XformIndex = 20;
+    EXPECT_STREQ(filSpec.GetName(), "");
     filSpec.XformIndex = kNullXform;
     EXPECT_EQ(filSpec.Validate(60, 40), 0);
     EXPECT_EQ(filSpec.OpenSettings(), 0);
@@ -123,6 +110,7 @@ TEST_F(FilSpecTest, CommandsReportAnXformWithoutTheOperation) {
     EXPECT_EQ(
         capture.Texts(),
         (std::vector<std::string>{
+            Formatted("Bad DC in Xform.Apply()\nin=%p out=%p drw=%p", &in_, &out_, nullptr),
             "FI:Xform 5 not\n(yet) supported", "CFilSpec::GP:Xform 5 not\n(yet) supported",
             "CFilSpec::OCP, Xforms 5 not\n(yet) supported", "ACP::Xform 5 not\n(yet) supported",
             "FI:Xform -3 not\n(yet) supported", "CFilSpec::GP:Xform -3 not\n(yet) supported",
