@@ -82,16 +82,14 @@ TEST_F(FolderTest, DiskBytesAddUp) {
     EXPECT_EQ(capture.Messages()[0].text.rfind("GetDiskFreeSpace (" + missing + ")", 0), 0u);
 }
 
-TEST(StringHelpers, Whitespace) {
+TEST(StringHelpers, WhitespaceAndEvenNumbersToTheEndsOfInt) {
     EXPECT_EQ(CountNonWhitespace(" a\tb  c "), 3);
     EXPECT_EQ(CountNonWhitespace("\n\v\f\r \t"), 0);
     char text[] = " x\ty\nz\xE9 ";  // a byte above 127 is not white space
     EXPECT_EQ(RemoveWhitespace(text), 4);
     EXPECT_STREQ(text, "xyz\xE9");
     EXPECT_EQ(RemoveWhitespace(nullptr), 0);
-}
 
-TEST(StringHelpers, IsEvenForNegativesAndTheEndsOfInt) {
     for (int n : {-4, 0, INT_MIN})
         EXPECT_TRUE(IsEven(n)) << n;
     for (int n : {-3, 7, INT_MAX})
