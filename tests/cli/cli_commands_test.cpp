@@ -219,9 +219,9 @@ TEST_F(CliCommands, AnIdeaThatCannotBeDrawnFailsAndIsNoStop) {
     const XformRow saved = *row;
     row->run = [](const CFilSpec&, XformContext&) { return 0; };
     row->validate = AlwaysValid;
-    EXPECT_EQ(Run(RunRender, {Path("picture.bmp"), "-o", Path("out.png"), "--xform", "Banya",
-                              "--quiet"}),
-              kExitFailed);
+    EXPECT_EQ(
+        Run(RunRender, {Path("picture.bmp"), "-o", Path("out.png"), "--xform", "Banya", "--quiet"}),
+        kExitFailed);
     EXPECT_EQ(err_.str().find("stopped"), std::string::npos) << err_.str();
     EXPECT_EQ(messages_.Faults(),
               std::vector<std::string>{"Banya could not draw this picture of 64 x 48 pixels"});

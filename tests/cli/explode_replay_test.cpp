@@ -2,7 +2,6 @@
 // made, so a recipe file must carry it: replaying the file gives the
 // rendered picture whatever recipes were made before.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -15,6 +14,7 @@
 #include "engine/crt_random.h"
 #include "recipe/recipe.h"
 #include "support/message_capture.h"
+#include "support/scratch_dir.h"
 #include "support/xform_harness.h"
 
 namespace fs = std::filesystem;
@@ -28,9 +28,7 @@ std::string Bytes(const fs::path& path) {
 }
 
 TEST(ExplodeReplay, ARecipeFileCarriesTheBackgroundItWasDrawnOn) {
-    std::string pattern = (fs::temp_directory_path() / "fabulor_explode_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    const fs::path folder = pattern;
+    ScratchDir folder;
     const std::string picture = (folder / "picture.bmp").string();
     ASSERT_TRUE(PaintedPicture(64, 48, [](int x, int y) {
                     return RGB(x * 4, y * 5, 90);
@@ -56,7 +54,6 @@ TEST(ExplodeReplay, ARecipeFileCarriesTheBackgroundItWasDrawnOn) {
             << err.str();
         EXPECT_EQ(Bytes(folder / "b.png"), Bytes(folder / "a.png")) << "seed " << seed;
     }
-    fs::remove_all(folder);
 }
 
 }  // namespace

@@ -242,10 +242,6 @@ std::vector<BYTE> RleDib(int width, int height, DWORD compression, int rows) {
                       .bits = stream});
 }
 
-std::vector<BYTE> RleFile(int width, int height, DWORD compression, int rows) {
-    return BmpFile(RleDib(width, height, compression, rows), 40 + 8);
-}
-
 }  // namespace
 
 // A 1 KB file claiming 30000 × 16000 pixels used to cost 3 GB and half a
@@ -264,7 +260,7 @@ TEST(HostileBmp, TinyRleFilesClaimingHugePicturesAreRefusedOnEveryPath) {
         EXPECT_EQ(refusal, why);
 
         const auto name = dir / "huge.bmp";
-        WriteBytes(name, RleFile(30000, 16000, compression, 400));
+        WriteBytes(name, BmpFile(dib, 40 + 8));
         ASSERT_LT(ReadBytes(name).size(), 1024u);
         MessageCapture messages;
         EXPECT_EQ(CDADC::LoadBmpFile(name.c_str()), nullptr);
@@ -284,7 +280,7 @@ TEST(HostileBmp, TinyRleFilesClaimingHugePicturesAreRefusedOnEveryPath) {
                                                               "CDADC::CBC: unusable DIB: " + why}));
 
         // Reading into a surface of the file's size (the disk cache's road).
-        WriteBytes(name, RleFile(2000, 1000, compression, 400));
+        WriteBytes(name, BmpFile(RleDib(2000, 1000, compression, 400), 40 + 8));
         CDADC surface(2000, 1000);
         messages.Clear();
         EXPECT_EQ(surface.ReadBmpFile(name.c_str()), 0);

@@ -37,7 +37,6 @@ TEST(Cdadc, NewSurfacesHaveThePaddedBottomUpLayoutAndAreBlack) {
     EXPECT_EQ(five.rowBytes, 16);
     EXPECT_EQ(five.imageBytes, 48);
     EXPECT_EQ(five.Row(0), five.pBits + 32);  // the top row is the last in memory
-    EXPECT_EQ(five.pDC->GetStretchBltMode(), COLORONCOLOR);
     EXPECT_TRUE(
         std::all_of(five.pBits, five.pBits + five.imageBytes, [](BYTE b) { return b == 0; }));
 }

@@ -7,7 +7,7 @@
 #include "support/message_capture.h"
 #include "surface/cdadc.h"
 
-TEST(PictureToPackedDib, HoldsTheRowsOfA24BitPictureBottomUp) {
+TEST(PictureToPackedDib, HoldsTheRowsOfA24BitPictureBottomUpAndReportsNoPicture) {
     CDADC picture(3, 2);
     picture.Row(0)[0] = 0x11;  // top row, first pixel, blue
     picture.Row(1)[8] = 0x99;  // bottom row, last pixel, red
@@ -25,9 +25,7 @@ TEST(PictureToPackedDib, HoldsTheRowsOfA24BitPictureBottomUp) {
     EXPECT_EQ(rows[12 + 0], 0x11);  // then the top row
     GlobalUnlock(dib);
     GlobalFree(dib);
-}
 
-TEST(PictureToPackedDib, ReportsAPictureWithoutPixels) {
     MessageCapture capture;
     EXPECT_EQ(PictureToPackedDib(nullptr), nullptr);
     ASSERT_EQ(capture.Texts().size(), 1u);

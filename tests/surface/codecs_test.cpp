@@ -66,6 +66,13 @@ void Decode(InfoFn infoFn, LoadFn loadFn, const std::vector<BYTE>& file, Picture
     freeimage(&held);
 }
 
+// The reader's answer to a file it should refuse: 0 or a kVic code.
+int Code(InfoFn infoFn, LoadFn loadFn, const std::vector<BYTE>& file) {
+    Picture picture;
+    Decode(infoFn, loadFn, file, &picture);
+    return picture.code;
+}
+
 // Every pixel of a file the reader must take, top row first.
 std::vector<COLORREF> Pixels(InfoFn infoFn, LoadFn loadFn, const std::vector<BYTE>& file) {
     Picture picture;
@@ -183,9 +190,7 @@ TEST(TgaCodec, RefusesHeadersTheFileCannotHold) {
         {std::vector<BYTE>(10), kVicNotThisFormat},
     };
     for (const Case& c : cases) {
-        Picture picture;
-        Decode(vic::TgaInfo, vic::TgaLoad, c.file, &picture);
-        EXPECT_EQ(picture.code, c.code) << VicLastError();
+        EXPECT_EQ(Code(vic::TgaInfo, vic::TgaLoad, c.file), c.code) << VicLastError();
         EXPECT_STRNE(VicLastError(), "");
     }
 }
@@ -262,11 +267,8 @@ TEST(PcxCodec, RefusesImpossibleHeaders) {
         {backwards, kVicBadSize},
         {std::vector<BYTE>(100, 10), kVicNotThisFormat},
     };
-    for (const auto& [file, code] : cases) {
-        Picture picture;
-        Decode(vic::PcxInfo, vic::PcxLoad, file, &picture);
-        EXPECT_EQ(picture.code, code) << VicLastError();
-    }
+    for (const auto& [file, code] : cases)
+        EXPECT_EQ(Code(vic::PcxInfo, vic::PcxLoad, file), code) << VicLastError();
 }
 
 // --- JPEG -----------------------------------------------------------------
@@ -288,9 +290,7 @@ TEST(JpegCodec, CutShortFileKeepsTheTopAndGarbageFails) {
     std::vector<BYTE> garbage(whole.begin(), whole.begin() + 400);
     for (size_t i = 200; i < garbage.size(); ++i)
         garbage[i] = static_cast<BYTE>(i * 7);
-    Picture broken;
-    Decode(vic::JpegInfo, vic::JpegLoad, garbage, &broken);
-    EXPECT_NE(broken.code, 0);
+    EXPECT_NE(Code(vic::JpegInfo, vic::JpegLoad, garbage), 0);
     EXPECT_STRNE(VicLastError(), "");
 }
 
@@ -347,43 +347,36 @@ std::vector<BYTE> EncodeJpeg(int width, int height, bool arithmetic, bool progre
     return file;
 }
 
-// Where the frame header's height and width are (after the SOFn marker).
-size_t FrameSizeAt(const std::vector<BYTE>& file) {
+// The file with its frame header (after the SOFn marker) claiming size x size pixels.
+std::vector<BYTE> ClaimingSize(std::vector<BYTE> file, int size) {
     for (size_t i = 2; i + 9 < file.size(); ++i)
-        if (file[i] == 0xFF && (file[i + 1] == 0xC0 || file[i + 1] == 0xC2 || file[i + 1] == 0xC9))
-            return i + 5;
+        if (file[i] == 0xFF &&
+            (file[i + 1] == 0xC0 || file[i + 1] == 0xC2 || file[i + 1] == 0xC9)) {
+            for (size_t at : {i + 5, i + 7}) {
+                file[at] = static_cast<BYTE>(size >> 8);
+                file[at + 1] = static_cast<BYTE>(size & 0xFF);
+            }
+            return file;
+        }
     ADD_FAILURE() << "no frame header";
-    return 0;
+    return file;
 }
 
-// A baseline file of 8 x 8 whose frame header is rewritten to 20000 x 20000.
-TEST(JpegCodec, RefusesMoreBlocksThanTheFileHasBits) {
-    auto file = EncodeJpeg(8, 8, false, false, false, [](int, int) { return 0; });
-    const size_t at = FrameSizeAt(file);
-    for (size_t i : {at, at + 2}) {
-        file[i] = 20000 >> 8;
-        file[i + 1] = 20000 & 0xFF;
-    }
-    Picture picture;
-    Decode(vic::JpegInfo, vic::JpegLoad, file, &picture);
-    EXPECT_EQ(picture.code, kVicTruncated);
-}
+// A baseline file of 8 x 8 claiming 20000 x 20000 has fewer bits than
+// blocks. An arithmetic-coded picture of one flat colour costs almost
+// nothing a pixel: 16 x 16 such pixels claiming 8000 x 8000 are a file of a
+// few hundred bytes that would fill 192 MB (or at 30000 x 16000, 1.4 GB).
+TEST(JpegCodec, RefusesFilesClaimingMorePixelsThanTheyCanHold) {
+    EXPECT_EQ(Code(vic::JpegInfo, vic::JpegLoad,
+                   ClaimingSize(EncodeJpeg(8, 8, false, false, false, [](int, int) { return 0; }),
+                                20000)),
+              kVicTruncated);
 
-// An arithmetic-coded picture of one flat colour costs almost nothing a
-// pixel: 16 x 16 such pixels whose header then says 8000 x 8000 are a file
-// of a few hundred bytes that would fill 192 MB (or at 30000 x 16000, 1.4 GB).
-TEST(JpegCodec, RefusesArithmeticCodedFilesClaimingMorePixelsThanTheyCanHold) {
-    auto file = EncodeJpeg(16, 16, true, false, false, [](int, int) { return 128; });
-    const size_t at = FrameSizeAt(file);
-    for (size_t i : {at, at + 2}) {
-        file[i] = 8000 >> 8;
-        file[i + 1] = 8000 & 0xFF;
-    }
-    Picture picture;
-    Decode(vic::JpegInfo, vic::JpegLoad, file, &picture);
-    EXPECT_EQ(picture.code, kVicTruncated);
+    const auto flat =
+        ClaimingSize(EncodeJpeg(16, 16, true, false, false, [](int, int) { return 128; }), 8000);
+    EXPECT_EQ(Code(vic::JpegInfo, vic::JpegLoad, flat), kVicTruncated);
     EXPECT_EQ(std::string(VicLastError()), "JPEG: 8000 x 8000 pixels are more than the file's " +
-                                               std::to_string(file.size()) +
+                                               std::to_string(flat.size()) +
                                                " bytes can honestly hold");
 
     // Real arithmetic-coded pictures load, progressive ones too.
@@ -425,9 +418,7 @@ TEST(JpegCodec, RefusesProgressiveFilesWithMoreScansThanAPictureNeeds) {
                                  file.begin() + static_cast<long>(lastEnd));
     for (int i = 0; i < 100; ++i)
         file.insert(file.begin() + static_cast<long>(lastEnd), scan.begin(), scan.end());
-    Picture picture;
-    Decode(vic::JpegInfo, vic::JpegLoad, file, &picture);
-    EXPECT_EQ(picture.code, kVicBadData);
+    EXPECT_EQ(Code(vic::JpegInfo, vic::JpegLoad, file), kVicBadData);
     EXPECT_STREQ(VicLastError(),
                  "JPEG: 65 scans over 4096 x 4096 pixels are more than a picture needs");
 }
@@ -473,9 +464,7 @@ TEST(PngCodec, DamageFailsCleanly) {
     huge[18] = huge[22] = 0x75;
     huge[19] = huge[23] = 0x30;
     for (const auto* file : {&cut, &flipped, &huge}) {
-        Picture picture;
-        Decode(vic::PngInfo, vic::PngLoad, *file, &picture);
-        EXPECT_NE(picture.code, 0);
+        EXPECT_NE(Code(vic::PngInfo, vic::PngLoad, *file), 0);
         EXPECT_STRNE(VicLastError(), "");
     }
 }
@@ -520,9 +509,7 @@ std::vector<BYTE> BlankPng(unsigned width, unsigned height) {
 TEST(PngCodec, RefusesTinyFilesOfHugeFlatPicturesButTakesABlankPage) {
     const auto bomb = BlankPng(8000, 8000);
     ASSERT_LT(bomb.size(), 9000u);
-    Picture refused;
-    Decode(vic::PngInfo, vic::PngLoad, bomb, &refused);
-    EXPECT_EQ(refused.code, kVicTruncated);
+    EXPECT_EQ(Code(vic::PngInfo, vic::PngLoad, bomb), kVicTruncated);
     EXPECT_EQ(std::string(VicLastError()), "PNG: 8000 x 8000 pixels are too many for a file of " +
                                                std::to_string(bomb.size()) + " bytes");
 
@@ -546,13 +533,10 @@ TEST(CodecFuzzRegressions, EveryKeptInputFailsCleanlyOrLoads) {
     for (const auto& reader : readers) {
         const fs::path folder = fs::path(FABULOR_SOURCE_DIR) / "tests/data/fuzz" / reader.folder;
         if (!fs::is_directory(folder)) continue;
-        for (const auto& entry : fs::directory_iterator(folder)) {
-            Picture picture;
-            Decode(reader.info, reader.load, ReadBytes(entry.path()), &picture);
-            if (picture.code != 0) {
+        for (const auto& entry : fs::directory_iterator(folder))
+            if (Code(reader.info, reader.load, ReadBytes(entry.path())) != 0) {
                 EXPECT_STRNE(VicLastError(), "") << entry.path();
             }
-        }
     }
 }
 

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "dib_builder.h"
 #include "surface/cdadc.h"
 #include "surface/dc.h"
 
@@ -13,29 +14,18 @@ COLORREF Colour(int x, int y) {
     return RGB(40 * x + y, 7, 9);
 }
 
-// A 24-bit bottom-up packed DIB of the picture, holding only the scan lines
-// [firstScan, firstScan + lines) (scan 0 is the bottom row) when asked.
-std::vector<BYTE> PackedDib(int w, int h, int firstScan = 0, int lines = -1) {
-    if (lines < 0) lines = h;
-    BITMAPINFOHEADER hdr{};
-    hdr.biSize = sizeof hdr;
-    hdr.biWidth = w;
-    hdr.biHeight = h;
-    hdr.biPlanes = 1;
-    hdr.biBitCount = 24;
+// A 24-bit bottom-up packed DIB of the picture (scan 0 is the bottom row).
+std::vector<BYTE> PictureDib(int w, int h) {
     const size_t row = (static_cast<size_t>(w) * 3 + 3) / 4 * 4;
-    std::vector<BYTE> dib(sizeof hdr + row * lines, 0);
-    std::memcpy(dib.data(), &hdr, sizeof hdr);
-    for (int scan = firstScan; scan < firstScan + lines; ++scan) {
-        BYTE* p = dib.data() + sizeof hdr + row * (scan - firstScan);
-        const int y = h - 1 - scan;
-        for (int x = 0; x < w; ++x, p += 3) {
+    std::vector<BYTE> bits(row * static_cast<size_t>(h), 0);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            BYTE* p = bits.data() + row * static_cast<size_t>(h - 1 - y) + 3 * x;
             p[0] = static_cast<BYTE>(GetBValue(Colour(x, y)));
             p[1] = static_cast<BYTE>(GetGValue(Colour(x, y)));
             p[2] = static_cast<BYTE>(GetRValue(Colour(x, y)));
         }
-    }
-    return dib;
+    return PackedDib({.width = w, .height = h, .bits = bits});
 }
 
 PackedDibView View(const std::vector<BYTE>& v) {
@@ -43,7 +33,7 @@ PackedDibView View(const std::vector<BYTE>& v) {
 }
 
 TEST(DcDib, SetDIBitsToDeviceCountsTheSourceFromTheBottom) {
-    const std::vector<BYTE> dib = PackedDib(3, 4);
+    const std::vector<BYTE> dib = PictureDib(3, 4);
     CDADC s(5, 5);
     // The 2 × 2 block whose lower-left corner is one row above the bottom.
     EXPECT_EQ(s.pDC->SetDIBitsToDevice(1, 1, 2, 2, 1, 1, 0, 4, View(dib), DIB_RGB_COLORS), 3);
@@ -57,7 +47,7 @@ TEST(DcDib, SetDIBitsToDeviceCountsTheSourceFromTheBottom) {
 }
 
 TEST(DcDib, SetDIBitsToDeviceRefusesWhatItCannotDraw) {
-    const std::vector<BYTE> dib = PackedDib(3, 4);
+    const std::vector<BYTE> dib = PictureDib(3, 4);
     CDADC s(3, 4);
     EXPECT_EQ(s.pDC->SetDIBitsToDevice(0, 0, 3, 4, 0, 0, 4, 1, View(dib), DIB_RGB_COLORS), 0);
     EXPECT_EQ(s.pDC->SetDIBitsToDevice(0, 0, 3, 4, 0, 0, 0, 0, View(dib), DIB_RGB_COLORS), 0);
@@ -72,7 +62,7 @@ TEST(DcDib, SetDIBitsToDeviceRefusesWhatItCannotDraw) {
 // both ways gives the same pixels, mirrored and clipped alike.
 TEST(DcDib, StretchDIBitsSamplesLikeStretchBlt) {
     const int w = 5, h = 4;
-    const std::vector<BYTE> dib = PackedDib(w, h);
+    const std::vector<BYTE> dib = PictureDib(w, h);
     CDADC picture(w, h);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
