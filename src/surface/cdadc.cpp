@@ -133,8 +133,8 @@ int CDADC::InitData(const BITMAPINFO* header) {
     imageBytes = rowBytes * height;
     fileHeader.bfSize = static_cast<DWORD>(imageBytes) + kBmpBitsOffset;
     std::memcpy(&bmi, header, sizeof bmi);
-
-    pDC->FillSolidRect(0, 0, width, height, 0);
+    // A new DIB section is all zero, that is black: no pass over its pixels
+    // here, so a large one is not touched before it is drawn on.
     return 1;
 }
 

@@ -1,6 +1,7 @@
 #include "surface/gdi_objects.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <limits>
 #include <new>
 
@@ -44,6 +45,10 @@ BOOL CFont::CreateFontIndirect(const LOGFONT* lf) {
     return TRUE;
 }
 
+void DibSection::Free::operator()(BYTE* p) const {
+    std::free(p);
+}
+
 DibSection* CreateDIBSection(CDC*, const BITMAPINFO* bmi, UINT usage, void** bits, void*, DWORD) {
     if (bits) *bits = nullptr;
     if (!bmi || usage != DIB_RGB_COLORS) return nullptr;
@@ -58,7 +63,10 @@ DibSection* CreateDIBSection(CDC*, const BITMAPINFO* bmi, UINT usage, void** bit
 
     auto* dib = new (std::nothrow) DibSection;
     if (!dib) return nullptr;
-    dib->storage_.reset(new (std::nothrow) BYTE[static_cast<size_t>(total)]());
+    // calloc, not a zeroed new[]: a large block comes straight from the
+    // system, already zero, so a camera-sized picture costs no pass of
+    // zeroing before it is filled.
+    dib->storage_.reset(static_cast<BYTE*>(std::calloc(static_cast<size_t>(total), 1)));
     if (!dib->storage_) {
         delete dib;
         return nullptr;

@@ -109,7 +109,10 @@ class DibSection : public CGdiObject {
 
   private:
     friend DibSection* CreateDIBSection(CDC*, const BITMAPINFO*, UINT, void**, void*, DWORD);
-    std::unique_ptr<BYTE[]> storage_;
+    struct Free {
+        void operator()(BYTE* p) const;
+    };
+    std::unique_ptr<BYTE[], Free> storage_;
 };
 using HBITMAP = DibSection*;
 
