@@ -49,8 +49,8 @@ CDADC* DocumentWindow::Picture() {
     return view_->Picture();
 }
 
-int DocumentWindow::CreateViewBitmap(HGLOBAL dib) {
-    return view_->CreateViewBitmap(dib);
+int DocumentWindow::SetViewPicture(std::unique_ptr<CDADC> picture) {
+    return view_->SetViewPicture(std::move(picture));
 }
 
 void DocumentWindow::Invalidate(bool) {

@@ -30,7 +30,7 @@ class DocumentWindow : public QMdiSubWindow, public DocumentView, public Applica
 
     // DocumentView
     CDADC* Picture() override;
-    int CreateViewBitmap(HGLOBAL dib) override;
+    int SetViewPicture(std::unique_ptr<CDADC> picture) override;
     void Invalidate(bool erase) override;
     int AddToThumbnails(CDADC* picture, const char* name) override;
     int OverviewDialog(int* chosenIndex) override;

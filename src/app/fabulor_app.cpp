@@ -393,7 +393,7 @@ void FabulorApp::OnOpenImageFile() {
     }
 }
 
-HGLOBAL FabulorApp::LoadPicture(const QString& path) {
+DocPictures FabulorApp::LoadPicture(const QString& path) {
     // Reads that STOP left behind and that have ended now go.
     std::erase_if(stoppedLoads_, [](const auto& load) { return load->Finished(); });
     loadStopped_ = false;
@@ -420,13 +420,13 @@ HGLOBAL FabulorApp::LoadPicture(const QString& path) {
     if (frame_) frame_->UpdateCommands();
     if (loadStopped_) {
         stoppedLoads_.push_back(std::move(load));
-        return nullptr;
+        return {};
     }
-    HGLOBAL dib = load->TakeDib();
+    DocPictures pictures = load->TakePictures();
     const std::vector<Message> messages = load->TakeMessages();
-    if (!dib) {
+    if (!pictures) {
         ErrorBox("%s", OneLoadFailureText(messages, path.toStdString()).c_str());
-        return nullptr;
+        return {};
     }
     // What a picture that did load has to say (cut short, say) is told now.
     for (const Message& m : messages) {
@@ -436,7 +436,7 @@ HGLOBAL FabulorApp::LoadPicture(const QString& path) {
             ErrorBox("%s", m.text.c_str());
         }
     }
-    return dib;
+    return pictures;
 }
 
 void FabulorApp::LoadFinished() {
@@ -449,10 +449,10 @@ DocumentWindow* FabulorApp::OpenPicture(const QString& path) {
         ErrorBoxFromString(61220);
         return nullptr;
     }
-    HGLOBAL dib = LoadPicture(path);
-    auto* window = dib ? new DocumentWindow(this) : nullptr;
+    DocPictures pictures = LoadPicture(path);
+    auto* window = pictures ? new DocumentWindow(this) : nullptr;
     if (window) frame_->AddDocument(window);
-    if (!window || !window->Document().OpenReadFile(dib, path.toStdString())) {
+    if (!window || !window->Document().OpenPictures(std::move(pictures), path.toStdString())) {
         delete window;
         // A recent file that has gone leaves the list.
         if (!QFileInfo::exists(path)) recentFiles_.removeAll(QFileInfo(path).absoluteFilePath());

@@ -141,7 +141,7 @@ class FabulorApp : public QObject {
     // Reads the picture file on a thread of its own while the window stays
     // live, with the progress bar and STOP. Null when it was stopped, or
     // could not be read (said in one message).
-    HGLOBAL LoadPicture(const QString& path);
+    DocPictures LoadPicture(const QString& path);
     void LoadFinished();
     // The new document around a packed DIB (taken over), named as a paste.
     DocumentWindow* OpenPastedDib(HGLOBAL dib);

@@ -29,9 +29,9 @@ ImageView::ImageView(std::function<bool()> generating, QWidget* parent)
 
 ImageView::~ImageView() = default;
 
-int ImageView::CreateViewBitmap(HGLOBAL dib) {
+int ImageView::SetViewPicture(std::unique_ptr<CDADC> picture) {
     const bool first = !picture_;
-    picture_.reset(CDADC::CreateFromDib(dib));
+    picture_ = std::move(picture);
     if (!picture_) {
         shown_ = QImage();
         return 0;

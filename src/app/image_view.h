@@ -28,7 +28,8 @@ class ImageView : public QAbstractScrollArea {
     CDADC* Picture() const { return picture_.get(); }
     // Replaces the picture with one made from the DIB and fits the frame
     // around it; 1 on success, 0 (no picture) on failure.
-    int CreateViewBitmap(HGLOBAL dib);
+    // Takes the picture to show; 1 unless it is null.
+    int SetViewPicture(std::unique_ptr<CDADC> picture);
     // The picture's size; "GetWidth of NULL" and 1 without a picture.
     int GetWidth() const;
     int GetHeight() const;

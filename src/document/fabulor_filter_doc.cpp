@@ -64,21 +64,25 @@ int CFabulorFilterDoc::OpenImageFile(const std::string& path) {
 }
 
 int CFabulorFilterDoc::OpenReadFile(HGLOBAL dib, const std::string& path) {
+    if (!dib) return 0;
+    // Making the pictures tells why it failed.
+    DocPictures pictures = PicturesOfDib(dib);
+    GlobalFree(dib);
+    return pictures ? OpenPictures(std::move(pictures), path) : 0;
+}
+
+int CFabulorFilterDoc::OpenPictures(DocPictures pictures, const std::string& path) {
     std::string name = std::filesystem::path(path).filename().string();
     name = name.substr(0, name.find('.'));
     if (name.empty()) {
         ErrorBox("Bad document name (empty!)");
-        GlobalFree(dib);
         return 0;
     }
     const int k = app_ ? app_->CountDocumentsNamed(name) : 0;
     if (k != 0) name.append("-").append(std::to_string(k));
     m_szPicturePath = path;
-    const int result = SetDocBitmap(dib, name);
-    if (!result) {
-        GlobalFree(dib);
-        m_szPicturePath.clear();
-    }
+    const int result = SetDocPictures(std::move(pictures), name);
+    if (!result) m_szPicturePath.clear();
     return result;
 }
 
@@ -101,9 +105,9 @@ int CFabulorFilterDoc::OpenSession(Session session) {
     if (k != 0) name.append("-").append(std::to_string(k));
     HGLOBAL dib = PictureToPackedDib(session.picture.get());
     if (!dib) return 0;
-    const int shown = view_->CreateViewBitmap(dib);
+    std::unique_ptr<CDADC> copy(CDADC::CreateFromDib(dib));
     GlobalFree(dib);
-    if (!shown) {
+    if (!copy || !view_->SetViewPicture(std::move(copy))) {
         ErrorBox("SDB, could not CreateViewBitmap");
         return 0;
     }
@@ -150,6 +154,18 @@ int CFabulorFilterDoc::SetDocBitmap(HGLOBAL dib, const std::string& name) {
         ErrorBox("SDB:Strange pointers\n%p %p", static_cast<void*>(view_), static_cast<void*>(dib));
         return 0;
     }
+    DocPictures pictures = PicturesOfDib(dib);
+    if (!pictures || !SetDocPictures(std::move(pictures), name)) return 0;
+    GlobalFree(dib);
+    return 1;
+}
+
+int CFabulorFilterDoc::SetDocPictures(DocPictures pictures, const std::string& name) {
+    if (!view_ || !pictures) {
+        ErrorBox("SDB:Strange pointers\n%p %p", static_cast<void*>(view_),
+                 static_cast<void*>(pictures.original.get()));
+        return 0;
+    }
     if (m_pOrgDC) {
         ErrorBox("SDB:m_pOrgDC already allocated");
         return 0;
@@ -159,20 +175,15 @@ int CFabulorFilterDoc::SetDocBitmap(HGLOBAL dib, const std::string& name) {
         return 0;
     }
     m_szName = name.substr(0, 255);
-    if (!view_->CreateViewBitmap(dib)) {
+    if (!view_->SetViewPicture(std::move(pictures.shown))) {
         ErrorBox("SDB, could not CreateViewBitmap");
         return 0;
     }
-    m_pOrgDC.reset(CDADC::CreateFromDib(dib));
-    if (!m_pOrgDC) {
-        ErrorBox("RIB,could not create Doc bitmap");
-        return 0;
-    }
+    m_pOrgDC = std::move(pictures.original);
     if (view_->AddToThumbnails(m_pOrgDC.get(), m_szName.c_str()) != 0) {
         ErrorBox("AddToThumbnails != 0");
     }
     view_->Invalidate(true);
-    GlobalFree(dib);
 
     m_Spec.WizardAll = 1;
     m_Spec.XformIndex = app_ ? app_->LastXform() : kMosaic;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "document/image_sequence_doc.h"
+#include "document/picture_load.h"
 #include "recipe/recipe.h"
 #include "recipe/session_file.h"
 #include "surface/global_memory.h"
@@ -21,8 +22,8 @@ class DocumentView {
     virtual ~DocumentView() = default;
     // The picture on show, at the original's size; null before there is one.
     virtual CDADC* Picture() = 0;
-    // Builds the picture on show from a packed DIB; 1 on success.
-    virtual int CreateViewBitmap(HGLOBAL dib) = 0;
+    // Takes the picture to show, at the original's size; 1 on success.
+    virtual int SetViewPicture(std::unique_ptr<CDADC> picture) = 0;
     virtual void Invalidate(bool erase) = 0;
     // The overview's thumbnails; 0 on success.
     virtual int AddToThumbnails(CDADC* picture, const char* name) = 0;
@@ -68,8 +69,12 @@ class CFabulorFilterDoc : public CImageSequenceDoc {
     int OpenImageFile(const std::string& path);
     // The same for a picture file already read into dib, which is freed here.
     int OpenReadFile(HGLOBAL dib, const std::string& path);
+    // The same for a picture file already made ready (on a reading thread).
+    int OpenPictures(DocPictures pictures, const std::string& path);
     // The document from a packed DIB (freed here on success) and a name.
     int SetDocBitmap(HGLOBAL dib, const std::string& name);
+    // The document from its pictures and a name; 1 on success.
+    int SetDocPictures(DocPictures pictures, const std::string& name);
     // The document from a session read from a file: its picture, sequence,
     // quality and current settings; the image on show is drawn again from
     // its recipe (or read from the cache). The name becomes "%s-%d" when a

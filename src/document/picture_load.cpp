@@ -16,8 +16,11 @@ PictureLoad::PictureLoad(std::string path, std::function<void()> finished)
     auto read = [this] {
         {
             ThreadMessages kept;
-            dib_ = VicLoadImageFile(path_.c_str());
-            RefuseUnusable();
+            HGLOBAL dib = RefuseUnusable(VicLoadImageFile(path_.c_str()));
+            if (dib) {
+                pictures_ = PicturesOfDib(dib);
+                GlobalFree(dib);
+            }
             messages_ = kept.Take();
         }
         finished_ = true;
@@ -31,40 +34,45 @@ PictureLoad::PictureLoad(std::string path, std::function<void()> finished)
     }
 }
 
-void PictureLoad::RefuseUnusable() {
-    if (!dib_) return;
+DocPictures PicturesOfDib(HGLOBAL dib) {
+    DocPictures pictures;
+    pictures.original.reset(CDADC::CreateFromDib(dib));
+    if (pictures.original) pictures.shown.reset(CDADC::CreateFromDib(dib));
+    if (!pictures) return {};
+    return pictures;
+}
+
+HGLOBAL PictureLoad::RefuseUnusable(HGLOBAL dib) {
+    if (!dib) return nullptr;
     // A reader of last resort can hand over a DIB that no surface can be
     // made from (a depth no BMP has): refused here, with the reader's words.
-    const auto* bytes = static_cast<const BYTE*>(GlobalLock(dib_));
+    const auto* bytes = static_cast<const BYTE*>(GlobalLock(dib));
     std::string why = "the picture cannot be locked";
     DibLayout layout;
-    const bool usable = bytes && ReadDibLayout({bytes, GlobalSize(dib_)}, &layout, &why);
-    if (bytes) GlobalUnlock(dib_);
-    if (usable) return;
-    GlobalFree(dib_);
-    dib_ = nullptr;
+    const bool usable = bytes && ReadDibLayout({bytes, GlobalSize(dib)}, &layout, &why);
+    if (bytes) GlobalUnlock(dib);
+    if (usable) return dib;
+    GlobalFree(dib);
     std::string tag = std::filesystem::path(path_).extension().string();
     if (!tag.empty()) tag.erase(0, 1);
     for (char& c : tag)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     ErrorBox("%s: %s\n%s%s>", tag.c_str(), why.c_str(), kCouldNotOpen, path_.c_str());
+    return nullptr;
 }
 
 PictureLoad::~PictureLoad() {
     Wait();
-    if (dib_) GlobalFree(dib_);
 }
 
 void PictureLoad::Wait() {
     if (thread_.joinable()) thread_.join();
 }
 
-HGLOBAL PictureLoad::TakeDib() {
-    if (!finished_) return nullptr;
+DocPictures PictureLoad::TakePictures() {
+    if (!finished_) return {};
     Wait();
-    HGLOBAL dib = dib_;
-    dib_ = nullptr;
-    return dib;
+    return std::move(pictures_);
 }
 
 std::vector<Message> PictureLoad::TakeMessages() {

@@ -5,12 +5,25 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "surface/cdadc.h"
 #include "surface/global_memory.h"
 #include "util/error_box.h"
+
+// A picture made ready for a document: its original and the copy its view
+// shows and draws each idea on.
+struct DocPictures {
+    std::unique_ptr<CDADC> original;
+    std::unique_ptr<CDADC> shown;
+    explicit operator bool() const { return original && shown; }
+};
+// Both surfaces of a packed DIB, which stays the caller's; empty, after the
+// message, when either cannot be made.
+DocPictures PicturesOfDib(HGLOBAL dib);
 
 class PictureLoad {
   public:
@@ -25,16 +38,17 @@ class PictureLoad {
     bool Finished() const { return finished_; }
     void Wait();
     const std::string& Path() const { return path_; }
-    // After Finished: the picture as a packed DIB, now the caller's (null
-    // when it could not be read), and the messages of the reading.
-    HGLOBAL TakeDib();
+    // After Finished: the picture made ready on the reading thread, so that
+    // even a camera-sized one costs the window no copying (empty when it
+    // could not be read), and the messages of the reading.
+    DocPictures TakePictures();
     std::vector<Message> TakeMessages();
 
   private:
-    void RefuseUnusable();
+    HGLOBAL RefuseUnusable(HGLOBAL dib);
     std::string path_;
     std::function<void()> onFinished_;
-    HGLOBAL dib_ = nullptr;
+    DocPictures pictures_;
     std::vector<Message> messages_;
     std::atomic<bool> finished_{false};
     std::thread thread_;

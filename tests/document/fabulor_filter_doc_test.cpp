@@ -31,8 +31,8 @@ struct FakeView : DocumentView {
     std::unique_ptr<CDADC> picture;
     std::vector<std::string> thumbnails;
     CDADC* Picture() override { return picture.get(); }
-    int CreateViewBitmap(HGLOBAL dib) override {
-        picture.reset(CDADC::CreateFromDib(dib));
+    int SetViewPicture(std::unique_ptr<CDADC> shown) override {
+        picture = std::move(shown);
         return picture != nullptr;
     }
     void Invalidate(bool) override {}
@@ -456,17 +456,18 @@ TEST(PictureLoad, AFileThatCannotBeReadIsToldInOneMessage) {
     good.Wait();
     EXPECT_TRUE(capture.Texts().empty());
     EXPECT_EQ(told, 1);
-    EXPECT_EQ(bad.TakeDib(), nullptr);
+    EXPECT_FALSE(bad.TakePictures());
     const std::vector<Message> messages = bad.TakeMessages();
     EXPECT_GE(messages.size(), 2u);  // the readers' steps, each on its own
     EXPECT_EQ(
         OneLoadFailureText(messages, empty),
         "flower.jpg is not a JPEG picture: the file is empty\n\nCould not open imagefile:\n<" +
             empty + ">");
-    HGLOBAL dib = good.TakeDib();
-    ASSERT_NE(dib, nullptr);
+    const DocPictures pictures = good.TakePictures();
+    ASSERT_TRUE(pictures);
+    EXPECT_NE(pictures.original, pictures.shown);
+    EXPECT_EQ(std::tie(pictures.shown->width, pictures.shown->height), std::tuple(6, 4));
     EXPECT_TRUE(good.TakeMessages().empty());
-    GlobalFree(dib);
 
     // Without words from a reader the first message is the reason.
     const std::vector<Message> gif = {
