@@ -92,8 +92,6 @@ class MessageGuard {
     MessageGuard(const MessageGuard&) = delete;
     MessageGuard& operator=(const MessageGuard&) = delete;
     int Errors() const;
-    // Those reported on the calling thread.
-    int ErrorsOnThisThread() const;
 
   private:
     Reporter previous_;

@@ -28,9 +28,6 @@ namespace {
 std::mutex terminalLock;
 bool lineShown = false;
 std::atomic<int> errorsReported{0};
-// The messages reported on this thread, to tell which idea of a batch drawn
-// on several threads had a fault.
-thread_local int errorsOnThisThread = 0;
 
 constexpr int kBarWidth = 30;
 // How often the main thread looks at the run, as the desktop program's
@@ -91,10 +88,8 @@ MessageGuard::MessageGuard() {
     auto previous = std::make_shared<Reporter>();
     previous_ = SetReporter([previous](const Message& message) {
         // A notice (a picture cut short) is shown as a warning and fails nothing.
-        if (message.kind == MessageKind::Error || message.kind == MessageKind::SystemError) {
+        if (message.kind == MessageKind::Error || message.kind == MessageKind::SystemError)
             ++errorsReported;
-            ++errorsOnThisThread;
-        }
         // Ideas drawn side by side report from their own threads; the
         // reporter passed on to need not expect that.
         static std::mutex oneAtATime;
@@ -114,10 +109,6 @@ MessageGuard::~MessageGuard() {
 
 int MessageGuard::Errors() const {
     return errorsReported;
-}
-
-int MessageGuard::ErrorsOnThisThread() const {
-    return errorsOnThisThread;
 }
 
 // --- Ctrl+C -------------------------------------------------------------------------

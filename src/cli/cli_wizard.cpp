@@ -170,7 +170,7 @@ int RunWizard(const std::vector<std::string>& args, std::ostream& out, std::ostr
     StatusLine status;
     auto work = [&](int item) {
         const auto i = static_cast<size_t>(item);
-        const int errorsBefore = messages.ErrorsOnThisThread();
+        const int errorsBefore = ErrorsOnThisThread();
         Drawn result;
         result.picture = std::make_unique<CDADC>(w, h);
         CDADC canvas(w * k, h * k);
@@ -182,7 +182,7 @@ int RunWizard(const std::vector<std::string>& args, std::ostream& out, std::ostr
                                               result.picture.get(), &percents[i]);
             if (batchStop != 0) {
                 result.outcome = RunOutcome::Stopped;
-            } else if (produced && messages.ErrorsOnThisThread() == errorsBefore) {
+            } else if (produced && ErrorsOnThisThread() == errorsBefore) {
                 result.outcome = RunOutcome::Finished;
             }
         }
