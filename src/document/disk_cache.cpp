@@ -61,10 +61,23 @@ bool Enabled() {
 void SaveToCache(CDADC* surface, const std::string& docName, int index, int k) {
     if (!enabled || !surface) return;
     const std::string path = FileName(docName, index, k);
-    if (path.empty() || FileExists(path.c_str())) return;
-    if (!surface->WriteBmpFile(path.c_str())) {
+    if (WriteCacheFile(*surface, path)) Register(path, docName);
+}
+
+bool WriteCacheFile(CDADC& surface, const std::string& path) {
+    if (path.empty()) return false;
+    if (FileExists(path.c_str())) return true;
+    if (!surface.WriteBmpFile(path.c_str())) {
         ErrorBox("Could not save cache image:\n<%s>", path.c_str());
-        return;
+        return false;
+    }
+    return true;
+}
+
+void Register(const std::string& path, const std::string& docName) {
+    if (path.empty() || !FileExists(path.c_str())) return;
+    for (const Entry& e : table) {
+        if (e.stamp != 0 && e.path == path) return;
     }
     MakeRoom();
     for (Entry& e : table) {

@@ -22,6 +22,12 @@ bool Enabled();
 
 // Writes the surface, unless the file exists already; registers it.
 void SaveToCache(CDADC* surface, const std::string& docName, int index, int k);
+// The two halves of that. Writing touches no entry, so that a run's thread
+// can write its picture (a camera-sized one takes a while); registering,
+// which may remove the least recently used file, is the GUI thread's, and
+// registers only a file that is there.
+bool WriteCacheFile(CDADC& surface, const std::string& path);
+void Register(const std::string& path, const std::string& docName);
 // 1 when the file was there and has been read into the surface (which has
 // the image's size already).
 int ReadCached(CDADC* surface, const std::string& docName, int index, int k);

@@ -311,6 +311,8 @@ int CFabulorFilterDoc::StartRun() {
     run->recipe = m_Spec;
     run->original = m_pOrgDC.get();
     run->picture = picture;
+    if (DiskCache::Enabled())
+        run->cacheFile = DiskCache::FileName(m_szName, m_iCurrent, m_iAALevel);
     host_->BeginRun(this, std::move(run));
     return 1;
 }
@@ -340,7 +342,8 @@ void CFabulorFilterDoc::OnGenerationDone(int stopped) {
                 ++m_UsageCounts[m_Spec.XformIndex];
             }
         }
-        DiskCache::SaveToCache(picture, m_szName, m_iCurrent, m_iAALevel);
+        // The run's thread has written the file.
+        DiskCache::Register(DiskCache::FileName(m_szName, m_iCurrent, m_iAALevel), m_szName);
     } else {
         switch (m_iGenMode) {
             case NOGEN:

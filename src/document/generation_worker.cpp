@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "compose/aa_mix.h"
+#include "document/disk_cache.h"
 #include "engine/progress.h"
 #include "engine/xform_context.h"
 #include "util/error_box.h"
@@ -35,6 +36,7 @@ void RunGeneration(GenerationRun& run, std::atomic<int>* progress) {
     // A stop that came during the mix is too late: the picture is finished.
     if (run.produced) StopRequested = 0;
     run.canvas.reset();
+    if (run.produced) DiskCache::WriteCacheFile(*run.picture, run.cacheFile);
 }
 
 GenerationWorker::GenerationWorker(std::atomic<int>* progress) : progress_(progress) {}

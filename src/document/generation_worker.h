@@ -5,6 +5,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <string>
 #include <thread>
 
 #include "recipe/recipe.h"
@@ -29,7 +30,10 @@ struct GenerationRun {
     const CDADC* original = nullptr;
     CDADC* picture = nullptr;
     std::unique_ptr<CDADC> canvas;  // k times the original's size
-    bool produced = false;          // set by the thread: picture holds the idea
+    // Where the thread writes the idea for the disk cache once it is
+    // produced; empty: nowhere.
+    std::string cacheFile;
+    bool produced = false;  // set by the thread: picture holds the idea
 };
 
 // The recipe applied to canvas (k times original's size) and, unless it
@@ -39,7 +43,8 @@ bool ApplyAndMix(const CFilSpec& recipe, const CDADC* original, CDADC* canvas, C
                  std::atomic<int>* progress);
 
 // What the thread does with a run: ApplyAndMix, a stop during the mix
-// withdrawn, then the canvas is freed. run.produced tells how it went.
+// withdrawn, the canvas freed, the idea written to run.cacheFile.
+// run.produced tells how it went.
 void RunGeneration(GenerationRun& run, std::atomic<int>* progress);
 
 class GenerationWorker {
